@@ -1,0 +1,20 @@
+# Native build: the portable parts with sanitizers, for fast tests and fuzzing.
+set(sanitize -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+add_compile_options(${sanitize})
+add_link_options(${sanitize})
+
+file(GLOB toolkit_core_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/toolkit/core/*.cpp)
+add_library(toolkit_core STATIC ${toolkit_core_sources})
+target_include_directories(toolkit_core PUBLIC ${PROJECT_SOURCE_DIR})
+lumagrove_warnings(toolkit_core)
+
+if(LUMAGROVE_TESTS)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  include(GoogleTest)
+  file(GLOB native_test_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/toolkit/core/*.cpp)
+  add_executable(native_tests ${native_test_sources})
+  target_link_libraries(native_tests PRIVATE toolkit_core GTest::gtest_main)
+  lumagrove_warnings(native_tests)
+  gtest_discover_tests(native_tests TEST_PREFIX "native." DISCOVERY_MODE PRE_TEST)
+endif()

@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Installs everything the builds need on a Debian 12 machine; every step is skipped when done.
+#   apt packages (MinGW-w64, Wine 32-bit, Xvfb, CMake, fp-utils, archive tools, zlib, googletest)
+#   libjpeg-turbo from Debian's source package, cross-compiled into the cache folder
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+source "$here/env.sh"
+
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO="sudo"
+export DEBIAN_FRONTEND=noninteractive
+
+packages=(mingw-w64 g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
+          wine wine32:i386 xvfb xauth cmake make python3 fp-utils zip unzip 7zip libarchive-tools
+          zlib1g-dev googletest dpkg-dev)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  dpkg --print-foreign-architectures | grep -qx i386 || $SUDO dpkg --add-architecture i386
+  $SUDO apt-get update -q
+  $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+# libjpeg-turbo: Debian's own source, cross-compiled once into the cache.
+jpeg_prefix="$LUMAGROVE_CACHE/libjpeg-turbo-i686"
+if [ ! -f "$jpeg_prefix/lib/libjpeg.a" ]; then
+  # apt-get source needs deb-src entries: mirror the machine's own deb entries.
+  if ! grep -rqsE '^(deb-src|Types:.*deb-src)' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+    echo "setup: adding deb-src entries derived from the existing apt sources"
+    for f in /etc/apt/sources.list.d/*.sources; do
+      [ -f "$f" ] || continue
+      sed -E 's/^Types:.*/Types: deb-src/' "$f" | $SUDO tee "/etc/apt/sources.list.d/lumagrove-src-$(basename "$f")" >/dev/null
+    done
+    if [ -f /etc/apt/sources.list ] && grep -qE '^deb ' /etc/apt/sources.list; then
+      grep -E '^deb ' /etc/apt/sources.list | sed -E 's/^deb /deb-src /' \
+        | $SUDO tee /etc/apt/sources.list.d/lumagrove-src.list >/dev/null
+    fi
+    $SUDO apt-get update -q
+  fi
+  work="$LUMAGROVE_CACHE/libjpeg-turbo-src"
+  rm -rf "$work" && mkdir -p "$work"
+  (cd "$work" && apt-get source -q libjpeg-turbo >/dev/null)
+  src=$(find "$work" -maxdepth 1 -mindepth 1 -type d | head -n 1)
+  echo "setup: building libjpeg-turbo from $src"
+  cmake -S "$src" -B "$work/build" -DCMAKE_TOOLCHAIN_FILE="$LUMAGROVE_ROOT/cmake/toolchain-mingw32.cmake" \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$jpeg_prefix" -DENABLE_SHARED=OFF \
+    -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF -DWITH_SIMD=OFF -DWITH_JPEG8=OFF >/dev/null
+  cmake --build "$work/build" -j "$(nproc)" >/dev/null
+  cmake --install "$work/build" >/dev/null
+  rm -rf "$work"
+fi
+echo "setup: done"

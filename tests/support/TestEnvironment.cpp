@@ -1,0 +1,249 @@
+#include "support/TestEnvironment.h"
+
+#include <gtest/gtest.h>
+#include <shlwapi.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+namespace testenv {
+
+namespace {
+
+ScriptedPrompts g_prompts;
+RecordingShell g_shell;
+SandboxPlaces g_places;
+
+// The predefined roots each process redirects, and the branches that stand in for them.
+struct Redirect {
+  HKEY predefined;
+  const char *name;
+  HKEY branch;
+};
+Redirect g_redirects[] = {{HKEY_CLASSES_ROOT, "HKCR", nullptr},
+                          {HKEY_CURRENT_USER, "HKCU", nullptr},
+                          {HKEY_LOCAL_MACHINE, "HKLM", nullptr},
+                          {HKEY_USERS, "HKU", nullptr}};
+std::string g_sandboxKey; // below the real HKEY_CURRENT_USER
+std::string g_processDir; // this process's scratch folder
+
+void ClearKey(HKEY key) {
+  char name[512];
+  for (;;) {
+    DWORD len = sizeof(name);
+    if (RegEnumKeyExA(key, 0, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+      break;
+    if (SHDeleteKeyA(key, name) != ERROR_SUCCESS)
+      break;
+  }
+  for (;;) {
+    DWORD len = sizeof(name);
+    if (RegEnumValueA(key, 0, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+      break;
+    if (RegDeleteValueA(key, name) != ERROR_SUCCESS)
+      break;
+  }
+}
+
+void OpenRegistrySandbox() {
+  std::ostringstream key;
+  key << "Software\\LumagroveTests\\" << GetCurrentProcessId() << "_" << GetTickCount();
+  g_sandboxKey = key.str();
+  for (auto &r : g_redirects) {
+    std::string path = g_sandboxKey + "\\" + r.name;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                        &r.branch, nullptr) != ERROR_SUCCESS) {
+      fprintf(stderr, "cannot create the registry sandbox %s\n", path.c_str());
+      abort();
+    }
+  }
+  // The branches are all open before HKEY_CURRENT_USER itself is redirected.
+  for (auto &r : g_redirects) {
+    if (RegOverridePredefKey(r.predefined, r.branch) != ERROR_SUCCESS) {
+      fprintf(stderr, "RegOverridePredefKey failed for %s\n", r.name);
+      abort();
+    }
+  }
+}
+
+void CloseRegistrySandbox() {
+  for (auto &r : g_redirects)
+    RegOverridePredefKey(r.predefined, nullptr);
+  for (auto &r : g_redirects)
+    RegCloseKey(r.branch);
+  SHDeleteKeyA(HKEY_CURRENT_USER, g_sandboxKey.c_str());
+  // Leave no empty parent behind when this was the last test process.
+  RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\LumagroveTests");
+}
+
+std::string RealTempDir() {
+  char buf[MAX_PATH + 1];
+  DWORD n = GetTempPathA(MAX_PATH, buf);
+  return std::string(buf, n);
+}
+
+void MakeDir(const std::string &path) { CreateDirectoryA(path.c_str(), nullptr); }
+
+int g_testNumber = 0;
+
+class SandboxListener : public ::testing::EmptyTestEventListener {
+  void OnTestStart(const ::testing::TestInfo &) override {
+    for (auto &r : g_redirects)
+      ClearKey(r.branch);
+    g_prompts.Reset();
+    g_shell.Reset();
+    std::ostringstream root;
+    root << g_processDir << "t" << ++g_testNumber << "\\";
+    g_places = SandboxPlaces();
+    g_places.root = root.str();
+    g_places.programDir = g_places.root + "Program\\";
+    g_places.systemDir = g_places.root + "System";
+    g_places.windowsDir = g_places.root + "Windows";
+    g_places.tempDir = g_places.root + "Temp\\";
+    g_places.favoritesDir = g_places.root + "Favorites";
+    MakeDir(g_places.root);
+    for (const std::string &dir : {g_places.programDir, g_places.systemDir, g_places.windowsDir,
+                                   g_places.tempDir, g_places.favoritesDir})
+      MakeDir(dir);
+    tk::SetPrompts(&g_prompts);
+    tk::SetShell(&g_shell);
+    tk::SetPlaces(&g_places);
+  }
+
+  void OnTestEnd(const ::testing::TestInfo &) override {
+    EXPECT_EQ(g_prompts.Pending(), 0u) << "scripted prompts were never shown";
+    tk::SetPrompts(nullptr);
+    tk::SetShell(nullptr);
+    tk::SetPlaces(nullptr);
+    RemoveTree(g_places.root);
+  }
+};
+
+} // namespace
+
+int ScriptedPrompts::MessageBox(HWND, const std::string &text, const std::string &caption,
+                                UINT flags) {
+  seen_.push_back({text, caption, flags});
+  if (!script_.empty()) {
+    ExpectedPrompt next = script_.front();
+    bool textOk = next.text.empty() || text.find(next.text) != std::string::npos;
+    bool captionOk = next.caption.empty() || caption == next.caption;
+    if (textOk && captionOk) {
+      script_.pop_front();
+      return next.answer;
+    }
+  }
+  ADD_FAILURE() << "unexpected prompt: \"" << text << "\" (caption \"" << caption << "\")";
+  // Never block: answer as a user backing out would.
+  UINT buttons = flags & MB_TYPEMASK;
+  if (buttons == MB_YESNO)
+    return IDNO;
+  return buttons == MB_OK ? IDOK : IDCANCEL;
+}
+
+HINSTANCE RecordingShell::ShellExecute(HWND, const std::string &operation,
+                                       const std::string &file, const std::string &parameters,
+                                       const std::string &directory, int showCmd) {
+  calls.push_back({"ShellExecute", operation, file, parameters, directory, showCmd, 0, FALSE});
+  return reinterpret_cast<HINSTANCE>(42); // above 32: success
+}
+
+UINT RecordingShell::WinExec(const std::string &commandLine, UINT showCmd) {
+  calls.push_back({"WinExec", "", commandLine, "", "", int(showCmd), 0, FALSE});
+  return 33;
+}
+
+BOOL RecordingShell::CreateProcess(char *commandLine, BOOL inheritHandles, DWORD creationFlags,
+                                   STARTUPINFOA *startup, PROCESS_INFORMATION *process) {
+  int show = (startup && (startup->dwFlags & STARTF_USESHOWWINDOW)) ? startup->wShowWindow : -1;
+  calls.push_back({"CreateProcess", "", commandLine ? commandLine : "", "", "", show,
+                   creationFlags, inheritHandles});
+  if (allowProcesses)
+    return tk::RealShell().CreateProcess(commandLine, inheritHandles, creationFlags, startup,
+                                         process);
+  SetLastError(ERROR_ACCESS_DENIED);
+  return FALSE;
+}
+
+ScriptedPrompts &Prompts() { return g_prompts; }
+RecordingShell &Shell() { return g_shell; }
+SandboxPlaces &Places() { return g_places; }
+std::string TestDir() { return g_places.root; }
+
+std::string ExeDir() {
+  char path[MAX_PATH + 1] = {};
+  DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string s(path, n);
+  return s.substr(0, s.find_last_of("\\/") + 1);
+}
+
+void WriteFile(const std::string &path, const std::string &bytes) {
+  for (size_t i = path.find('\\', 3); i != std::string::npos; i = path.find('\\', i + 1))
+    MakeDir(path.substr(0, i));
+  std::ofstream out(path, std::ios::binary);
+  out.write(bytes.data(), std::streamsize(bytes.size()));
+  if (!out)
+    ADD_FAILURE() << "cannot write " << path;
+}
+
+std::string ReadFile(const std::string &path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void RemoveTree(const std::string &path) {
+  std::string dir = path;
+  if (!dir.empty() && dir.back() == '\\')
+    dir.pop_back();
+  WIN32_FIND_DATAA fd;
+  HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
+  if (h != INVALID_HANDLE_VALUE) {
+    do {
+      std::string name = fd.cFileName;
+      if (name == "." || name == "..")
+        continue;
+      std::string full = dir + "\\" + name;
+      SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        RemoveTree(full);
+      else
+        DeleteFileA(full.c_str());
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+  }
+  SetFileAttributesA(dir.c_str(), FILE_ATTRIBUTE_NORMAL);
+  RemoveDirectoryA(dir.c_str());
+}
+
+HKEY SandboxRoot(HKEY predefined) {
+  for (auto &r : g_redirects)
+    if (r.predefined == predefined)
+      return r.branch;
+  return nullptr;
+}
+
+} // namespace testenv
+
+int main(int argc, char **argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  // Listing the tests needs no sandbox.
+  bool listing = ::testing::GTEST_FLAG(list_tests);
+  if (!listing) {
+    std::ostringstream dir;
+    dir << testenv::RealTempDir() << "lgtest_" << GetCurrentProcessId() << "_" << GetTickCount()
+        << "\\";
+    testenv::g_processDir = dir.str();
+    testenv::MakeDir(testenv::g_processDir);
+    testenv::OpenRegistrySandbox();
+    ::testing::UnitTest::GetInstance()->listeners().Append(new testenv::SandboxListener);
+  }
+  int result = RUN_ALL_TESTS();
+  if (!listing) {
+    testenv::CloseRegistrySandbox();
+    testenv::RemoveTree(testenv::g_processDir);
+  }
+  return result;
+}

@@ -1,0 +1,107 @@
+// What every Windows test runs inside: its own registry tree, its own folders, scripted prompts
+// and a recording shell. Installed around each test by the test main.
+#pragma once
+
+#include <windows.h>
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "toolkit/win32/Seams.h"
+
+namespace testenv {
+
+// A prompt the test expects, in order. text is matched as a substring of the prompt's text
+// (empty matches any); answer is the button the "user" presses.
+struct ExpectedPrompt {
+  std::string text;
+  int answer;
+  std::string caption; // matched exactly when not empty
+};
+
+struct SeenPrompt {
+  std::string text;
+  std::string caption;
+  UINT flags;
+};
+
+class ScriptedPrompts : public tk::Prompts {
+public:
+  void Expect(const std::string &text, int answer, const std::string &caption = "") {
+    script_.push_back({text, answer, caption});
+  }
+  const std::vector<SeenPrompt> &Seen() const { return seen_; }
+  size_t Pending() const { return script_.size(); }
+  void Reset() {
+    script_.clear();
+    seen_.clear();
+  }
+  int MessageBox(HWND owner, const std::string &text, const std::string &caption,
+                 UINT flags) override;
+
+private:
+  std::deque<ExpectedPrompt> script_;
+  std::vector<SeenPrompt> seen_;
+};
+
+struct ShellCall {
+  std::string what; // "ShellExecute", "WinExec", "CreateProcess"
+  std::string operation, file, parameters, directory;
+  int showCmd = 0;
+  DWORD creationFlags = 0;
+  BOOL inheritHandles = FALSE;
+};
+
+class RecordingShell : public tk::Shell {
+public:
+  // When set, CreateProcess starts real processes (and still records them).
+  bool allowProcesses = false;
+  std::vector<ShellCall> calls;
+  void Reset() {
+    allowProcesses = false;
+    calls.clear();
+  }
+  HINSTANCE ShellExecute(HWND owner, const std::string &operation, const std::string &file,
+                         const std::string &parameters, const std::string &directory,
+                         int showCmd) override;
+  UINT WinExec(const std::string &commandLine, UINT showCmd) override;
+  BOOL CreateProcess(char *commandLine, BOOL inheritHandles, DWORD creationFlags,
+                     STARTUPINFOA *startup, PROCESS_INFORMATION *process) override;
+};
+
+// Folders of a fresh tree per test: Program\, System\, Windows\, Temp\, Favorites\.
+class SandboxPlaces : public tk::Places {
+public:
+  std::string root;       // with trailing "\"
+  std::string programDir; // with trailing "\"
+  std::string systemDir, windowsDir, favoritesDir; // without
+  std::string tempDir;                              // with
+  tk::OsVersionRecord version{VER_PLATFORM_WIN32_NT, 5, 1, "Service Pack 3"};
+
+  std::string ProgramDir() override { return programDir; }
+  std::string SystemDir() override { return systemDir; }
+  std::string WindowsDir() override { return windowsDir; }
+  std::string TempDir() override { return tempDir; }
+  std::string FavoritesDir() override { return favoritesDir; }
+  tk::OsVersionRecord WindowsVersion() override { return version; }
+};
+
+ScriptedPrompts &Prompts();
+RecordingShell &Shell();
+SandboxPlaces &Places();
+
+// The test's own folder (with trailing "\"), emptied and removed after the test.
+std::string TestDir();
+// The folder of the running test program (where helper programs are built), with "\".
+std::string ExeDir();
+// Writes a file with the given bytes, creating its folders.
+void WriteFile(const std::string &path, const std::string &bytes);
+std::string ReadFile(const std::string &path);
+// Deletes a folder tree (best effort).
+void RemoveTree(const std::string &path);
+
+// The real registry branch standing in for a predefined root during this process.
+HKEY SandboxRoot(HKEY predefined);
+
+} // namespace testenv

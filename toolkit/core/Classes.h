@@ -1,0 +1,112 @@
+// The component model and string lists of the toolkit's core. Portable: no Win32 here.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "toolkit/core/SysUtils.h"
+
+namespace tk {
+
+enum class TOperation { opInsert, opRemove };
+
+// A component has a Name, a Tag and an Owner. The owner keeps its components in one ordered
+// list (creation order) and frees them in reverse order when it is freed; before each one goes,
+// every component still in the list hears of the removal through Notification.
+class TComponent {
+public:
+  explicit TComponent(TComponent *owner);
+  virtual ~TComponent();
+  TComponent(const TComponent &) = delete;
+  TComponent &operator=(const TComponent &) = delete;
+
+  const std::string &GetName() const { return name_; }
+  // Raises EComponentError when a sibling of the same owner already has the name (any case).
+  void SetName(const std::string &name);
+  int Tag = 0;
+
+  TComponent *GetOwner() const { return owner_; }
+  int ComponentCount() const { return int(components_.size()); }
+  TComponent *Components(int index) const; // raises EListError out of range
+  int ComponentIndex() const;              // position in the owner's list, -1 without owner
+  // Case-insensitive search of the owned list by name; nullptr when there is none.
+  TComponent *FindComponent(const std::string &name) const;
+
+  void InsertComponent(TComponent *component);
+  void RemoveComponent(TComponent *component);
+
+  // Called once the owner's build is complete (forms call it on every component).
+  virtual void Loaded() { loading_ = false; }
+  bool IsLoading() const { return loading_; }
+  void BeginLoading() { loading_ = true; }
+  bool IsDestroying() const { return destroying_; }
+
+  // Sets up a two-way link: each tells the other when it goes away.
+  void FreeNotification(TComponent *other);
+  void RemoveFreeNotification(TComponent *other);
+
+  virtual const char *ClassName() const { return "TComponent"; }
+
+protected:
+  virtual void Notification(TComponent *component, TOperation operation);
+
+private:
+  std::string name_;
+  TComponent *owner_ = nullptr;
+  std::vector<TComponent *> components_;
+  std::vector<TComponent *> freeNotifies_;
+  bool loading_ = false;
+  bool destroying_ = false;
+};
+
+// An ordered list of strings, each with an optional object. Text I/O uses the system's line
+// breaks: loading splits at CR, LF or CR LF and makes no empty last item for a final break;
+// saving writes CR LF after every line.
+class TStringList {
+public:
+  TStringList() = default;
+  virtual ~TStringList() = default;
+
+  int Count() const { return int(items_.size()); }
+  const std::string &Strings(int index) const; // raises EListError out of range
+  void SetString(int index, const std::string &value);
+  void *Objects(int index) const;
+  void SetObject(int index, void *object);
+  int Add(const std::string &value);
+  int AddObject(const std::string &value, void *object);
+  void Insert(int index, const std::string &value);
+  void Delete(int index);
+  void Clear();
+  int IndexOf(const std::string &value) const; // case-insensitive, -1 when absent
+  void Exchange(int a, int b);
+  void Sort(); // case-insensitive
+
+  // "Name=Value" lines.
+  std::string Names(int index) const;
+  std::string ValueFromIndex(int index) const;
+  std::string Values(const std::string &name) const;
+  void SetValue(const std::string &name, const std::string &value); // empty value deletes
+  int IndexOfName(const std::string &name) const;
+
+  std::string GetText() const; // every line followed by CR LF
+  void SetText(const std::string &text);
+  std::string GetCommaText() const;
+  void SetCommaText(const std::string &text);
+
+  // Raise EFOpenError / EFCreateError with the library's texts on failure.
+  void LoadFromFile(const std::string &fileName);
+  void SaveToFile(const std::string &fileName) const;
+
+  bool Sorted = false;     // when set, Add inserts in order
+  bool CaseSensitive = false;
+
+  const std::vector<std::string> &Items() const { return items_; }
+
+private:
+  std::vector<std::string> items_;
+  std::vector<void *> objects_;
+};
+
+using TStrings = TStringList;
+
+} // namespace tk

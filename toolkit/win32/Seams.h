@@ -1,0 +1,65 @@
+// The few narrow doors through which the program reaches what blocks or looks outward: prompts
+// (message boxes and dialogs), the shell (documents, programs, processes) and the places of the
+// system (program, system, Windows, temporary and Favorites folders, the version record).
+// The real doors call Win32; tests install their own to answer, record and redirect.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace tk {
+
+class Prompts {
+public:
+  virtual ~Prompts() = default;
+  // A message box; returns the button pressed (IDOK, IDYES, IDNO, IDCANCEL ...).
+  virtual int MessageBox(HWND owner, const std::string &text, const std::string &caption,
+                         UINT flags) = 0;
+};
+
+class Shell {
+public:
+  virtual ~Shell() = default;
+  virtual HINSTANCE ShellExecute(HWND owner, const std::string &operation,
+                                 const std::string &file, const std::string &parameters,
+                                 const std::string &directory, int showCmd) = 0;
+  virtual UINT WinExec(const std::string &commandLine, UINT showCmd) = 0;
+  // CreateProcessA with no application name, the caller's environment and current folder.
+  virtual BOOL CreateProcess(char *commandLine, BOOL inheritHandles, DWORD creationFlags,
+                             STARTUPINFOA *startup, PROCESS_INFORMATION *process) = 0;
+};
+
+// The platform's version record, as the Windows family table reads it.
+struct OsVersionRecord {
+  DWORD platformId = 0;
+  DWORD major = 0;
+  DWORD minor = 0;
+  std::string servicePack; // szCSDVersion
+};
+
+class Places {
+public:
+  virtual ~Places() = default;
+  virtual std::string ProgramDir() = 0;   // folder of the running executable, with "\"
+  virtual std::string SystemDir() = 0;    // without trailing "\"
+  virtual std::string WindowsDir() = 0;   // without trailing "\"
+  virtual std::string TempDir() = 0;      // with trailing "\"
+  virtual std::string FavoritesDir() = 0; // without trailing "\", empty when unknown
+  virtual OsVersionRecord WindowsVersion() = 0;
+};
+
+// The doors in force. Each starts as the real one; Set... with nullptr restores it.
+Prompts &GetPrompts();
+Shell &GetShell();
+Places &GetPlaces();
+void SetPrompts(Prompts *prompts);
+void SetShell(Shell *shell);
+void SetPlaces(Places *places);
+
+// The real doors, for tests that pass some calls through.
+Prompts &RealPrompts();
+Shell &RealShell();
+Places &RealPlaces();
+
+} // namespace tk
