@@ -178,6 +178,8 @@ std::string ExeDir() {
   return s.substr(0, s.find_last_of("\\/") + 1);
 }
 
+std::string BuiltProgramDir() { return ExeDir() + "..\\Lumagrove\\"; }
+
 void WriteFile(const std::string &path, const std::string &bytes) {
   for (size_t i = path.find('\\', 3); i != std::string::npos; i = path.find('\\', i + 1))
     MakeDir(path.substr(0, i));

@@ -95,6 +95,8 @@ SandboxPlaces &Places();
 std::string TestDir();
 // The folder of the running test program (where helper programs are built), with "\".
 std::string ExeDir();
+// The program folder the build lays out (Lumagrove\ beside bin\), with "\".
+std::string BuiltProgramDir();
 // Writes a file with the given bytes, creating its folders.
 void WriteFile(const std::string &path, const std::string &bytes);
 std::string ReadFile(const std::string &path);

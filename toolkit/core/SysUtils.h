@@ -42,6 +42,7 @@ namespace texts {
 inline constexpr const char *CreateKeyFailed = "Failed to create key %s";
 inline constexpr const char *InvalidRegType = "Invalid data type for '%s'";
 inline constexpr const char *SetDataFailed = "Failed to set data for '%s'";
+inline constexpr const char *GetDataFailed = "Failed to get data for '%s'";
 inline constexpr const char *InvalidInteger = "'%s' is not a valid integer value";
 inline constexpr const char *CreateFileFailed = "Cannot create file \"%s\". %s";
 inline constexpr const char *OpenFileFailed = "Cannot open file \"%s\". %s";

@@ -10,7 +10,8 @@ class Win32Prompts : public Prompts {
 public:
   int MessageBox(HWND owner, const std::string &text, const std::string &caption,
                  UINT flags) override {
-    return ::MessageBoxA(owner, text.c_str(), caption.c_str(), flags);
+    // No caption leaves the system's own ("Error").
+    return ::MessageBoxA(owner, text.c_str(), caption.empty() ? nullptr : caption.c_str(), flags);
   }
 };
 
