@@ -50,19 +50,7 @@ TEST(FileUtil, AttributesRoundTrip) {
   EXPECT_TRUE(FileGetAttr(testenv::TestDir() + "Temp") & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-TEST(FileUtil, CreateAndRemoveSingleFolders) {
-  std::string dir = testenv::TestDir() + "one";
-  EXPECT_TRUE(CreateDir(dir));
-  EXPECT_FALSE(CreateDir(dir)) << "already there";
-  EXPECT_FALSE(CreateDir(testenv::TestDir() + "x\\y")) << "no parents are made";
-  testenv::WriteFile(dir + "\\f", "f");
-  EXPECT_FALSE(RemoveDir(dir)) << "not empty";
-  DeleteFile(dir + "\\f");
-  EXPECT_TRUE(RemoveDir(dir));
-  EXPECT_FALSE(DirectoryExists(dir));
-}
-
-TEST(FileUtil, ForceDirectoriesMakesEveryMissingLevel) {
+TEST(FileUtil, FoldersAreMadeOneOrManyLevelsAtATime) {
   std::string root = testenv::TestDir();
   EXPECT_TRUE(ForceDirectories(root + "a\\b\\c\\d"));
   EXPECT_TRUE(DirectoryExists(root + "a\\b\\c\\d"));
@@ -72,6 +60,10 @@ TEST(FileUtil, ForceDirectoriesMakesEveryMissingLevel) {
   EXPECT_TRUE(DirectoryExists(root + "f\\g\\h"));
   EXPECT_TRUE(ForceDirectories(root + "a\\b")) << "already there";
   EXPECT_TRUE(ForceDirectories(root.substr(0, 3))) << "a drive's root";
+  EXPECT_FALSE(CreateDir(root + "a\\b")) << "already there";
+  EXPECT_FALSE(CreateDir(root + "x\\y")) << "a single level only";
+  EXPECT_FALSE(RemoveDir(root + "a\\b")) << "not empty";
+  EXPECT_TRUE(RemoveDir(root + "a\\b\\e"));
 
   // Failures end instead of climbing forever.
   testenv::WriteFile(root + "file", "x");

@@ -143,15 +143,6 @@ TEST(Components, NamesAreUniqueAmongSiblingsIgnoringCase) {
   EXPECT_EQ(elsewhere->ComponentIndex(), 2);
 }
 
-TEST(Components, LoadingStateEndsWithLoaded) {
-  TComponent c(nullptr);
-  EXPECT_FALSE(c.IsLoading());
-  c.BeginLoading();
-  EXPECT_TRUE(c.IsLoading());
-  c.Loaded();
-  EXPECT_FALSE(c.IsLoading());
-}
-
 namespace {
 
 class StringFiles : public ::testing::Test {
