@@ -51,6 +51,9 @@ protected:
   virtual void Notification(TComponent *component, TOperation operation);
 
 private:
+  // Tells the owner, the siblings and the partners that this component goes, and unhooks it.
+  void Vanish();
+
   std::string name_;
   TComponent *owner_ = nullptr;
   std::vector<TComponent *> components_;
@@ -97,7 +100,7 @@ public:
   void LoadFromFile(const std::string &fileName);
   void SaveToFile(const std::string &fileName) const;
 
-  bool Sorted = false;     // when set, Add inserts in order
+  bool Sorted = false; // when set, Add inserts in order and skips a text already there
   bool CaseSensitive = false;
 
   const std::vector<std::string> &Items() const { return items_; }
