@@ -5,8 +5,12 @@
 
 #include <windows.h>
 
+#include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
+
+#include "toolkit/core/Types.h"
 
 namespace tk {
 class TImageList;
@@ -43,8 +47,38 @@ std::string ExpandSystemRoot(const std::string &Text);
 std::string ProgramFolder(); // the running program's folder, with its trailing backslash
 
 // ---- the platform ----------------------------------------------------------------------------
-std::string GetAppFileVersion();
+// The FileVersion text of a file's version resource, in the first language and code page its
+// translation table names; "" when there is no resource, no translation or no such text.
+std::string GetFileVersionText(const std::string &FileName);
+std::string GetAppFileVersion(); // of the running executable
+
+// Code: 1 95, 2 95 OSR2, 3 98, 4 98 SE, 5 NT 3, 6 NT 4, 7 2000/XP/2003, 8 Me, 0 anything newer or
+// unknown; Family "98", "me", "nt" or "xp", left as it was when Code is 0.
 void GetWindowsVersion(uint8_t &Code, std::string &Family);
+
+// Starts a command line (at most 512 characters) in a new console and waits for it to end;
+// returns its exit code, or -1 when it could not be started.
 int RunAndWait(const std::string &CommandLine, uint16_t ShowCmd);
+
+// The rotating outline that grows out of a window's centre as it opens, or shrinks into it as it
+// closes, drawn over the whole display. Frames are quadrilaterals in screen coordinates, corners
+// in the order top-left, top-right, bottom-right, bottom-left; Steps + 1 of them, none when
+// Steps is not positive.
+using AnimationQuad = std::array<POINT, 4>;
+std::vector<AnimationQuad> AnimationFrames(const RECT &Rect, int Steps, bool Opening);
 void AnimateWindowOpen(HWND Window, int Steps);
 void AnimateWindowClose(HWND Window, int Steps);
+
+// Sizing and moving a panel with the mouse: the zone under the pointer (client coordinates)
+// picks the cursor and the system command (SC_SIZE plus a WMSZ_ edge, or plus 9 to move) that
+// hands the drag to the system's own size and move loop.
+struct SizeMoveZone {
+  tk::TCursor cursor;
+  WORD command;
+};
+SizeMoveZone PanelSizeMoveZone(int Width, int Height, int X, int Y, int Border);
+// Shows the zone's cursor and, when the left button alone is down, starts the drag.
+void PanelMouseSizeMove(HWND Panel, tk::TShiftState Shift, int X, int Y, int Border);
+// The hand-over alone, for callers that show the cursor their own way: with Shift exactly ssLeft
+// releases the capture and sends Command to Panel as WM_SYSCOMMAND; returns whether it did.
+bool BeginPanelSizeMove(HWND Panel, tk::TShiftState Shift, WORD Command);
