@@ -29,7 +29,8 @@ set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 # --- the toolkit: our class library over Win32 ---------------------------------------------
 file(GLOB toolkit_sources CONFIGURE_DEPENDS
   ${PROJECT_SOURCE_DIR}/toolkit/core/*.cpp ${PROJECT_SOURCE_DIR}/toolkit/win32/*.cpp
-  ${PROJECT_SOURCE_DIR}/toolkit/graphics/*.cpp ${PROJECT_SOURCE_DIR}/toolkit/graphics/*.c)
+  ${PROJECT_SOURCE_DIR}/toolkit/graphics/*.cpp ${PROJECT_SOURCE_DIR}/toolkit/graphics/*.c
+  ${PROJECT_SOURCE_DIR}/toolkit/forms/*.cpp)
 add_library(toolkit STATIC ${toolkit_sources})
 target_include_directories(toolkit PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(toolkit PUBLIC jpeg advapi32 shell32 user32 gdi32 comctl32 comdlg32 ole32

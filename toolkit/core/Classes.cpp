@@ -33,6 +33,10 @@ TComponent::TComponent(TComponent *owner) {
 TComponent::~TComponent() {
   destroying_ = true;
   Vanish();
+  DestroyComponents();
+}
+
+void TComponent::DestroyComponents() {
   // Newest first, so a component never outlives what was made before it; each one is
   // announced and unhooked while it is still whole, then freed.
   while (!components_.empty()) {
@@ -190,6 +194,7 @@ void TStringList::SetString(int index, const std::string &value) {
   if (index < 0 || index >= Count())
     RaiseIndexError(index);
   items_[size_t(index)] = value;
+  Changed();
 }
 
 void *TStringList::Objects(int index) const {
@@ -226,6 +231,7 @@ int TStringList::AddObject(const std::string &value, void *object) {
   }
   items_.insert(items_.begin() + index, value);
   objects_.insert(objects_.begin() + index, object);
+  Changed();
   return index;
 }
 
@@ -234,6 +240,7 @@ void TStringList::Insert(int index, const std::string &value) {
     RaiseIndexError(index);
   items_.insert(items_.begin() + index, value);
   objects_.insert(objects_.begin() + index, nullptr);
+  Changed();
 }
 
 void TStringList::Delete(int index) {
@@ -241,11 +248,33 @@ void TStringList::Delete(int index) {
     RaiseIndexError(index);
   items_.erase(items_.begin() + index);
   objects_.erase(objects_.begin() + index);
+  Changed();
 }
 
 void TStringList::Clear() {
+  if (items_.empty())
+    return;
   items_.clear();
   objects_.clear();
+  Changed();
+}
+
+void TStringList::BeginUpdate() { ++updateCount_; }
+
+void TStringList::EndUpdate() {
+  if (updateCount_ > 0 && --updateCount_ == 0 && changedWhileUpdating_) {
+    changedWhileUpdating_ = false;
+    Changed();
+  }
+}
+
+void TStringList::Changed() {
+  if (updateCount_ > 0) {
+    changedWhileUpdating_ = true;
+    return;
+  }
+  if (OnChange)
+    OnChange();
 }
 
 int TStringList::IndexOf(const std::string &value) const {
@@ -262,6 +291,7 @@ void TStringList::Exchange(int a, int b) {
     RaiseIndexError(b);
   std::swap(items_[size_t(a)], items_[size_t(b)]);
   std::swap(objects_[size_t(a)], objects_[size_t(b)]);
+  Changed();
 }
 
 void TStringList::Sort() {
@@ -281,6 +311,7 @@ void TStringList::Sort() {
   }
   items_ = std::move(items);
   objects_ = std::move(objects);
+  Changed();
 }
 
 std::string TStringList::Names(int index) const {
@@ -330,6 +361,7 @@ std::string TStringList::GetText() const {
 }
 
 void TStringList::SetText(const std::string &text) {
+  BeginUpdate();
   Clear();
   size_t i = 0, n = text.size();
   while (i < n) {
@@ -343,6 +375,7 @@ void TStringList::SetText(const std::string &text) {
     if (i < n && text[i] == '\n')
       ++i;
   }
+  EndUpdate();
 }
 
 std::string TStringList::GetCommaText() const {
@@ -374,6 +407,7 @@ std::string TStringList::GetCommaText() const {
 // Items are parted by commas or by blanks; a quoted item keeps its blanks and commas and
 // doubles its quotes. A comma at the very end makes one more, empty item.
 void TStringList::SetCommaText(const std::string &text) {
+  BeginUpdate();
   Clear();
   size_t i = 0, n = text.size();
   auto skipBlanks = [&] {
@@ -412,6 +446,7 @@ void TStringList::SetCommaText(const std::string &text) {
       skipBlanks();
     }
   }
+  EndUpdate();
 }
 
 void TStringList::LoadFromFile(const std::string &fileName) {

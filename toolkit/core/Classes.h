@@ -1,6 +1,7 @@
 // The component model and string lists of the toolkit's core. Portable: no Win32 here.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,10 @@ public:
   int ComponentIndex() const;              // position in the owner's list, -1 without owner
   // Case-insensitive search of the owned list by name; nullptr when there is none.
   TComponent *FindComponent(const std::string &name) const;
+
+  // Frees every owned component, newest first. Classes whose parts must still be whole while
+  // their components go (windows with children) call it early in their own destructor.
+  void DestroyComponents();
 
   void InsertComponent(TComponent *component);
   void RemoveComponent(TComponent *component);
@@ -105,7 +110,16 @@ public:
 
   const std::vector<std::string> &Items() const { return items_; }
 
+  // Fired after every change of the items (once per update bracket); controls that show a
+  // list keep their window in step through it.
+  std::function<void()> OnChange;
+  void BeginUpdate();
+  void EndUpdate();
+
 private:
+  void Changed();
+  int updateCount_ = 0;
+  bool changedWhileUpdating_ = false;
   std::vector<std::string> items_;
   std::vector<void *> objects_;
 };

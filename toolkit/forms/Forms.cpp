@@ -1,0 +1,573 @@
+#include "toolkit/forms/Forms.h"
+
+#include <algorithm>
+
+#include "toolkit/win32/Seams.h"
+
+namespace tk {
+
+TApplication *Application = nullptr;
+TScreen *Screen = nullptr;
+
+void InitApplication() {
+  if (!Screen)
+    Screen = new TScreen(nullptr);
+  if (!Application) {
+    Application = new TApplication(nullptr);
+    Application->Initialize();
+  }
+}
+
+void DoneApplication() {
+  delete Application;
+  Application = nullptr;
+  delete Screen;
+  Screen = nullptr;
+}
+
+void HandleToolkitException() {
+  if (Application) {
+    Application->HandleException();
+    return;
+  }
+  try {
+    throw;
+  } catch (const std::exception &e) {
+    GetPrompts().MessageBox(nullptr, e.what(), "", MB_OK | MB_ICONSTOP);
+  } catch (...) {
+    GetPrompts().MessageBox(nullptr, "Unknown error", "", MB_OK | MB_ICONSTOP);
+  }
+}
+
+// --- TCustomForm ------------------------------------------------------------------------------
+
+TCustomForm::TCustomForm(TComponent *owner) : TWinControl(owner) {
+  visible_ = false;
+  color_ = clBtnFace;
+  width_ = 320;
+  height_ = 240;
+  InitApplication();
+  // A form is in the screen's list from the start, so its own creation can translate it.
+  Screen->forms_.push_back(this);
+}
+
+TCustomForm::~TCustomForm() {
+  if (OnDestroy) {
+    try {
+      OnDestroy(this);
+    } catch (...) {
+      HandleToolkitException();
+    }
+  }
+  if (Screen) {
+    auto &forms = Screen->forms_;
+    forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
+    if (Screen->ActiveForm == this)
+      Screen->ActiveForm = nullptr;
+  }
+  if (Application && Application->MainForm == this)
+    Application->MainForm = nullptr;
+}
+
+void TCustomForm::Initialize() {
+  creating_ = true;
+  HandleNeeded();
+  BeginLoading();
+  try {
+    Build();
+  } catch (...) {
+    Loaded();
+    creating_ = false;
+    throw;
+  }
+  // The form first, so that what a component does in Loaded no longer counts as building.
+  Loaded();
+  for (int i = 0; i < ComponentCount(); ++i)
+    Components(i)->Loaded();
+  creating_ = false;
+  if (OnCreate)
+    OnCreate(this);
+}
+
+void TCustomForm::GetCreateParams(CreateParams &params) {
+  DWORD style = WS_POPUP | WS_CLIPCHILDREN;
+  DWORD ex = 0;
+  switch (borderStyle_) {
+  case bsNone:
+    break;
+  case bsSingle:
+    style |= WS_CAPTION | WS_BORDER;
+    break;
+  case bsSizeable:
+    style |= WS_CAPTION | WS_THICKFRAME;
+    break;
+  case bsDialog:
+    style |= WS_CAPTION | DS_MODALFRAME;
+    ex |= WS_EX_DLGMODALFRAME;
+    break;
+  case bsToolWindow:
+    style |= WS_CAPTION;
+    ex |= WS_EX_TOOLWINDOW;
+    break;
+  case bsSizeToolWin:
+    style |= WS_CAPTION | WS_THICKFRAME;
+    ex |= WS_EX_TOOLWINDOW;
+    break;
+  }
+  if (borderStyle_ != bsNone && (borderIcons_ & biSystemMenu)) {
+    style |= WS_SYSMENU;
+    bool dialogLike = borderStyle_ == bsDialog || borderStyle_ == bsToolWindow ||
+                      borderStyle_ == bsSizeToolWin;
+    if (!dialogLike) {
+      if (borderIcons_ & biMinimize)
+        style |= WS_MINIMIZEBOX;
+      if (borderIcons_ & biMaximize)
+        style |= WS_MAXIMIZEBOX;
+    }
+    // The title-bar help button exists only without minimise and maximise buttons.
+    if ((borderIcons_ & biHelp) && !(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX)))
+      ex |= WS_EX_CONTEXTHELP;
+  }
+  if (formStyle_ == fsStayOnTop)
+    ex |= WS_EX_TOPMOST;
+  params.style = style;
+  params.exStyle = ex;
+  params.parent = Application ? Application->Handle() : nullptr;
+}
+
+void TCustomForm::HandleCreated() {
+  TWinControl::HandleCreated();
+  if (!icon_.Empty()) {
+    SendMessageA(handle_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.Handle()));
+    SendMessageA(handle_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_.Handle()));
+  }
+}
+
+void TCustomForm::SetBorderStyle(TFormBorderStyle style) {
+  if (style == borderStyle_)
+    return;
+  borderStyle_ = style;
+  RecreateHandle();
+}
+
+void TCustomForm::SetBorderIcons(TBorderIcons icons) {
+  if (icons == borderIcons_)
+    return;
+  borderIcons_ = icons;
+  RecreateHandle();
+}
+
+void TCustomForm::SetFormStyle(TFormStyle style) {
+  if (style == formStyle_)
+    return;
+  formStyle_ = style;
+  if (handle_)
+    SetWindowPos(handle_, style == fsStayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void TCustomForm::SetIcon(HICON icon) {
+  icon_.SetHandle(icon);
+  if (handle_) {
+    SendMessageA(handle_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    SendMessageA(handle_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+  }
+}
+
+TWindowState TCustomForm::WindowState() const {
+  if (handle_ && IsIconic(handle_))
+    return wsMinimized;
+  if (handle_ && IsZoomed(handle_))
+    return wsMaximized;
+  return wsNormal;
+}
+
+void TCustomForm::SetWindowState(TWindowState state) {
+  if (handle_ && visible_)
+    ShowWindow(handle_, state == wsMinimized   ? SW_MINIMIZE
+                        : state == wsMaximized ? SW_MAXIMIZE
+                                               : SW_RESTORE);
+}
+
+void TCustomForm::Centre() {
+  int w = Screen->Width(), h = Screen->Height();
+  if (Position == poMainFormCenter && Application->MainForm && Application->MainForm != this) {
+    TCustomForm *main = Application->MainForm;
+    SetBounds(main->Left() + (main->Width() - width_) / 2,
+              main->Top() + (main->Height() - height_) / 2, width_, height_);
+    return;
+  }
+  SetBounds((w - width_) / 2, (h - height_) / 2, width_, height_);
+}
+
+void TCustomForm::SetVisible(bool visible) {
+  if (visible == visible_)
+    return;
+  if (visible) {
+    if (!shownOnce_ && Position != poDesigned && Position != poDefault)
+      Centre();
+    shownOnce_ = true;
+    if (OnShow)
+      OnShow(this);
+    visible_ = true;
+    ShowWindow(Handle(), SW_SHOW);
+    if (Application && Application->MainForm == this)
+      ShowWindow(Application->Handle(), SW_SHOWNOACTIVATE);
+  } else {
+    if (OnHide)
+      OnHide(this);
+    visible_ = false;
+    if (handle_)
+      ShowWindow(handle_, SW_HIDE);
+  }
+}
+
+void TCustomForm::Show() {
+  SetVisible(true);
+  BringToFront();
+}
+
+void TCustomForm::BringToFront() {
+  if (handle_ && visible_)
+    SetForegroundWindow(handle_);
+}
+
+bool TCustomForm::CloseQuery() {
+  bool canClose = true;
+  if (OnCloseQuery)
+    OnCloseQuery(this, canClose);
+  return canClose;
+}
+
+void TCustomForm::Close() {
+  if (!CloseQuery())
+    return;
+  TCloseAction action = caHide;
+  if (OnClose)
+    OnClose(this, action);
+  if (action == caNone)
+    return;
+  if (modal_) {
+    if (ModalResult == mrNone)
+      ModalResult = mrCancel;
+    return;
+  }
+  if (Application && Application->MainForm == this) {
+    Application->Terminate();
+    return;
+  }
+  switch (action) {
+  case caHide:
+    Hide();
+    break;
+  case caMinimize:
+    SetWindowState(wsMinimized);
+    break;
+  case caFree:
+    Release();
+    break;
+  default:
+    break;
+  }
+}
+
+void TCustomForm::Release() { PostMessageA(Handle(), CM_RELEASE, 0, 0); }
+
+TModalResult TCustomForm::ShowModal() {
+  // Every other window of the program waits while this one is up.
+  std::vector<HWND> disabled;
+  for (int i = 0; i < Screen->FormCount(); ++i) {
+    TCustomForm *f = Screen->Forms(i);
+    if (f != this && f->HandleAllocated() && IsWindowEnabled(f->handle_) &&
+        IsWindowVisible(f->handle_)) {
+      EnableWindow(f->handle_, FALSE);
+      disabled.push_back(f->handle_);
+    }
+  }
+  modal_ = true;
+  ModalResult = mrNone;
+  Show();
+  while (ModalResult == mrNone && !Application->Terminated())
+    Application->HandleMessage();
+  TModalResult result = ModalResult;
+  for (HWND h : disabled)
+    if (IsWindow(h))
+      EnableWindow(h, TRUE);
+  modal_ = false;
+  if (handle_)
+    Hide();
+  return result;
+}
+
+void TCustomForm::Resized() {
+  TWinControl::Resized();
+  if (handle_)
+    InvalidateRect(handle_, nullptr, TRUE);
+}
+
+void TCustomForm::PaintWindow(HDC dc, const RECT &) {
+  if (!OnPaint)
+    return;
+  canvas_.SetHandle(dc);
+  canvas_.Font().Assign(Font());
+  try {
+    OnPaint(this);
+  } catch (...) {
+    canvas_.SetHandle(nullptr);
+    throw;
+  }
+  canvas_.SetHandle(nullptr);
+}
+
+void TCustomForm::WndProc(TMessage &message) {
+  switch (message.Msg) {
+  case WM_CLOSE:
+    Close();
+    message.Result = 0;
+    return;
+  case WM_ACTIVATE:
+    if (LOWORD(message.WParam) != WA_INACTIVE) {
+      Screen->ActiveForm = this;
+      if (OnActivate)
+        OnActivate(this);
+    } else if (OnDeactivate) {
+      OnDeactivate(this);
+    }
+    break;
+  case DM_GETDEFID:
+    if (DefaultButton && DefaultButton->HandleAllocated() && DefaultButton->Enabled()) {
+      message.Result = MAKELONG(GetDlgCtrlID(DefaultButton->HandleIfAllocated()), DC_HASDEFID);
+      return;
+    }
+    message.Result = 0;
+    return;
+  case WM_COMMAND:
+    // Enter and Escape from the dialog keys arrive as IDOK and IDCANCEL without a control.
+    if (!message.LParam && HIWORD(message.WParam) == 0) {
+      if (LOWORD(message.WParam) == IDCANCEL && CancelButton && CancelButton->Enabled()) {
+        CancelButton->Click();
+        return;
+      }
+      if (LOWORD(message.WParam) == IDOK && DefaultButton && DefaultButton->Enabled()) {
+        DefaultButton->Click();
+        return;
+      }
+    }
+    break;
+  case CM_RELEASE:
+    delete this;
+    return;
+  default:
+    break;
+  }
+  TWinControl::WndProc(message);
+}
+
+// --- TScreen ----------------------------------------------------------------------------------
+
+TScreen::TScreen(TComponent *owner) : TComponent(owner) {}
+
+TScreen::~TScreen() {
+  for (auto &entry : cursors_)
+    if (entry.first > 0)
+      DestroyCursor(entry.second);
+}
+
+HCURSOR TScreen::Cursors(TCursor cursor) {
+  auto it = cursors_.find(cursor);
+  if (it != cursors_.end())
+    return it->second;
+  static const struct {
+    TCursor id;
+    LPCSTR name;
+  } system[] = {
+      {crDefault, IDC_ARROW},    {crArrow, IDC_ARROW},       {crCross, IDC_CROSS},
+      {crIBeam, IDC_IBEAM},      {crSizeNESW, IDC_SIZENESW}, {crSizeNS, IDC_SIZENS},
+      {crSizeNWSE, IDC_SIZENWSE}, {crSizeWE, IDC_SIZEWE},    {crUpArrow, IDC_UPARROW},
+      {crHourGlass, IDC_WAIT},   {crNo, IDC_NO},             {crAppStart, IDC_APPSTARTING},
+      {crHelp, IDC_HELP},        {crHandPoint, IDC_HAND},    {crSizeAll, IDC_SIZEALL},
+  };
+  for (const auto &s : system)
+    if (s.id == cursor)
+      return cursors_[cursor] = LoadCursorA(nullptr, s.name);
+  return LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+}
+
+void TScreen::SetCursors(TCursor cursor, HCURSOR handle) {
+  auto it = cursors_.find(cursor);
+  if (it != cursors_.end() && cursor > 0 && it->second != handle)
+    DestroyCursor(it->second);
+  cursors_[cursor] = handle;
+}
+
+void TScreen::SetCursor(TCursor cursor) {
+  Cursor = cursor;
+  POINT p;
+  GetCursorPos(&p);
+  SetCursorPos(p.x, p.y); // makes the window under the mouse ask for its cursor again
+}
+
+// --- TApplication -----------------------------------------------------------------------------
+
+TApplication::TApplication(TComponent *owner) : TComponent(owner) {
+  char path[MAX_PATH + 1] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string name = path;
+  name = name.substr(name.find_last_of("\\/") + 1);
+  title_ = name.substr(0, name.rfind('.'));
+}
+
+TApplication::~TApplication() {
+  DestroyComponents();
+  if (handle_) {
+    DeallocateHWnd(handle_);
+    handle_ = nullptr;
+  }
+}
+
+HWND TApplication::Handle() {
+  if (!handle_) {
+    handle_ = AllocateHWnd([this](TMessage &m) { WndProc(m); });
+    // A zero-sized captioned window: it shows the taskbar button and owns every form.
+    SetWindowLongA(handle_, GWL_EXSTYLE, 0);
+    SetWindowLongA(handle_, GWL_STYLE,
+                   WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX);
+    SetWindowPos(handle_, nullptr, GetSystemMetrics(SM_CXSCREEN) / 2,
+                 GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    SetWindowTextA(handle_, title_.c_str());
+  }
+  return handle_;
+}
+
+void TApplication::WndProc(TMessage &message) {
+  for (auto &hook : std::vector<std::pair<int, TMessageHook>>(hooks_))
+    if (hook.second(message))
+      return;
+  switch (message.Msg) {
+  case WM_CLOSE:
+    if (MainForm)
+      MainForm->Close();
+    message.Result = 0;
+    return;
+  case WM_SYSCOMMAND:
+    if ((message.WParam & 0xFFF0) == SC_MINIMIZE) {
+      Minimize();
+      return;
+    }
+    if ((message.WParam & 0xFFF0) == SC_RESTORE) {
+      Restore();
+      return;
+    }
+    break;
+  case WM_ACTIVATEAPP:
+    break;
+  case WM_ENDSESSION:
+    if (message.WParam)
+      Terminate();
+    break;
+  default:
+    break;
+  }
+  message.Result = DefWindowProcA(handle_, message.Msg, message.WParam, message.LParam);
+}
+
+void TApplication::SetTitle(const std::string &title) {
+  title_ = title;
+  if (handle_)
+    SetWindowTextA(handle_, title.c_str());
+}
+
+std::string TApplication::ExeName() const {
+  char path[MAX_PATH + 1] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  return path;
+}
+
+void TApplication::Run() {
+  if (MainForm && ShowMainForm && !terminated_)
+    MainForm->Show();
+  while (!terminated_)
+    HandleMessage();
+}
+
+void TApplication::Terminate() { PostQuitMessage(0); }
+
+bool TApplication::ProcessMessage(MSG &msg) {
+  if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+    return false;
+  if (msg.message == WM_QUIT) {
+    terminated_ = true;
+    return true;
+  }
+  // Tab, Enter and Escape work in every form as in a dialog.
+  TCustomForm *active = Screen ? Screen->ActiveForm : nullptr;
+  HWND form = active ? active->HandleIfAllocated() : nullptr;
+  if (form && (msg.hwnd == form || IsChild(form, msg.hwnd)) && msg.message >= WM_KEYFIRST &&
+      msg.message <= WM_KEYLAST && IsDialogMessageA(form, &msg))
+    return true;
+  TranslateMessage(&msg);
+  DispatchMessageA(&msg);
+  return true;
+}
+
+void TApplication::ProcessMessages() {
+  MSG msg;
+  while (ProcessMessage(msg)) {
+  }
+}
+
+void TApplication::HandleMessage() {
+  MSG msg;
+  if (!ProcessMessage(msg))
+    WaitMessage();
+}
+
+int TApplication::HookMainWindow(TMessageHook hook) {
+  int id = nextHook_++;
+  hooks_.insert(hooks_.begin(), {id, std::move(hook)});
+  return id;
+}
+
+void TApplication::UnhookMainWindow(int id) {
+  hooks_.erase(std::remove_if(hooks_.begin(), hooks_.end(),
+                              [id](const auto &h) { return h.first == id; }),
+               hooks_.end());
+}
+
+void TApplication::HandleException() {
+  try {
+    throw;
+  } catch (const std::exception &e) {
+    if (OnException)
+      OnException(e);
+    else
+      ShowException(e.what());
+  } catch (...) {
+    ShowException("Unknown error");
+  }
+}
+
+void TApplication::ShowException(const std::string &message) {
+  // The default box ends the message with a full stop, as the class library's does.
+  std::string text = message;
+  if (!text.empty() && static_cast<unsigned char>(text.back()) > '.')
+    text += '.';
+  GetPrompts().MessageBox(handle_, text, title_, MB_OK | MB_ICONSTOP);
+}
+
+void TApplication::Minimize() {
+  ShowWindow(Handle(), SW_MINIMIZE);
+  if (OnMinimize)
+    OnMinimize(this);
+}
+
+void TApplication::Restore() {
+  ShowWindow(Handle(), SW_RESTORE);
+  if (MainForm && MainForm->Visible())
+    MainForm->BringToFront();
+  if (OnRestore)
+    OnRestore(this);
+}
+
+} // namespace tk

@@ -1,0 +1,212 @@
+// Forms, the application object and the screen.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "toolkit/forms/Controls.h"
+
+namespace tk {
+
+enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+enum TBorderIcon : uint8_t { biSystemMenu = 1, biMinimize = 2, biMaximize = 4, biHelp = 8 };
+using TBorderIcons = uint8_t;
+enum TPosition { poDesigned, poDefault, poScreenCenter, poDesktopCenter, poMainFormCenter };
+enum TFormStyle { fsNormal, fsStayOnTop };
+enum TCloseAction { caNone, caHide, caFree, caMinimize };
+enum TWindowState { wsNormal, wsMinimized, wsMaximized };
+
+using TModalResult = int;
+enum : TModalResult {
+  mrNone = 0,
+  mrOk = IDOK,
+  mrCancel = IDCANCEL,
+  mrAbort = IDABORT,
+  mrRetry = IDRETRY,
+  mrIgnore = IDIGNORE,
+  mrYes = IDYES,
+  mrNo = IDNO,
+};
+
+using TCloseEvent = std::function<void(TObject *Sender, TCloseAction &Action)>;
+using TCloseQueryEvent = std::function<void(TObject *Sender, bool &CanClose)>;
+
+class TCustomForm : public TWinControl {
+public:
+  explicit TCustomForm(TComponent *owner);
+  ~TCustomForm() override;
+  const char *ClassName() const override { return "TCustomForm"; }
+
+  // Runs the creation: window, build (change handlers quiet), Loaded on every component,
+  // then OnCreate. CreateForm calls it once the form's global holds the new form.
+  void Initialize();
+
+  TFormBorderStyle BorderStyle() const { return borderStyle_; }
+  void SetBorderStyle(TFormBorderStyle style);
+  TBorderIcons BorderIcons() const { return borderIcons_; }
+  void SetBorderIcons(TBorderIcons icons);
+  TFormStyle FormStyle() const { return formStyle_; }
+  void SetFormStyle(TFormStyle style);
+  TPosition Position = poDesigned;
+  TWindowState WindowState() const;
+  void SetWindowState(TWindowState state);
+  TIcon &Icon() { return icon_; }
+  void SetIcon(HICON icon); // takes ownership
+
+  void Show();
+  void Hide() { SetVisible(false); }
+  void SetVisible(bool visible) override;
+  void Close();
+  // Frees the form once the messages now queued have been handled.
+  void Release();
+  TModalResult ShowModal();
+  bool Modal() const { return modal_; }
+  TModalResult ModalResult = mrNone;
+  void BringToFront();
+
+  // The button that Enter presses (and Escape's, for Cancel).
+  TWinControl *DefaultButton = nullptr;
+  TWinControl *CancelButton = nullptr;
+  TWinControl *ActiveControl = nullptr;
+
+  TNotifyEvent OnCreate;
+  TNotifyEvent OnDestroy;
+  TNotifyEvent OnShow;
+  TNotifyEvent OnHide;
+  TNotifyEvent OnActivate;
+  TNotifyEvent OnDeactivate;
+  TNotifyEvent OnPaint;
+  TCloseEvent OnClose;
+  TCloseQueryEvent OnCloseQuery;
+
+  void WndProc(TMessage &message) override;
+
+protected:
+  // Creates the form's components (each form class builds itself here).
+  virtual void Build() {}
+  void GetCreateParams(CreateParams &params) override;
+  void HandleCreated() override;
+  void Resized() override;
+  void PaintWindow(HDC dc, const RECT &clip) override;
+  bool CloseQuery();
+  void Centre();
+
+  TFormBorderStyle borderStyle_ = bsSizeable;
+  TBorderIcons borderIcons_ = biSystemMenu | biMinimize | biMaximize;
+  TFormStyle formStyle_ = fsNormal;
+  TIcon icon_;
+  bool modal_ = false;
+  bool shownOnce_ = false;
+  bool creating_ = false;
+  TCanvas canvas_;
+};
+
+class TForm : public TCustomForm {
+public:
+  using TCustomForm::TCustomForm;
+  const char *ClassName() const override { return "TForm"; }
+};
+
+class TScreen : public TComponent {
+public:
+  explicit TScreen(TComponent *owner);
+  ~TScreen() override;
+  const char *ClassName() const override { return "TScreen"; }
+
+  int FormCount() const { return int(forms_.size()); }
+  TCustomForm *Forms(int index) const { return forms_[size_t(index)]; }
+  TCustomForm *ActiveForm = nullptr;
+  // The cursor table: negative numbers are the system's cursors, others the program's own.
+  HCURSOR Cursors(TCursor cursor);
+  void SetCursors(TCursor cursor, HCURSOR handle);
+  TCursor Cursor = crDefault; // when set, shown over every window of the program
+  void SetCursor(TCursor cursor);
+  int Width() const { return GetSystemMetrics(SM_CXSCREEN); }
+  int Height() const { return GetSystemMetrics(SM_CYSCREEN); }
+
+private:
+  friend class TCustomForm;
+  std::vector<TCustomForm *> forms_;
+  std::map<TCursor, HCURSOR> cursors_;
+};
+
+using TMessageHook = std::function<bool(TMessage &message)>;
+
+class TApplication : public TComponent {
+public:
+  explicit TApplication(TComponent *owner);
+  ~TApplication() override;
+  const char *ClassName() const override { return "TApplication"; }
+
+  void Initialize() { Handle(); }
+  HWND Handle(); // the hidden application window that carries the taskbar button
+  std::string Title() const { return title_; }
+  void SetTitle(const std::string &title);
+  TIcon &Icon() { return icon_; }
+  std::string ExeName() const;
+
+  // Creates a form owned by the application; the first one becomes the main form.
+  template <class T> T *CreateForm(T *&global) {
+    T *form = new T(this);
+    global = form;
+    if (!MainForm)
+      MainForm = form;
+    form->Initialize();
+    return form;
+  }
+  TCustomForm *MainForm = nullptr;
+  bool ShowMainForm = true;
+
+  void Run();
+  // Ends the message loop once the messages now queued are handled.
+  void Terminate();
+  bool Terminated() const { return terminated_; }
+  void ProcessMessages();
+  void HandleMessage(); // waits for one message
+  bool ProcessMessage(MSG &msg);
+
+  // Hooks see every message of the application window before it does.
+  int HookMainWindow(TMessageHook hook);
+  void UnhookMainWindow(int id);
+
+  // Called from inside a catch block: hands the exception to OnException or the default box.
+  void HandleException();
+  void ShowException(const std::string &message);
+  std::function<void(const std::exception &e)> OnException;
+  std::function<bool(WORD command, int data)> OnHelp;
+  TNotifyEvent OnMinimize;
+  TNotifyEvent OnRestore;
+
+  void Minimize();
+  void Restore();
+
+private:
+  void WndProc(TMessage &message);
+  HWND handle_ = nullptr;
+  std::string title_;
+  TIcon icon_;
+  bool terminated_ = false;
+  int nextHook_ = 1;
+  std::vector<std::pair<int, TMessageHook>> hooks_;
+};
+
+extern TApplication *Application;
+extern TScreen *Screen;
+
+// Makes Application and Screen when they don't exist yet (programs call it first; tests too).
+void InitApplication();
+void DoneApplication();
+
+// Creates a form with an owner other than the application, the same way.
+template <class T> T *CreateForm(TComponent *owner, T *&global) {
+  T *form = new T(owner);
+  global = form;
+  form->Initialize();
+  return form;
+}
+
+} // namespace tk
