@@ -1,9 +1,11 @@
-// The graphics unit against real GDI: canvases drawing into bitmaps, .bmp and .ico files on disk.
+// The graphics unit against real GDI: canvases drawing into bitmaps, .bmp and .ico files on disk,
+// image lists of the common controls.
 #include "toolkit/graphics/Graphics.h"
 
 #include <gtest/gtest.h>
 
 #include "support/TestEnvironment.h"
+#include "toolkit/graphics/ImgList.h"
 
 using namespace tk;
 
@@ -413,4 +415,50 @@ TEST(Picture, ChoosesTheKindByExtension) {
   copy.Assign(picture);
   EXPECT_NE(copy.Graphic(), picture.Graphic());
   EXPECT_EQ(At(copy.Bitmap(), 0, 0), clBlue);
+}
+
+TEST(ImageList, MasksDecideWhereTheBackgroundStays) {
+  TImageList list(nullptr);
+  list.SetSize(8, 8);
+  TBitmap strip; // two images side by side
+  Fill(strip, 16, 8, clFuchsia);
+  FillRect(strip, RECT{2, 2, 6, 6}, clRed);
+  FillRect(strip, RECT{10, 2, 14, 6}, clBlue);
+  EXPECT_EQ(list.AddMasked(strip, clFuchsia), 0);
+  EXPECT_EQ(list.Count(), 2);
+  EXPECT_EQ(At(strip, 0, 0), clFuchsia) << "the caller's bitmap is left alone";
+
+  TBitmap back;
+  Fill(back, 20, 10, clLime);
+  list.Draw(back.Canvas(), 0, 0, 0);
+  list.Draw(back.Canvas(), 10, 0, 1);
+  EXPECT_EQ(At(back, 0, 0), clLime);
+  EXPECT_EQ(At(back, 3, 3), clRed);
+  EXPECT_EQ(At(back, 10, 0), clLime);
+  EXPECT_EQ(At(back, 13, 3), clBlue);
+
+  TBitmap image, mask; // opaque on the left half only
+  Fill(image, 8, 8, clNavy);
+  Fill(mask, 8, 8, clWhite, pf1bit);
+  FillRect(mask, RECT{0, 0, 4, 8}, clBlack);
+  EXPECT_EQ(list.Add(&image, &mask), 2);
+  Fill(back, 20, 10, clLime);
+  list.Draw(back.Canvas(), 0, 0, 2);
+  EXPECT_EQ(At(back, 1, 1), clNavy);
+  EXPECT_EQ(At(back, 6, 1), clLime);
+
+  // Disabled: the dark square in the shadow colour over a highlight copy one pixel off.
+  Fill(back, 20, 10, clLime);
+  list.Draw(back.Canvas(), 0, 0, 0, false);
+  EXPECT_EQ(COLORREF(At(back, 3, 3)), ColorToRGB(clBtnShadow));
+  EXPECT_EQ(COLORREF(At(back, 6, 6)), ColorToRGB(clBtnHighlight));
+  EXPECT_EQ(At(back, 0, 0), clLime);
+  EXPECT_EQ(At(back, 6, 2), clLime);
+
+  TBitmap got;
+  ASSERT_TRUE(list.GetBitmap(1, got));
+  EXPECT_EQ(got.Width(), 8);
+  EXPECT_EQ(At(got, 3, 3), clBlue);
+  EXPECT_EQ(At(got, 0, 0), clWhite);
+  EXPECT_FALSE(list.GetBitmap(5, got));
 }
