@@ -36,7 +36,9 @@ POINT MessagePoint(LPARAM lParam) { return {GET_X_LPARAM(lParam), GET_Y_LPARAM(l
 
 LPARAM PointParam(POINT p) { return MAKELPARAM(short(p.x), short(p.y)); }
 
-bool PtIn(const RECT &r, POINT p) { return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom; }
+bool PtIn(const RECT &r, POINT p) {
+  return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
+}
 
 } // namespace
 
@@ -399,8 +401,8 @@ void TWinControl::CreateHandle() {
   }
   bool own = params.windowClass.empty();
   HWND h = CreateWindowExA(params.exStyle, own ? kWindowClass : params.windowClass.c_str(),
-                           text_.c_str(), params.style, left_, top_, width_, height_,
-                           params.parent, id, GetModuleHandleA(nullptr), own ? this : nullptr);
+                           text_.c_str(), params.style, left_, top_, width_, height_, params.parent,
+                           id, GetModuleHandleA(nullptr), own ? this : nullptr);
   if (!h)
     throw EOutOfResources("Error creating window of class " + std::string(ClassName()));
   if (!own) {
@@ -607,7 +609,8 @@ void TWinControl::Realign() {
     if (pass == alTop)
       std::stable_sort(list.begin(), list.end(), [](auto a, auto b) { return a->top_ < b->top_; });
     if (pass == alLeft)
-      std::stable_sort(list.begin(), list.end(), [](auto a, auto b) { return a->left_ < b->left_; });
+      std::stable_sort(list.begin(), list.end(),
+                       [](auto a, auto b) { return a->left_ < b->left_; });
     for (TControl *c : list) {
       switch (pass) {
       case alTop:
@@ -679,10 +682,9 @@ void TWinControl::PaintControls(HDC dc, const RECT &clip) {
 }
 
 void TWinControl::DefaultHandler(TMessage &message) {
-  message.Result = oldProc_ ? CallWindowProcA(oldProc_, handle_, message.Msg, message.WParam,
-                                              message.LParam)
-                            : DefWindowProcA(handle_, message.Msg, message.WParam,
-                                             message.LParam);
+  message.Result =
+      oldProc_ ? CallWindowProcA(oldProc_, handle_, message.Msg, message.WParam, message.LParam)
+               : DefWindowProcA(handle_, message.Msg, message.WParam, message.LParam);
 }
 
 // Mouse enter and leave for the windowless child under the mouse.
@@ -708,12 +710,15 @@ void TWinControl::RouteMouse(TMessage &message) {
     TControl *over = ControlAtPos(p);
     TrackMouse(over);
   }
+  // Whatever took the capture away meanwhile (a pop-up menu, another window) ended that press.
+  if (captureControl_ && GetCapture() != handle_)
+    captureControl_ = nullptr;
   TControl *target = captureControl_;
   bool down = message.Msg == WM_LBUTTONDOWN || message.Msg == WM_RBUTTONDOWN ||
               message.Msg == WM_MBUTTONDOWN || message.Msg == WM_LBUTTONDBLCLK ||
               message.Msg == WM_RBUTTONDBLCLK || message.Msg == WM_MBUTTONDBLCLK;
-  bool up = message.Msg == WM_LBUTTONUP || message.Msg == WM_RBUTTONUP ||
-            message.Msg == WM_MBUTTONUP;
+  bool up =
+      message.Msg == WM_LBUTTONUP || message.Msg == WM_RBUTTONUP || message.Msg == WM_MBUTTONUP;
   if (!target) {
     TControl *at = ControlAtPos(p);
     if (at && at->Enabled())
@@ -1046,8 +1051,8 @@ HWND AllocateHWnd(std::function<void(TMessage &)> handler) {
     RegisterClassA(&wc);
     registered = true;
   }
-  HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, kMessageClass, "", WS_POPUP, 0, 0, 0, 0,
-                                nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, kMessageClass, "", WS_POPUP, 0, 0, 0, 0, nullptr,
+                                nullptr, GetModuleHandleA(nullptr), nullptr);
   if (!window)
     throw EOutOfResources("Error creating window");
   auto *stored = new std::function<void(TMessage &)>(std::move(handler));
