@@ -1,10 +1,12 @@
 #include "toolkit/forms/Controls.h"
 
+#include <commctrl.h>
 #include <windowsx.h>
 
 #include <algorithm>
 
 #include "toolkit/forms/Forms.h"
+#include "toolkit/forms/Menus.h"
 
 namespace tk {
 
@@ -379,6 +381,8 @@ HWND TWinControl::Handle() {
 
 void TWinControl::GetCreateParams(CreateParams &params) {
   params.style = WS_CHILD | WS_CLIPSIBLINGS;
+  if (TabStop)
+    params.style |= WS_TABSTOP;
   if (parent_)
     params.parent = parent_->Handle();
 }
@@ -595,6 +599,7 @@ TControl *TWinControl::ControlAtPos(POINT p) const {
 
 void TWinControl::Realign() {
   RECT area = ClientRect();
+  AdjustClientRect(area);
   auto place = [](TControl *c, int l, int t, int w, int h) {
     TAlign saved = c->align_;
     c->align_ = alNone; // no recursion back into this layout
@@ -738,6 +743,9 @@ void TWinControl::RouteMouse(TMessage &message) {
         ReleaseCapture();
     }
     message.Result = 0;
+    // The system makes WM_CONTEXTMENU out of the right button's release.
+    if (message.Msg == WM_RBUTTONUP && handle_)
+      DefaultHandler(message);
     return;
   }
   // The window's own mouse: our own windows click on release; standard controls keep their
@@ -749,6 +757,8 @@ void TWinControl::RouteMouse(TMessage &message) {
     if (up && GetCapture() == handle_)
       ReleaseCapture();
     message.Result = 0;
+    if (message.Msg == WM_RBUTTONUP && handle_)
+      DefaultHandler(message);
   } else {
     TMessage copy = message;
     bool wasPressed = pressed_;
@@ -756,6 +766,29 @@ void TWinControl::RouteMouse(TMessage &message) {
     pressed_ = wasPressed && !up;
     DefaultHandler(message);
   }
+}
+
+// The pop-up menu of the windowless child under the mouse, or else of this control. Keyboard
+// requests (at -1, -1) show it at the control's top-left corner.
+bool TWinControl::ShowPopupMenu(TMessage &message) {
+  POINT p = MessagePoint(message.LParam);
+  TControl *control = this;
+  if (p.x == -1 && p.y == -1) {
+    p = {0, 0};
+    ::ClientToScreen(handle_, &p);
+  } else {
+    POINT client = p;
+    ::ScreenToClient(handle_, &client);
+    if (TControl *at = ControlAtPos(client); at && at->PopupMenu)
+      control = at;
+  }
+  TPopupMenu *menu = control->PopupMenu;
+  if (!menu || !menu->AutoPopup)
+    return false;
+  menu->PopupComponent = control;
+  menu->Popup(p.x, p.y);
+  message.Result = 0;
+  return true;
 }
 
 void TWinControl::DoSetCursor(TMessage &message) {
@@ -781,7 +814,8 @@ bool TWinControl::ReflectToChild(TMessage &message) {
   switch (message.Msg) {
   case WM_COMMAND: {
     TWinControl *child = FromHandle(reinterpret_cast<HWND>(message.LParam));
-    if (child && child != this && child->CommandNotify(HIWORD(message.WParam))) {
+    if (child && child != this &&
+        child->CommandItem(LOWORD(message.WParam), HIWORD(message.WParam))) {
       message.Result = 0;
       return true;
     }
@@ -794,7 +828,19 @@ bool TWinControl::ReflectToChild(TMessage &message) {
   case WM_NOTIFY: {
     auto *header = reinterpret_cast<NMHDR *>(message.LParam);
     TWinControl *child = FromHandle(header->hwndFrom);
+    // A control's tooltip window asks for its texts in the name of the control that owns it.
+    if (!child && (header->code == TTN_GETDISPINFOA || header->code == TTN_GETDISPINFOW))
+      child = FromHandle(GetWindow(header->hwndFrom, GW_OWNER));
     return child && child != this && child->NotifyNotify(header, message.Result);
+  }
+  case WM_HSCROLL:
+  case WM_VSCROLL: {
+    TWinControl *child = FromHandle(reinterpret_cast<HWND>(message.LParam));
+    if (child && child != this && child->ScrollNotify(LOWORD(message.WParam))) {
+      message.Result = 0;
+      return true;
+    }
+    return false;
   }
   case WM_DRAWITEM: {
     auto *item = reinterpret_cast<DRAWITEMSTRUCT *>(message.LParam);
@@ -882,6 +928,10 @@ void TWinControl::WndProc(TMessage &message) {
     return;
   case WM_SETCURSOR:
     DoSetCursor(message);
+    return;
+  case WM_CONTEXTMENU:
+    if (!ShowPopupMenu(message))
+      DefaultHandler(message); // on to the parent, whose menu may serve
     return;
   case WM_SIZE: {
     RECT r;
