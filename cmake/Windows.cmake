@@ -43,14 +43,21 @@ add_library(common STATIC ${common_sources})
 target_link_libraries(common PUBLIC toolkit)
 lumagrove_warnings(common)
 
+# --- components: the program's own controls over the toolkit --------------------------------
+file(GLOB components_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/components/*.cpp)
+add_library(components STATIC ${components_sources})
+target_link_libraries(components PUBLIC toolkit)
+lumagrove_warnings(components)
+
 # --- data: artwork made by our own tools, and the files of the Data folder ------------------
 set(art_dir ${CMAKE_BINARY_DIR}/art)
 set(art_icons ${art_dir}/fallback.ico ${art_dir}/app.ico ${art_dir}/folder.ico)
-add_custom_command(OUTPUT ${art_icons}
+set(art_cursors ${art_dir}/urlhand.cur ${art_dir}/urlhand2.cur)
+add_custom_command(OUTPUT ${art_icons} ${art_cursors}
   COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/tools/make_art.py ${art_dir}
   DEPENDS ${PROJECT_SOURCE_DIR}/tools/make_art.py
-  COMMENT "Drawing the program's icons")
-add_custom_target(artwork DEPENDS ${art_icons})
+  COMMENT "Drawing the program's icons and cursors")
+add_custom_target(artwork DEPENDS ${art_icons} ${art_cursors})
 
 # Icon.dll: a resource-only library (icon 0 the fallback icon, icon 2 the program folder's).
 add_library(IconDll SHARED ${PROJECT_SOURCE_DIR}/resources/Icon.rc)
