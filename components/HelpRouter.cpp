@@ -30,7 +30,7 @@ struct LibraryRelease {
   ~LibraryRelease() { FreeHtmlHelp(); }
 } g_release;
 
-HWND ShowInViewer(HWND caller, const char *file, UINT command, DWORD_PTR data) {
+HWND HtmlHelpCall(HWND caller, const char *file, UINT command, DWORD_PTR data) {
   return GetShell().CallHtmlHelp(caller, file, command, data);
 }
 
@@ -210,21 +210,21 @@ bool THelpRouter::RouteToHtmlHelp(WORD command, int data, bool &callHelp) {
   HWND shown = nullptr;
   switch (command) {
   case HELP_CONTEXT:
-    shown = ShowInViewer(nullptr, file, HH_HELP_CONTEXT, DWORD_PTR(data));
+    shown = HtmlHelpCall(nullptr, file, HH_HELP_CONTEXT, DWORD_PTR(data));
     break;
   case HELP_QUIT:
-    shown = ShowInViewer(nullptr, nullptr, HH_CLOSE_ALL, 0);
+    shown = HtmlHelpCall(nullptr, nullptr, HH_CLOSE_ALL, 0);
     break;
   case HELP_CONTENTS:
   case HELP_FINDER:
-    shown = ShowInViewer(nullptr, file, HH_DISPLAY_TOC, 0);
+    shown = HtmlHelpCall(nullptr, file, HH_DISPLAY_TOC, 0);
     break;
   case kHelpTab:
-    shown = ShowInViewer(nullptr, file, data == 0 ? HH_DISPLAY_TOC : HH_DISPLAY_INDEX, 0);
+    shown = HtmlHelpCall(nullptr, file, data == 0 ? HH_DISPLAY_TOC : HH_DISPLAY_INDEX, 0);
     break;
   case HELP_KEY:
   case HELP_PARTIALKEY:
-    shown = ShowInViewer(nullptr, file, HH_DISPLAY_INDEX, DWORD_PTR(data));
+    shown = HtmlHelpCall(nullptr, file, HH_DISPLAY_INDEX, DWORD_PTR(data));
     break;
   case HELP_CONTEXTPOPUP: {
     POINT at = popupPos_;
@@ -283,7 +283,7 @@ bool THelpRouter::ShowTopic(const std::string &HelpFile, const std::string &Topi
     page += ".htm";
   }
   std::string target = page.empty() ? g_currentFile : g_currentFile + "::/" + page;
-  return ShowInViewer(nullptr, target.c_str(), HH_DISPLAY_TOPIC, 0) != nullptr;
+  return HtmlHelpCall(nullptr, target.c_str(), HH_DISPLAY_TOPIC, 0) != nullptr;
 }
 
 bool THelpRouter::ShowPopup(int X, int Y, int HelpContext, const std::string &Text) {
@@ -307,6 +307,6 @@ bool THelpRouter::ShowPopup(int X, int Y, int HelpContext, const std::string &Te
     g_currentFile = ChangeFileExt(GetHelpFile(), ".chm");
     target = g_currentFile + "::/" + CHMPopupTopics;
   }
-  return ShowInViewer(GetHelpWindow(), target.empty() ? nullptr : target.c_str(),
+  return HtmlHelpCall(GetHelpWindow(), target.empty() ? nullptr : target.c_str(),
                       HH_DISPLAY_TEXT_POPUP, reinterpret_cast<DWORD_PTR>(&g_popup)) != nullptr;
 }
