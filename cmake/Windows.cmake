@@ -76,6 +76,21 @@ add_custom_target(program_folder ALL
   DEPENDS IconDll
   COMMENT "Laying out the program folder")
 
+# Lumagrove.chm: our help pages, compiled by Free Pascal's chmcmd in a copy of their folder (it
+# writes the .chm into the current folder).
+find_program(CHMCMD chmcmd REQUIRED)
+file(GLOB help_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/data/help/*)
+set(help_dir ${CMAKE_BINARY_DIR}/help)
+add_custom_command(OUTPUT ${LUMAGROVE_PROGRAM_DIR}/Lumagrove.chm
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${help_dir}
+  COMMAND ${CMAKE_COMMAND} -E copy_directory ${PROJECT_SOURCE_DIR}/data/help ${help_dir}
+  COMMAND ${CMAKE_COMMAND} -E chdir ${help_dir} ${CHMCMD} Lumagrove.hhp
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${LUMAGROVE_PROGRAM_DIR}
+  COMMAND ${CMAKE_COMMAND} -E copy ${help_dir}/Lumagrove.chm ${LUMAGROVE_PROGRAM_DIR}/Lumagrove.chm
+  DEPENDS ${help_sources}
+  COMMENT "Compiling the help file")
+add_custom_target(help_file ALL DEPENDS ${LUMAGROVE_PROGRAM_DIR}/Lumagrove.chm)
+
 if(LUMAGROVE_TESTS)
   add_subdirectory(tests)
 endif()

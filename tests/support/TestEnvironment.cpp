@@ -224,6 +224,41 @@ BOOL RecordingShell::CreateProcess(char *commandLine, BOOL inheritHandles, DWORD
   return FALSE;
 }
 
+HWND RecordingShell::CallHtmlHelp(HWND caller, const char *file, UINT command, DWORD_PTR data) {
+  HelpCall call;
+  call.what = "HtmlHelp";
+  call.window = caller;
+  call.hasFile = file != nullptr;
+  call.file = file ? file : "";
+  call.command = command;
+  call.data = data;
+  if (command == HH_DISPLAY_TEXT_POPUP && data) {
+    call.popup = *reinterpret_cast<const HH_POPUP *>(data);
+    call.text = call.popup.pszText ? call.popup.pszText : "";
+    call.font = call.popup.pszFont ? call.popup.pszFont : "";
+    call.popup.pszText = call.popup.pszFont = nullptr;
+  }
+  helpCalls.push_back(call);
+  if (allowHtmlHelp)
+    return tk::RealShell().CallHtmlHelp(caller, file, command, data);
+  return htmlHelpResult;
+}
+
+BOOL RecordingShell::CallWinHelp(HWND window, const std::string &file, UINT command,
+                                 ULONG_PTR data) {
+  HelpCall call;
+  call.what = "WinHelp";
+  call.window = window;
+  call.hasFile = true;
+  call.file = file;
+  call.command = command;
+  call.data = data;
+  if ((command == HELP_COMMAND || command == HELP_KEY || command == HELP_PARTIALKEY) && data)
+    call.text = reinterpret_cast<const char *>(data);
+  helpCalls.push_back(call);
+  return winHelpResult;
+}
+
 ScriptedPrompts &Prompts() { return g_prompts; }
 RecordingShell &Shell() { return g_shell; }
 SandboxPlaces &Places() { return g_places; }

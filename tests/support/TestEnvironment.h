@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <htmlhelp.h>
+
 #include <deque>
 #include <string>
 #include <vector>
@@ -79,14 +81,38 @@ struct ShellCall {
   BOOL inheritHandles = FALSE;
 };
 
+// A call into a help viewer. The texts behind the data (a WinHelp macro or keyword, a popup's
+// text and font) are copied, since they live only as long as the call.
+struct HelpCall {
+  std::string what; // "HtmlHelp", "WinHelp"
+  HWND window = nullptr;
+  bool hasFile = false;
+  std::string file;
+  UINT command = 0;
+  ULONG_PTR data = 0;
+  std::string text; // HELP_COMMAND, HELP_KEY, HELP_PARTIALKEY; a popup's pszText
+  HH_POPUP popup{}; // HH_DISPLAY_TEXT_POPUP, its pointers cleared
+  std::string font; // the popup's pszFont
+};
+
 class RecordingShell : public tk::Shell {
 public:
   // When set, CreateProcess starts real processes (and still records them).
   bool allowProcesses = false;
+  // When set, HTML Help calls reach the real viewer (and are still recorded).
+  bool allowHtmlHelp = false;
+  // What the viewers answer when they are not reached.
+  HWND htmlHelpResult = reinterpret_cast<HWND>(0x1234);
+  BOOL winHelpResult = TRUE;
   std::vector<ShellCall> calls;
+  std::vector<HelpCall> helpCalls;
   void Reset() {
     allowProcesses = false;
+    allowHtmlHelp = false;
+    htmlHelpResult = reinterpret_cast<HWND>(0x1234);
+    winHelpResult = TRUE;
     calls.clear();
+    helpCalls.clear();
   }
   HINSTANCE ShellExecute(HWND owner, const std::string &operation, const std::string &file,
                          const std::string &parameters, const std::string &directory,
@@ -94,6 +120,8 @@ public:
   UINT WinExec(const std::string &commandLine, UINT showCmd) override;
   BOOL CreateProcess(char *commandLine, BOOL inheritHandles, DWORD creationFlags,
                      STARTUPINFOA *startup, PROCESS_INFORMATION *process) override;
+  HWND CallHtmlHelp(HWND caller, const char *file, UINT command, DWORD_PTR data) override;
+  BOOL CallWinHelp(HWND window, const std::string &file, UINT command, ULONG_PTR data) override;
 };
 
 // Folders of a fresh tree per test: Program\, System\, Windows\, Temp\, Favorites\.

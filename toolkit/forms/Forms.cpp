@@ -608,6 +608,16 @@ void TApplication::UnhookMainWindow(int id) {
       hooks_.end());
 }
 
+bool TApplication::HelpCommand(WORD command, int data) {
+  bool callHelp = true;
+  bool result = false;
+  if (OnHelp)
+    result = OnHelp(command, data, callHelp);
+  if (callHelp && !HelpFile.empty())
+    result = GetShell().CallWinHelp(Handle(), HelpFile, command, ULONG_PTR(data)) != FALSE;
+  return result;
+}
+
 void TApplication::HandleException() {
   try {
     throw;

@@ -36,6 +36,8 @@ enum : TModalResult {
 
 using TCloseEvent = std::function<void(TObject *Sender, TCloseAction &Action)>;
 using TCloseQueryEvent = std::function<void(TObject *Sender, bool &CanClose)>;
+// A help request (a WinHelp command and its data); clearing CallHelp stops the default handling.
+using THelpEvent = std::function<bool(WORD Command, int Data, bool &CallHelp)>;
 
 class TCustomForm : public TWinControl {
 public:
@@ -81,6 +83,8 @@ public:
   TWinControl *DefaultButton = nullptr;
   TWinControl *CancelButton = nullptr;
   TWinControl *ActiveControl = nullptr;
+  // Takes the place of the application's help file while this form is the active one.
+  std::string HelpFile;
 
   TNotifyEvent OnCreate;
   TNotifyEvent OnDestroy;
@@ -188,7 +192,12 @@ public:
   void HandleException();
   void ShowException(const std::string &message);
   std::function<void(const std::exception &e)> OnException;
-  std::function<bool(WORD command, int data)> OnHelp;
+  // Help requests go to OnHelp first and, unless it clears CallHelp, on to WinHelp with
+  // HelpFile. The result tells whether help was shown.
+  std::string HelpFile;
+  bool HelpCommand(WORD command, int data);
+  bool HelpContext(int context) { return HelpCommand(HELP_CONTEXT, context); }
+  THelpEvent OnHelp;
   TNotifyEvent OnMinimize;
   TNotifyEvent OnRestore;
 

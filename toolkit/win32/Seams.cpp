@@ -35,6 +35,20 @@ public:
     return ::CreateProcessA(nullptr, commandLine, nullptr, nullptr, inheritHandles, creationFlags,
                             nullptr, nullptr, startup, process);
   }
+  HWND CallHtmlHelp(HWND caller, const char *file, UINT command, DWORD_PTR data) override {
+    // Whoever needs HTML Help loads its library first; asking the loaded module for the entry
+    // keeps the loading, and what to do when it fails, with the caller.
+    using HtmlHelpProc = HWND(WINAPI *)(HWND, LPCSTR, UINT, DWORD_PTR);
+    HMODULE library = ::GetModuleHandleA("hhctrl.ocx");
+    FARPROC entry = library ? ::GetProcAddress(library, "HtmlHelpA") : nullptr;
+    if (!entry)
+      return nullptr;
+    return reinterpret_cast<HtmlHelpProc>(reinterpret_cast<void *>(entry))(caller, file, command,
+                                                                           data);
+  }
+  BOOL CallWinHelp(HWND window, const std::string &file, UINT command, ULONG_PTR data) override {
+    return ::WinHelpA(window, file.c_str(), command, data);
+  }
 };
 
 class Win32Places : public Places {

@@ -33,6 +33,10 @@ public:
   // CreateProcessA with no application name, the caller's environment and current folder.
   virtual BOOL CreateProcess(char *commandLine, BOOL inheritHandles, DWORD creationFlags,
                              STARTUPINFOA *startup, PROCESS_INFORMATION *process) = 0;
+  // The help viewers: HtmlHelpA of the HTML Help library once the process has loaded it (0
+  // before that; file may be nullptr), and WinHelpA. Named so that no Win32 macro renames them.
+  virtual HWND CallHtmlHelp(HWND caller, const char *file, UINT command, DWORD_PTR data) = 0;
+  virtual BOOL CallWinHelp(HWND window, const std::string &file, UINT command, ULONG_PTR data) = 0;
 };
 
 // The platform's version record, as the Windows family table reads it.
