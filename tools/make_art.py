@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
-"""Draws the program's own icons as .ico files (32 x 32 and 16 x 16, 32-bit with alpha).
+"""Draws the program's own artwork: the icons (.ico, 32 x 32 and 16 x 16, 32-bit with alpha) and
+the main window's pictures (24-bit .bmp): the nine feature-link pictures, the tool-bar strip, the
+background picture and the Explorer tool-bar picture of the preview window.
 
 Shapes are described as functions that say, for a point in the unit square, which colour covers
-it; each pixel is supersampled 4 x 4 so edges come out smooth.
+it; each pixel is supersampled so edges come out smooth.
 """
 import math
 import struct
@@ -127,6 +129,8 @@ def main():
     out.mkdir(parents=True, exist_ok=True)
     for name, shape in (('fallback', fallback_icon), ('app', app_icon), ('folder', folder_icon)):
         (out / f'{name}.ico').write_bytes(ico(shape))
+    import pictures
+    pictures.draw_all(out)
 
 
 if __name__ == '__main__':
