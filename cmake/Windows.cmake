@@ -46,7 +46,8 @@ lumagrove_warnings(common)
 # --- data: artwork made by our own tools, and the files of the Data folder ------------------
 set(art_dir ${CMAKE_BINARY_DIR}/art)
 set(art_icons ${art_dir}/fallback.ico ${art_dir}/app.ico ${art_dir}/folder.ico)
-set(art_pictures ${art_dir}/explorer.bmp ${art_dir}/toolbar.bmp ${art_dir}/background.bmp)
+set(art_pictures ${art_dir}/explorer.bmp ${art_dir}/toolbar.bmp ${art_dir}/background.bmp
+    ${art_dir}/padlock.bmp)
 foreach(link icons wallpaper cursor oem explorer xplook more folder logon)
   list(APPEND art_pictures ${art_dir}/link_${link}.bmp)
 endforeach()

@@ -231,6 +231,19 @@ def tool_help(u, v):
     return WHITE if (hook and v < 0.58) or stem or dot else (40, 110, 210)
 
 
+# ---- the password prompt's padlock (48 x 48) -------------------------------------------------
+
+def padlock(u, v):
+    r = math.hypot(u - 0.5, v - 0.36)
+    if v < 0.42 and 0.17 <= r <= 0.26:
+        return (150, 150, 160)
+    if box(u, v, 0.18, 0.42, 0.82, 0.92):
+        if disc(u, v, 0.5, 0.6, 0.07) or box(u, v, 0.47, 0.6, 0.53, 0.78):
+            return (90, 60, 10)
+        return (230, 180, 50) if v > 0.47 else (250, 210, 90)
+    return None
+
+
 # ---- the background picture (bottom-right of the main panel) ----------------------------------
 
 def background(u, v):
@@ -380,5 +393,6 @@ def draw_all(out):
         for y in range(24):
             strip[y] += image[y]
     (out / 'toolbar.bmp').write_bytes(bmp(strip))
+    (out / 'padlock.bmp').write_bytes(bmp(render(padlock, 48, 48, KEY, n=3, edge=FACE)))
     (out / 'background.bmp').write_bytes(bmp(render(background, 240, 200, FORM_BLUE, n=2)))
     (out / 'explorer.bmp').write_bytes(bmp(explorer_toolbar()))
