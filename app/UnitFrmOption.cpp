@@ -24,6 +24,7 @@ void PlaceEdit(TLabeledEdit *edit, TWinControl *parent, int top, const char *lab
 } // namespace
 
 void TFrmOption::Build() {
+  SetFormName(this, "FrmOption");
   SetBorderStyle(bsDialog);
   SetBorderIcons(biSystemMenu | biHelp);
   Position = poScreenCenter;

@@ -10,6 +10,7 @@ using namespace tk;
 TFrmPwd *FrmPwd = nullptr;
 
 void TFrmPwd::Build() {
+  SetFormName(this, "FrmPwd");
   SetBorderStyle(bsDialog);
   SetBorderIcons(biSystemMenu);
   Position = poScreenCenter;

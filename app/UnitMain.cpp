@@ -37,6 +37,7 @@ void SetWhiteFont(TControl *control, int height, TFontStyles style) {
 } // namespace
 
 void TFrmmain::Build() {
+  SetFormName(this, "Frmmain");
   SetBorderStyle(bsSingle);
   SetBorderIcons(biSystemMenu | biMinimize);
   Position = poScreenCenter;
@@ -78,7 +79,6 @@ void TFrmmain::BuildToolBar() {
   LG_NEW(CoolBar1, TCoolBar, this);
   CoolBar1->SetParent(this);
   CoolBar1->SetAlign(alTop);
-  CoolBar1->SetHeight(48);
 
   LG_NEW(ToolBar1, TToolBar, this);
   ToolBar1->SetParent(CoolBar1);
@@ -218,16 +218,14 @@ void TFrmmain::BuildFeatureLinks() {
        &TFrmmain::Lbl_CursorClick},
       {Image_OEM, "Image_OEM", Lbl_OEM, "Lbl_OEM", "OEM information", "LINK_OEM",
        &TFrmmain::Lbl_OEMClick},
-      {Image_IE, "Image_IE", Lbl_IE, "Lbl_IE", "Explorer", "LINK_EXPLORER",
-       &TFrmmain::Lbl_IEClick},
+      {Image_IE, "Image_IE", Lbl_IE, "Lbl_IE", "Explorer", "LINK_EXPLORER", &TFrmmain::Lbl_IEClick},
       {Image_XPLook, "Image_XPLook", Lbl_XPLook, "Lbl_XPLook", "Applications", "LINK_XPLOOK",
        &TFrmmain::Lbl_XPLookClick},
       {Image_More, "Image_More", Lbl_More, "Lbl_More", "Miscellaneous", "LINK_MORE",
        &TFrmmain::Lbl_MoreClick},
       {Image_Folder, "Image_Folder", Lbl_Folder, "Lbl_Folder", "Folders", "LINK_FOLDER",
        &TFrmmain::Lbl_FolderClick},
-      {Image4, "Image4", Lbl_Logon, "Lbl_Logon", "Logons", "LINK_LOGON",
-       &TFrmmain::Lbl_LogonClick},
+      {Image4, "Image4", Lbl_Logon, "Lbl_Logon", "Logons", "LINK_LOGON", &TFrmmain::Lbl_LogonClick},
   };
   int index = 0;
   for (Link &l : links) {
@@ -263,8 +261,7 @@ void TFrmmain::BuildDialogs() {
   } dialogs[] = {
       {OpenIconpackage, "OpenIconpackage", "*.zip;*.ip|*.zip;*.ip",
        ofFileMustExist | ofEnableSizing},
-      {OpenCurPackage, "OpenCurPackage", "*.zip;*.ct|*.zip;*.ct",
-       ofFileMustExist | ofEnableSizing},
+      {OpenCurPackage, "OpenCurPackage", "*.zip;*.ct|*.zip;*.ct", ofFileMustExist | ofEnableSizing},
       {OpenlogonDialog, "OpenlogonDialog", "*.zip;*.exe|*.zip;*.exe",
        ofHideReadOnly | ofPathMustExist | ofFileMustExist | ofEnableSizing},
   };

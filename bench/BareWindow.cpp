@@ -27,10 +27,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   RECT r{0, 0, 698, 469};
   AdjustWindowRect(&r, style, FALSE);
   int w = r.right - r.left, h = r.bottom - r.top;
-  HWND window = CreateWindowExA(0, "BareWindow", "Bare window", style,
-                                (GetSystemMetrics(SM_CXSCREEN) - w) / 2,
-                                (GetSystemMetrics(SM_CYSCREEN) - h) / 2, w, h, nullptr, nullptr,
-                                instance, nullptr);
+  HWND window = CreateWindowExA(
+      0, "BareWindow", "Bare window", style, (GetSystemMetrics(SM_CXSCREEN) - w) / 2,
+      (GetSystemMetrics(SM_CYSCREEN) - h) / 2, w, h, nullptr, nullptr, instance, nullptr);
   ShowWindow(window, show);
   UpdateWindow(window);
   MSG msg;

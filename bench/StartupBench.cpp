@@ -121,8 +121,8 @@ Result Run(const char *name, const std::string &program, int runs) {
     peaks.push_back(s.peakKiB);
   }
   Result r{Median(times), Median(peaks)};
-  std::printf("%-10s first paint %8.1f ms   peak working set %9.0f KiB   (median of %zu)\n",
-              name, r.ms, r.peakKiB, times.size());
+  std::printf("%-10s first paint %8.1f ms   peak working set %9.0f KiB   (median of %zu)\n", name,
+              r.ms, r.peakKiB, times.size());
   return r;
 }
 

@@ -8,6 +8,7 @@ using namespace tk;
 TFrmIe_preview *FrmIe_preview = nullptr;
 
 void TFrmIe_preview::Build() {
+  SetFormName(this, "FrmIe_preview");
   SetBorderStyle(bsToolWindow);
   SetFormStyle(fsStayOnTop);
   SetCaption("Preview");
