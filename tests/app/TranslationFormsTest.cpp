@@ -132,8 +132,9 @@ TEST_F(Translation, TheGermanFileFitsTheForms) {
       if (Screen->Forms(i)->GetName() == key.substr(0, dot))
         form = Screen->Forms(i);
     ASSERT_NE(form, nullptr) << key;
-    if (dot != last)
+    if (dot != last) {
       EXPECT_NE(form->FindComponent(key.substr(dot + 1, last - dot - 1)), nullptr) << key;
+    }
   }
   EXPECT_EQ(Frmmain->Lbl_Wallpaper->Caption(), "Hintergr\xFC"
                                                "nde");
