@@ -780,7 +780,7 @@ void TCustomListBox::SetExtendedSelect(bool value) {
 
 bool TCustomListBox::Selected(int index) const {
   if (index < 0 || index >= items_.Count())
-    throw EListError("List index out of bounds (" + std::to_string(index) + ")");
+    throw EListError(FormatText(texts::ListIndexError, {IntToStr(index)}));
   if (handle_)
     return SendMessageA(handle_, LB_GETSEL, WPARAM(index), 0) > 0;
   if (multiSelect_)
@@ -790,7 +790,7 @@ bool TCustomListBox::Selected(int index) const {
 
 void TCustomListBox::SetSelected(int index, bool value) {
   if (index < 0 || index >= items_.Count())
-    throw EListError("List index out of bounds (" + std::to_string(index) + ")");
+    throw EListError(FormatText(texts::ListIndexError, {IntToStr(index)}));
   if (handle_) {
     if (multiSelect_)
       SendMessageA(handle_, LB_SETSEL, value, index);
