@@ -43,19 +43,26 @@ add_library(common STATIC ${common_sources})
 target_link_libraries(common PUBLIC toolkit)
 lumagrove_warnings(common)
 
+# --- components: the program's own controls over the toolkit --------------------------------
+file(GLOB components_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/components/*.cpp)
+add_library(components STATIC ${components_sources})
+target_link_libraries(components PUBLIC toolkit)
+lumagrove_warnings(components)
+
 # --- data: artwork made by our own tools, and the files of the Data folder ------------------
 set(art_dir ${CMAKE_BINARY_DIR}/art)
 set(art_icons ${art_dir}/fallback.ico ${art_dir}/app.ico ${art_dir}/folder.ico)
+set(art_cursors ${art_dir}/urlhand.cur ${art_dir}/urlhand2.cur)
 set(art_pictures ${art_dir}/explorer.bmp ${art_dir}/toolbar.bmp ${art_dir}/background.bmp
     ${art_dir}/padlock.bmp)
 foreach(link icons wallpaper cursor oem explorer xplook more folder logon)
   list(APPEND art_pictures ${art_dir}/link_${link}.bmp)
 endforeach()
-add_custom_command(OUTPUT ${art_icons} ${art_pictures}
+add_custom_command(OUTPUT ${art_icons} ${art_cursors} ${art_pictures}
   COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/tools/make_art.py ${art_dir}
   DEPENDS ${PROJECT_SOURCE_DIR}/tools/make_art.py ${PROJECT_SOURCE_DIR}/tools/pictures.py
   COMMENT "Drawing the program's artwork")
-add_custom_target(artwork DEPENDS ${art_icons} ${art_pictures})
+add_custom_target(artwork DEPENDS ${art_icons} ${art_cursors} ${art_pictures})
 
 # Icon.dll: a resource-only library (icon 0 the fallback icon, icon 2 the program folder's).
 add_library(IconDll SHARED ${PROJECT_SOURCE_DIR}/resources/Icon.rc)
@@ -82,7 +89,7 @@ add_custom_target(program_folder ALL
 # the forms (the program and the test program).
 set(LUMAGROVE_PICTURES_RC ${PROJECT_SOURCE_DIR}/resources/Pictures.rc)
 set_property(SOURCE ${LUMAGROVE_PICTURES_RC} ${PROJECT_SOURCE_DIR}/resources/Lumagrove.rc
-             APPEND PROPERTY OBJECT_DEPENDS ${art_icons} ${art_pictures})
+             APPEND PROPERTY OBJECT_DEPENDS ${art_icons} ${art_cursors} ${art_pictures})
 file(GLOB app_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/app/Unit*.cpp
      ${PROJECT_SOURCE_DIR}/features/*/*.cpp)
 add_library(app STATIC ${app_sources})

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
-"""Draws the program's own artwork: the icons (.ico, 32 x 32 and 16 x 16, 32-bit with alpha) and
-the main window's pictures (24-bit .bmp): the nine feature-link pictures, the tool-bar strip, the
-background picture and the Explorer tool-bar picture of the preview window.
+"""Draws the program's own artwork: the icons (.ico, 32 x 32 and 16 x 16, 32-bit with alpha), its
+cursors as .cur files (32 x 32, 32-bit with alpha, with their hot spots) and the main window's
+pictures (24-bit .bmp): the nine feature-link pictures, the tool-bar strip, the background
+picture, the password prompt's padlock and the Explorer tool-bar picture of the preview window.
 
 Shapes are described as functions that say, for a point in the unit square, which colour covers
 it; each pixel is supersampled so edges come out smooth.
@@ -69,6 +70,13 @@ def ico(shape):
     return out + b''.join(images)
 
 
+def cur(shape, hot_spot):
+    data = dib(render(shape, 32))
+    out = struct.pack('<HHH', 0, 2, 1)
+    out += struct.pack('<BBBBHHII', 32, 32, 0, 0, hot_spot[0], hot_spot[1], len(data), 6 + 16)
+    return out + data
+
+
 def leaf(u, v, cx, cy, r, angle):
     # A leaf: the intersection of two discs, turned by angle.
     x, y = u - cx, v - cy
@@ -124,11 +132,70 @@ def fallback_icon(u, v):
     return None
 
 
+def capsule(x, y, x0, y0, x1, y1, r):
+    # A stroke of radius r from (x0, y0) to (x1, y1) with round ends.
+    dx, dy = x1 - x0, y1 - y0
+    t = max(0.0, min(1.0, ((x - x0) * dx + (y - y0) * dy) / (dx * dx + dy * dy)))
+    return (x - x0 - t * dx) ** 2 + (y - y0 - t * dy) ** 2 <= r * r
+
+
+def rounded_box(x, y, left, top, right, bottom, r):
+    if not (left <= x <= right and top <= y <= bottom):
+        return False
+    cx = min(max(x, left + r), right - r)
+    cy = min(max(y, top + r), bottom - r)
+    return (x - cx) ** 2 + (y - cy) ** 2 <= r * r
+
+
+# The pointing hand, in pixels of the 32 x 32 cell: the index finger up with its tip at the top,
+# where the hot spot is (11, 1); three folded fingers, the palm and the thumb.
+HAND_HOT_SPOT = (11, 1)
+
+
+def hand_silhouette(x, y, finger, palm_bottom):
+    if capsule(x, y, 11.5, 1.0 + finger, 11.5, 18.0, finger):
+        return True
+    for cx, top in ((11.5 + 2 * finger, 12.0), (11.5 + 4 * finger, 13.0),
+                    (11.5 + 6 * finger - 0.4, 14.5)):
+        if capsule(x, y, cx, top + finger, cx, 19.0, finger):
+            return True
+    right = 11.5 + 7 * finger - 0.4
+    if rounded_box(x, y, 7.0, 16.0, right, palm_bottom, 3.0):
+        return True
+    return capsule(x, y, 9.0, 22.0, 4.5, 16.5, finger - 0.1)
+
+
+def hand(fill, line, finger, palm_bottom, cuff=None):
+    d = 1.2
+
+    def inside(x, y):
+        return hand_silhouette(x, y, finger, palm_bottom)
+
+    def shape(u, v):
+        x, y = u * 32, v * 32
+        if cuff and 8.0 <= x <= 11.5 + 7 * finger - 1.4 and palm_bottom - 1 <= y <= palm_bottom + 5:
+            edge = y > palm_bottom + 5 - d or x < 8.0 + d or x > 11.5 + 7 * finger - 1.4 - d \
+                or y < palm_bottom - 1 + d
+            return line if edge else cuff
+        if not inside(x, y):
+            return None
+        solid = all(inside(x + a, y + b) for a, b in ((d, 0), (-d, 0), (0, d), (0, -d)))
+        return fill if solid else line
+
+    return shape
+
+
 def main():
     out = Path(sys.argv[1])
     out.mkdir(parents=True, exist_ok=True)
     for name, shape in (('fallback', fallback_icon), ('app', app_icon), ('folder', folder_icon)):
         (out / f'{name}.ico').write_bytes(ico(shape))
+    # The web link's hand is the classic white one; the feature links' is slimmer, warmer, with a
+    # shirt cuff.
+    (out / 'urlhand.cur').write_bytes(
+        cur(hand((255, 255, 255), (0, 0, 0), 2.5, 28.0), HAND_HOT_SPOT))
+    (out / 'urlhand2.cur').write_bytes(
+        cur(hand((255, 236, 205), (70, 45, 20), 2.2, 25.0, cuff=(60, 110, 200)), HAND_HOT_SPOT))
     import pictures
     pictures.draw_all(out)
 

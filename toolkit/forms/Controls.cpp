@@ -715,6 +715,9 @@ void TWinControl::RouteMouse(TMessage &message) {
     TControl *over = ControlAtPos(p);
     TrackMouse(over);
   }
+  // Whatever took the capture away meanwhile (a pop-up menu, another window) ended that press.
+  if (captureControl_ && GetCapture() != handle_)
+    captureControl_ = nullptr;
   TControl *target = captureControl_;
   bool down = message.Msg == WM_LBUTTONDOWN || message.Msg == WM_RBUTTONDOWN ||
               message.Msg == WM_MBUTTONDOWN || message.Msg == WM_LBUTTONDBLCLK ||
