@@ -72,7 +72,7 @@ void TFrmmain::BuildToolBar() {
   ImageList1->SetSize(24, 24);
   {
     TBitmap strip;
-    strip.LoadFromResourceName(GetModuleHandleA(nullptr), "TOOLBAR");
+    strip.LoadFromResourceName(GetModuleHandleA(nullptr), "TOOLIMAGES");
     ImageList1->AddMasked(strip, clFuchsia);
   }
 
