@@ -1,7 +1,10 @@
 // Start-up of Lumagrove's main window against a bare Win32 window: the time from process start
 // to the window's first paint, and the process's peak working set.
 //
-//   StartupBench <Lumagrove.exe> <BareWindow.exe> [runs]
+//   StartupBench [runs [Lumagrove.exe BareWindow.exe]]
+//
+// Without names it takes the build's own: ..\Lumagrove\Lumagrove.exe and BareWindow.exe beside
+// itself.
 //
 // Neither program knows it is measured. The first paint is seen from outside: once the program
 // has a visible top-level window of the main window's client size, the screen is read at a point
@@ -126,19 +129,24 @@ Result Run(const char *name, const std::string &program, int runs) {
   return r;
 }
 
+std::string OwnFolder() {
+  char path[MAX_PATH + 1] = {};
+  DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string s(path, n);
+  return s.substr(0, s.find_last_of("\\/") + 1);
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
-  if (argc < 3) {
-    std::fprintf(stderr, "usage: StartupBench <Lumagrove.exe> <BareWindow.exe> [runs]\n");
-    return 2;
-  }
-  int runs = argc > 3 ? std::max(1, std::atoi(argv[3])) : 5;
-  // One unmeasured start of each warms the file cache and the Wine server.
-  Measure(argv[2]);
-  Measure(argv[1]);
-  Result bare = Run("bare", argv[2], runs);
-  Result main = Run("Lumagrove", argv[1], runs);
+  int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+  std::string program = argc > 3 ? argv[2] : OwnFolder() + "..\\Lumagrove\\Lumagrove.exe";
+  std::string bareWindow = argc > 3 ? argv[3] : OwnFolder() + "BareWindow.exe";
+  // One unmeasured start of each warms the file cache and the system's own services.
+  Measure(bareWindow);
+  Measure(program);
+  Result bare = Run("bare", bareWindow, runs);
+  Result main = Run("Lumagrove", program, runs);
   if (bare.ms > 0 && main.ms > 0)
     std::printf("ratio      first paint %8.2f x     peak working set %9.2f x\n", main.ms / bare.ms,
                 main.peakKiB / bare.peakKiB);

@@ -111,8 +111,7 @@ add_executable(StartupBench EXCLUDE_FROM_ALL ${PROJECT_SOURCE_DIR}/bench/Startup
 target_link_libraries(StartupBench PRIVATE psapi)
 lumagrove_warnings(StartupBench)
 add_custom_target(bench
-  COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:StartupBench>
-          $<TARGET_FILE:Lumagrove> $<TARGET_FILE:BareWindow>
+  COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:StartupBench> 5
   DEPENDS StartupBench BareWindow Lumagrove
   USES_TERMINAL
   COMMENT "Start-up of the main window against a bare Win32 window")
