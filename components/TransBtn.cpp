@@ -455,6 +455,7 @@ void TTransparentButton::MouseDown(TMouseButton button, TShiftState shift, int x
   if (!popUpMenu_)
     return;
   POINT corner = ClientToScreen({0, Height()});
+  popUpMenu_->PopupComponent = this; // the menu belongs to this button's form while it is up
   popUpMenu_->Popup(corner.x, corner.y);
   // The clicks that closed the menu, and the release of this press, belong to the menu: none of
   // them may reach a control afterwards. The press ends here instead, without a click.
