@@ -1369,9 +1369,10 @@ void TStatusBar::PushPanelText(int index) {
     return;
   TStatusPanel *panel = panels_.Items(index);
   // Tabs centre or right-align a part's text.
-  std::string text = panel->alignment_ == taCenter         ? "\t" + panel->text_
-                     : panel->alignment_ == taRightJustify ? "\t\t" + panel->text_
-                                                           : panel->text_;
+  std::string text = panel->alignment_ == taCenter         ? std::string("\t")
+                     : panel->alignment_ == taRightJustify ? std::string("\t\t")
+                                                           : std::string();
+  text.append(panel->text_);
   WPARAM flags = panel->bevel_ == pbNone     ? SBT_NOBORDERS
                  : panel->bevel_ == pbRaised ? SBT_POPOUT
                                              : 0;
