@@ -83,9 +83,10 @@ void TFrmmain::BuildToolBar() {
   LG_NEW(ToolBar1, TToolBar, this);
   ToolBar1->SetParent(CoolBar1);
   ToolBar1->SetFlat(true);
+  ToolBar1->SetAutoSize(true);
   ToolBar1->SetShowCaptions(true);
   ToolBar1->SetImages(ImageList1);
-  ToolBar1->SetButtonWidth(64);
+  ToolBar1->SetButtonWidth(84);
   ToolBar1->SetButtonHeight(44);
 
   struct Button {
@@ -101,7 +102,6 @@ void TFrmmain::BuildToolBar() {
   for (Button &b : buttons) {
     b.member = new TToolButton(this);
     b.member->SetName(b.name);
-    b.member->SetParent(ToolBar1);
     if (b.caption) {
       b.member->SetCaption(b.caption);
       b.member->SetImageIndex(b.image);
@@ -109,6 +109,7 @@ void TFrmmain::BuildToolBar() {
       b.member->SetStyle(tbsSeparator);
       b.member->SetWidth(8);
     }
+    b.member->SetParent(ToolBar1);
   }
   ToolButton3->OnClick = Bind(this, &TFrmmain::ToolButton3Click);
   ToolButton5->OnClick = Bind(this, &TFrmmain::ToolButton5Click);
@@ -157,11 +158,12 @@ void TFrmmain::BuildLeftPanel() {
     const char *name;
     TLabelType type;
     const char *target; // the hint, which the click opens
+    const char *caption;
     int top;
   } contacts[] = {
-      {URLLabel1, "URLLabel1", hmHTTP, MakerWebSite, 34},
-      {URLLabel2, "URLLabel2", hmMAIL, MakerMail, 58},
-      {URLLabel3, "URLLabel3", hmMAIL, MakerSupportMail, 82},
+      {URLLabel1, "URLLabel1", hmHTTP, MakerWebSite, "Our web site", 34},
+      {URLLabel2, "URLLabel2", hmMAIL, MakerMail, "Write to us", 58},
+      {URLLabel3, "URLLabel3", hmMAIL, MakerSupportMail, "Ask for support", 82},
   };
   for (Contact &c : contacts) {
     c.member = new TURLLabel(this);
@@ -173,7 +175,8 @@ void TFrmmain::BuildLeftPanel() {
     c.member->SetURLColStd(clWhite);
     c.member->SetURLColPre(LinkHover);
     c.member->Hint = c.target;
-    c.member->SetCaption(c.target);
+    c.member->ShowHint = true;
+    c.member->SetCaption(c.caption);
   }
 }
 
