@@ -84,6 +84,13 @@ TEST(PageControl, SwitchingPagesShowsTheSheetAndRunsItsHandlers) {
   EXPECT_EQ(pages->ActivePage(), first);
   EXPECT_EQ(changes, 1);
   EXPECT_EQ(events.back(), "hide second");
+
+  // A page without a tab keeps its place among the pages but not among the tabs.
+  first->SetTabVisible(false);
+  EXPECT_EQ(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0), 1);
+  EXPECT_EQ(pages->ActivePage(), second) << "the shown page lost its tab";
+  EXPECT_EQ(first->PageIndex(), 0);
+  EXPECT_EQ(second->TabIndex(), 0);
 }
 
 TEST(ListView, ItemsAreInTheWindowAndSelectionIsReported) {
@@ -317,6 +324,25 @@ TEST(Panel, PaintsBevelsAndWindowlessChildren) {
   EXPECT_EQ(ScreenPixel(h, 198, 98), ColorToRGB(clBtnShadow));
   EXPECT_EQ(ScreenPixel(h, 2, 2), RGB(0, 255, 0)) << "the label fills the inside of the bevel";
   EXPECT_EQ(ScreenPixel(h, 197, 97), RGB(0, 255, 0));
+}
+
+TEST(Panel, ClicksComeFromTheMouseOnItsOwnWindow) {
+  TPanel *panel = nullptr;
+  std::vector<std::string> events;
+  auto form = MakeForm([&](TestForm *f) {
+    panel = new TPanel(f);
+    panel->SetParent(f);
+  });
+  panel->OnClick = [&](TObject *) { events.push_back("click"); };
+  panel->OnMouseUp = [&](TObject *, TMouseButton, TShiftState, int x, int) {
+    events.push_back("up " + std::to_string(x));
+  };
+  ClickAt(panel->Handle(), {7, 5});
+  EXPECT_EQ(events, (std::vector<std::string>{"up 7", "click"}));
+  // A press that leaves the panel before the release is no click.
+  SendMessageA(panel->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(7, 5));
+  SendMessageA(panel->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(500, 5));
+  EXPECT_EQ(events.size(), 3u);
 }
 
 TEST(Image, CanvasDrawsOnABitmapOfTheImagesSize) {
