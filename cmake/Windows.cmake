@@ -53,11 +53,16 @@ lumagrove_warnings(components)
 set(art_dir ${CMAKE_BINARY_DIR}/art)
 set(art_icons ${art_dir}/fallback.ico ${art_dir}/app.ico ${art_dir}/folder.ico)
 set(art_cursors ${art_dir}/urlhand.cur ${art_dir}/urlhand2.cur)
-add_custom_command(OUTPUT ${art_icons} ${art_cursors}
+set(art_pictures ${art_dir}/explorer.bmp ${art_dir}/toolbar.bmp ${art_dir}/background.bmp
+    ${art_dir}/padlock.bmp)
+foreach(link icons wallpaper cursor oem explorer xplook more folder logon)
+  list(APPEND art_pictures ${art_dir}/link_${link}.bmp)
+endforeach()
+add_custom_command(OUTPUT ${art_icons} ${art_cursors} ${art_pictures}
   COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/tools/make_art.py ${art_dir}
-  DEPENDS ${PROJECT_SOURCE_DIR}/tools/make_art.py
-  COMMENT "Drawing the program's icons and cursors")
-add_custom_target(artwork DEPENDS ${art_icons} ${art_cursors})
+  DEPENDS ${PROJECT_SOURCE_DIR}/tools/make_art.py ${PROJECT_SOURCE_DIR}/tools/pictures.py
+  COMMENT "Drawing the program's artwork")
+add_custom_target(artwork DEPENDS ${art_icons} ${art_cursors} ${art_pictures})
 
 # Icon.dll: a resource-only library (icon 0 the fallback icon, icon 2 the program folder's).
 add_library(IconDll SHARED ${PROJECT_SOURCE_DIR}/resources/Icon.rc)
@@ -71,8 +76,11 @@ target_link_options(IconDll PRIVATE -nostdlib -Wl,--entry=0 -s)
 
 add_custom_target(program_folder ALL
   COMMAND ${CMAKE_COMMAND} -E make_directory ${LUMAGROVE_PROGRAM_DIR}/Data
+          ${LUMAGROVE_PROGRAM_DIR}/Lang
   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${PROJECT_SOURCE_DIR}/data/Data/Config.ini
           ${LUMAGROVE_PROGRAM_DIR}/Data/Config.ini
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${PROJECT_SOURCE_DIR}/data/Lang/Deutsch.lng
+          ${LUMAGROVE_PROGRAM_DIR}/Lang/Deutsch.lng
   DEPENDS IconDll
   COMMENT "Laying out the program folder")
 
@@ -90,6 +98,38 @@ add_custom_command(OUTPUT ${LUMAGROVE_PROGRAM_DIR}/Lumagrove.chm
   DEPENDS ${help_sources}
   COMMENT "Compiling the help file")
 add_custom_target(help_file ALL DEPENDS ${LUMAGROVE_PROGRAM_DIR}/Lumagrove.chm)
+
+# --- the program: its forms (a library the tests link too) and its entry --------------------
+# The pictures of the forms are resources: Pictures.rc goes into every executable that builds
+# the forms (the program and the test program).
+set(LUMAGROVE_PICTURES_RC ${PROJECT_SOURCE_DIR}/resources/Pictures.rc)
+set_property(SOURCE ${LUMAGROVE_PICTURES_RC} ${PROJECT_SOURCE_DIR}/resources/Lumagrove.rc
+             APPEND PROPERTY OBJECT_DEPENDS ${art_icons} ${art_cursors} ${art_pictures})
+file(GLOB app_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/app/Unit*.cpp
+     ${PROJECT_SOURCE_DIR}/features/*/*.cpp)
+add_library(app STATIC ${app_sources})
+target_link_libraries(app PUBLIC common components)
+lumagrove_warnings(app)
+
+add_executable(Lumagrove WIN32 ${PROJECT_SOURCE_DIR}/app/Lumagrove.cpp
+               ${PROJECT_SOURCE_DIR}/resources/Lumagrove.rc)
+target_link_libraries(Lumagrove PRIVATE app)
+target_include_directories(Lumagrove PRIVATE ${art_dir} ${PROJECT_SOURCE_DIR}/resources)
+add_dependencies(Lumagrove artwork program_folder)
+set_target_properties(Lumagrove PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${LUMAGROVE_PROGRAM_DIR})
+lumagrove_warnings(Lumagrove)
+
+# --- benchmarks: built and run only on request ----------------------------------------------
+add_executable(BareWindow WIN32 EXCLUDE_FROM_ALL ${PROJECT_SOURCE_DIR}/bench/BareWindow.cpp)
+lumagrove_warnings(BareWindow)
+add_executable(StartupBench EXCLUDE_FROM_ALL ${PROJECT_SOURCE_DIR}/bench/StartupBench.cpp)
+target_link_libraries(StartupBench PRIVATE psapi)
+lumagrove_warnings(StartupBench)
+add_custom_target(bench
+  COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:StartupBench> 5
+  DEPENDS StartupBench BareWindow Lumagrove
+  USES_TERMINAL
+  COMMENT "Start-up of the main window against a bare Win32 window")
 
 if(LUMAGROVE_TESTS)
   add_subdirectory(tests)

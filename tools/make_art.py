@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
-"""Draws the program's own icons as .ico files (32 x 32 and 16 x 16, 32-bit with alpha) and its
-cursors as .cur files (32 x 32, 32-bit with alpha, with their hot spots).
+"""Draws the program's own artwork: the icons (.ico, 32 x 32 and 16 x 16, 32-bit with alpha), its
+cursors as .cur files (32 x 32, 32-bit with alpha, with their hot spots) and the main window's
+pictures (24-bit .bmp): the nine feature-link pictures, the tool-bar strip, the background
+picture, the password prompt's padlock and the Explorer tool-bar picture of the preview window.
 
 Shapes are described as functions that say, for a point in the unit square, which colour covers
-it; each pixel is supersampled 4 x 4 so edges come out smooth.
+it; each pixel is supersampled so edges come out smooth.
 """
 import math
 import struct
@@ -194,6 +196,8 @@ def main():
         cur(hand((255, 255, 255), (0, 0, 0), 2.5, 28.0), HAND_HOT_SPOT))
     (out / 'urlhand2.cur').write_bytes(
         cur(hand((255, 236, 205), (70, 45, 20), 2.2, 25.0, cuff=(60, 110, 200)), HAND_HOT_SPOT))
+    import pictures
+    pictures.draw_all(out)
 
 
 if __name__ == '__main__':

@@ -1,0 +1,28 @@
+// The start-up lock: one attempt at the password, or the program ends.
+#pragma once
+
+#include "toolkit/forms/Buttons.h"
+#include "toolkit/forms/ExtCtrls.h"
+#include "toolkit/forms/Forms.h"
+#include "toolkit/forms/StdCtrls.h"
+
+class TFrmPwd : public tk::TForm {
+public:
+  using tk::TForm::TForm;
+  const char *ClassName() const override { return "TFrmPwd"; }
+
+  tk::TImage *Image1 = nullptr;
+  tk::TLabel *Label1 = nullptr;
+  tk::TLabeledEdit *LabeledEdit1 = nullptr;
+  tk::TBitBtn *BitBtn1 = nullptr;
+  tk::TBitBtn *BitBtn2 = nullptr;
+
+  void FormCreate(tk::TObject *Sender);
+  void BitBtn1Click(tk::TObject *Sender);
+  void BitBtn2Click(tk::TObject *Sender);
+
+protected:
+  void Build() override;
+};
+
+extern TFrmPwd *FrmPwd;

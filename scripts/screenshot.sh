@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# Builds Lumagrove and photographs its main window under Wine, on a private Xvfb display, from a
+# scratch copy of the program folder in a scratch Wine prefix:
+#   build/screenshots/main.png     as built (English)
+#   build/screenshots/main-de.png  with the German language file chosen in the registry
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+source "$here/env.sh"
+bash "$here/setup.sh"
+
+# ImageMagick takes the pictures, xwininfo finds the window.
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO="sudo"
+missing=()
+for p in imagemagick x11-utils; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  $SUDO apt-get update -q
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+bash "$here/build.sh" --windows-only
+
+out="$LUMAGROVE_BUILD/screenshots"
+mkdir -p "$out"
+scratch=$(mktemp -d "$LUMAGROVE_BUILD/screenshot.XXXXXX")
+cp -r "$LUMAGROVE_BUILD/win/Lumagrove" "$scratch/Lumagrove"
+export WINEPREFIX="$scratch/prefix" WINEARCH=win32 WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+n=90
+while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+export DISPLAY=":$n"
+cleanup() {
+  wineserver -k >/dev/null 2>&1 || true
+  kill "$xvfb" >/dev/null 2>&1 || true
+  wait 2>/dev/null || true
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
+for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+echo "screenshot: preparing a Wine prefix"
+wineboot --init >/dev/null 2>&1 || true
+
+# The largest top-level X window called "Lumagrove" (the application's own window is tiny).
+main_window() {
+  xwininfo -root -tree 2>/dev/null |
+    awk '/"Lumagrove": / { split($0, a, /\) +/); split(a[2], g, /[x+]/); print g[1] * g[2], $1 }' |
+    sort -n | tail -n 1 | awk '$1 > 10000 { print $2 }'
+}
+
+shoot() {
+  local file=$1
+  wine "$scratch/Lumagrove/Lumagrove.exe" >/dev/null 2>&1 &
+  local id=""
+  for _ in $(seq 300); do
+    id=$(main_window)
+    [ -n "$id" ] && break
+    sleep 0.1
+  done
+  if [ -z "$id" ]; then
+    echo "screenshot: the main window did not appear" >&2
+    exit 1
+  fi
+  sleep 2 # the opening animation, then the first paint
+  /usr/bin/import -display "$DISPLAY" -window "$id" "$file"
+  echo "screenshot: $file"
+  wineserver -k >/dev/null 2>&1 || true
+  sleep 1
+}
+
+shoot "$out/main.png"
+wine reg add 'HKCU\Software\Quillomar\Lumagrove' /v Language /t REG_SZ \
+  /d "$(winepath -w "$scratch/Lumagrove/Lang/Deutsch.lng")" /f >/dev/null 2>&1
+shoot "$out/main-de.png"

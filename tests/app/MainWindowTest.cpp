@@ -1,0 +1,121 @@
+#include "AppFixture.h"
+
+#include "app/UnitFrmOption.h"
+#include "support/Registry.h"
+#include "toolkit/win32/FileUtil.h"
+#include "toolkit/win32/IniFiles.h"
+
+using namespace tk;
+
+namespace {
+
+const std::string Sep = "\xA3\xAD";
+
+} // namespace
+
+using MainWindow = AppTest;
+
+TEST_F(MainWindow, HasItsDesignedWindowAndFinishedLabels) {
+  StartProgram();
+  RECT client;
+  GetClientRect(Frmmain->Handle(), &client);
+  EXPECT_EQ(client.right, 698);
+  EXPECT_EQ(client.bottom, 469);
+  LONG style = GetWindowLongA(Frmmain->Handle(), GWL_STYLE);
+  EXPECT_TRUE(style & WS_MINIMIZEBOX);
+  EXPECT_FALSE(style & (WS_MAXIMIZEBOX | WS_THICKFRAME));
+  EXPECT_EQ(GetMenu(Frmmain->Handle()), nullptr) << "the empty main menu shows no bar";
+  EXPECT_EQ(Frmmain->Caption(), "Lumagrove");
+  EXPECT_EQ(Frmmain->LabelVersion->Caption(), "Version:7.6.5.4");
+  EXPECT_FALSE(FrmIe_preview->Visible());
+
+  int links = 0;
+  for (int i = 0; i < Frmmain->ComponentCount(); ++i)
+    if (auto *link = dynamic_cast<TURLLabel2 *>(Frmmain->Components(i))) {
+      ++links;
+      EXPECT_EQ(link->Font().Style(), fsBold) << link->GetName();
+    }
+  EXPECT_EQ(links, 9);
+}
+
+TEST_F(MainWindow, StartRemovesTheLeftovers) {
+  auto &p = testenv::Places();
+  const std::string leftovers[] = {p.systemDir + "\\temp.dll", p.tempDir + "replacer.dll",
+                                   p.tempDir + "replacer.cmd", p.tempDir + "data"};
+  for (const std::string &f : leftovers)
+    testenv::WriteFile(f, "x");
+  StartProgram();
+  for (const std::string &f : leftovers)
+    EXPECT_FALSE(FileExists(f)) << f;
+}
+
+TEST_F(MainWindow, CaptionCarriesCustomNameAndName) {
+  WriteConfig("[Option]\r\nCustomName=X\r\n[Special]\r\nName=Y\r\n");
+  StartProgram();
+  EXPECT_EQ(Frmmain->Caption(), "Lumagrove" + Sep + "X" + Sep + "Y");
+}
+
+TEST_F(MainWindow, CaptionCarriesNameAlone) {
+  WriteConfig("[Special]\r\nName=Y\r\n");
+  StartProgram();
+  EXPECT_EQ(Frmmain->Caption(), "Lumagrove" + Sep + "Y");
+}
+
+TEST_F(MainWindow, CloseMarksTheProgramFolderAndRemembersIt) {
+  StartProgram();
+  const std::string folder = testenv::Places().programDir;
+  Frmmain->Close();
+
+  std::string ini = folder + "desktop.ini";
+  ASSERT_TRUE(FileExists(ini));
+  TIniFile desktop(ini);
+  EXPECT_EQ(desktop.ReadString(".ShellClassInfo", "IconFile", ""), folder + "Data\\Icon.dll");
+  EXPECT_EQ(desktop.ReadString(".ShellClassInfo", "IconIndex", ""), "2");
+  EXPECT_EQ(desktop.ReadString(".ShellClassInfo", "InfoTip", ""), "Lumagrove folder");
+  EXPECT_EQ(ReadRegValue(HKEY_CURRENT_USER, ProgramKey, "Exename"), folder);
+}
+
+TEST_F(MainWindow, LogonsAreRefusedBeforeWindowsXP) {
+  StartProgram();
+  for (auto version : {OsVersionRecord{VER_PLATFORM_WIN32_WINDOWS, 4, 10, "A"},
+                       OsVersionRecord{VER_PLATFORM_WIN32_WINDOWS, 4, 90, ""},
+                       OsVersionRecord{VER_PLATFORM_WIN32_NT, 4, 0, ""}}) {
+    testenv::Places().version = version;
+    testenv::Prompts().Expect("Sorry. This function is only for WindowsXP", IDOK, "Warning");
+    Frmmain->Lbl_Logon->Click();
+  }
+  ASSERT_EQ(testenv::Prompts().Seen().size(), 3u);
+  EXPECT_EQ(testenv::Prompts().Seen()[0].flags & MB_ICONMASK, UINT(MB_ICONERROR));
+
+  // XP and the versions the family table doesn't know pass the gate.
+  for (auto version : {OsVersionRecord{VER_PLATFORM_WIN32_NT, 5, 1, ""},
+                       OsVersionRecord{VER_PLATFORM_WIN32_NT, 10, 0, ""}}) {
+    testenv::Places().version = version;
+    Frmmain->Image4->Click();
+  }
+  EXPECT_EQ(testenv::Prompts().Seen().size(), 3u);
+}
+
+TEST_F(MainWindow, UpdateAndHelpOpenMaximised) {
+  StartProgram();
+  Frmmain->ToolButton5->Click();
+  Frmmain->ToolButton6->Click();
+  auto &calls = testenv::Shell().calls;
+  ASSERT_EQ(calls.size(), 2u);
+  EXPECT_EQ(calls[0].operation, "open");
+  EXPECT_EQ(calls[0].file, MakerDownloadPage);
+  EXPECT_EQ(calls[0].showCmd, SW_SHOWMAXIMIZED);
+  EXPECT_EQ(calls[1].file, testenv::Places().programDir + "Lumagrove.chm");
+  EXPECT_EQ(calls[1].showCmd, SW_SHOWMAXIMIZED);
+}
+
+TEST_F(MainWindow, EachOptionsClickMakesAFreshForm) {
+  StartProgram();
+  Frmmain->ToolButton3->Click();
+  TFrmOption *first = FrmOption;
+  Frmmain->ToolButton3->Click();
+  ASSERT_NE(FrmOption, first);
+  EXPECT_EQ(FrmOption->GetOwner(), Frmmain);
+  EXPECT_TRUE(FrmOption->Visible());
+  EXPECT_TRUE(IsWindowVisible(FrmOption->Handle()));
+}

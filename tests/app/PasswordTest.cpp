@@ -1,0 +1,140 @@
+// The start-up password: set, changed and removed in the options, asked for at start.
+#include "AppFixture.h"
+
+#include "app/UnitFrmOption.h"
+#include "app/UnitFrmPwd.h"
+#include "support/Registry.h"
+#include "toolkit/win32/FileUtil.h"
+
+using namespace tk;
+
+namespace {
+
+std::string Password() { return ReadRegValue(HKEY_CURRENT_USER, ProgramKey, "PWD"); }
+
+void SetPassword(const std::string &text) {
+  WriteRegValue(HKEY_CURRENT_USER, ProgramKey, "PWD", text, 1);
+}
+
+} // namespace
+
+class Options : public AppTest {
+protected:
+  void OpenOptions() {
+    StartProgram();
+    Frmmain->ToolButton3->Click();
+  }
+  void Enter(const std::string &old, const std::string &fresh, const std::string &verify) {
+    FrmOption->LabeledEdit1->SetText(old);
+    FrmOption->LabeledEdit2->SetText(fresh);
+    FrmOption->LabeledEdit3->SetText(verify);
+    FrmOption->BitBtn3->Click();
+  }
+};
+
+TEST_F(Options, AFirstPasswordNeedsNoOldOne) {
+  OpenOptions();
+  testenv::Prompts().Expect("Password has changed!", IDOK, "OK");
+  Enter("", "Secret", "Secret");
+  EXPECT_EQ(Password(), "Secret");
+  EXPECT_FALSE(FrmOption->Visible());
+  EXPECT_EQ(testenv::Prompts().Seen()[0].flags & MB_ICONMASK, UINT(MB_ICONINFORMATION));
+}
+
+TEST_F(Options, NewPasswordsThatDifferInCaseDoNotMatch) {
+  OpenOptions();
+  testenv::Prompts().Expect("did not match each other", IDOK, "Error");
+  Enter("", "Secret", "secret");
+  DWORD type;
+  std::string bytes;
+  EXPECT_FALSE(testenv::GetRawValue(HKEY_CURRENT_USER, ProgramKey, "PWD", type, bytes));
+  EXPECT_TRUE(FrmOption->Visible());
+}
+
+TEST_F(Options, AWrongOldPasswordChangesNothing) {
+  OpenOptions();
+  SetPassword("Secret");
+  testenv::Prompts().Expect("did not match old password", IDOK, "OK");
+  Enter("secret", "New", "New");
+  EXPECT_EQ(Password(), "Secret");
+}
+
+TEST_F(Options, EmptyNewPasswordsLiftTheLock) {
+  OpenOptions();
+  SetPassword("Secret");
+  testenv::Prompts().Expect("Password has changed!", IDOK);
+  Enter("Secret", "", "");
+  DWORD type;
+  std::string bytes;
+  ASSERT_TRUE(testenv::GetRawValue(HKEY_CURRENT_USER, ProgramKey, "PWD", type, bytes));
+  EXPECT_EQ(Password(), "");
+}
+
+TEST_F(Options, TheHelperAutostartFollowsTheBox) {
+  OpenOptions();
+  EXPECT_FALSE(FrmOption->CheckBox2->Checked());
+  FrmOption->CheckBox2->SetChecked(true);
+  FrmOption->BitBtn1->Click();
+  EXPECT_EQ(ReadRegValue(HKEY_LOCAL_MACHINE, AutostartKey, AutostartValue),
+            testenv::Places().programDir + "Hovelin.exe");
+
+  Frmmain->ToolButton3->Click();
+  EXPECT_TRUE(FrmOption->CheckBox2->Checked());
+  FrmOption->CheckBox2->SetChecked(false);
+  FrmOption->BitBtn1->Click();
+  DWORD type;
+  std::string bytes;
+  EXPECT_FALSE(testenv::GetRawValue(HKEY_LOCAL_MACHINE, AutostartKey, AutostartValue, type, bytes));
+}
+
+// The prompt is modal inside the main window's creation: the test acts on it through a message
+// posted before the program starts, which the prompt's own message loop delivers.
+class StartupLock : public AppTest {
+protected:
+  void StartAndAnswer(std::function<void()> answer) {
+    SetPassword("Secret");
+    Application->HookMainWindow([answer](TMessage &m) {
+      if (m.Msg != WM_APP + 7)
+        return false;
+      answer();
+      return true;
+    });
+    PostMessageA(Application->Handle(), WM_APP + 7, 0, 0);
+    StartProgram();
+    Application->ProcessMessages();
+  }
+  void Type(const std::string &text) {
+    FrmPwd->LabeledEdit1->SetText(text);
+    FrmPwd->BitBtn1->Click();
+  }
+};
+
+TEST_F(StartupLock, TheRightPasswordOpensTheProgram) {
+  HMENU systemMenu = nullptr;
+  StartAndAnswer([&] {
+    systemMenu = GetSystemMenu(FrmPwd->Handle(), FALSE);
+    EXPECT_TRUE(FrmPwd->Modal());
+    Type("Secret");
+  });
+  EXPECT_EQ(GetMenuState(systemMenu, SC_CLOSE, MF_BYCOMMAND), UINT(-1))
+      << "the prompt has no Close command";
+  EXPECT_FALSE(Application->Terminated());
+  EXPECT_EQ(Frmmain->LabelVersion->Caption(), "Version:7.6.5.4");
+}
+
+TEST_F(StartupLock, AWrongPasswordEndsTheProgramUnmarked) {
+  testenv::Prompts().Expect("Password wrong!", IDOK, "Error");
+  StartAndAnswer([&] { Type("secret"); });
+  EXPECT_TRUE(Application->Terminated());
+  // What the entry does next: the loop ends at once, the forms go, the close never runs.
+  Application->Run();
+  tk::DoneApplication();
+  EXPECT_FALSE(FileExists(testenv::Places().programDir + "desktop.ini"));
+  EXPECT_EQ(ReadRegValue(HKEY_CURRENT_USER, ProgramKey, "Exename"), "");
+}
+
+TEST_F(StartupLock, ExitEndsTheProgramSilently) {
+  StartAndAnswer([&] { FrmPwd->BitBtn2->Click(); });
+  EXPECT_TRUE(Application->Terminated());
+  EXPECT_TRUE(testenv::Prompts().Seen().empty());
+}
