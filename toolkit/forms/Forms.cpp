@@ -554,13 +554,17 @@ std::string TApplication::ExeName() const {
 }
 
 void TApplication::Run() {
-  if (MainForm && ShowMainForm && !terminated_)
+  // A program told to end while it was starting (a refused password) shows no main window.
+  if (MainForm && ShowMainForm && !terminated_ && !quitPosted_)
     MainForm->Show();
   while (!terminated_)
     HandleMessage();
 }
 
-void TApplication::Terminate() { PostQuitMessage(0); }
+void TApplication::Terminate() {
+  quitPosted_ = true;
+  PostQuitMessage(0);
+}
 
 bool TApplication::ProcessMessage(MSG &msg) {
   if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))

@@ -210,6 +210,7 @@ private:
   std::string title_;
   TIcon icon_;
   bool terminated_ = false;
+  bool quitPosted_ = false;
   int nextHook_ = 1;
   std::vector<std::pair<int, TMessageHook>> hooks_;
 };
