@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -142,9 +144,27 @@ int ScriptedPrompts::MessageBox(HWND, const std::string &text, const std::string
   return buttons == MB_OK ? IDOK : IDCANCEL;
 }
 
-HINSTANCE RecordingShell::ShellExecute(HWND, const std::string &operation,
-                                       const std::string &file, const std::string &parameters,
-                                       const std::string &directory, int showCmd) {
+int ScriptedPrompts::PickIcon(HWND, char *path, UINT capacity, int *index) {
+  seenIconPicks_.push_back({std::string(path, strnlen(path, capacity)), capacity, *index});
+  if (iconScript_.empty()) {
+    ADD_FAILURE() << "unexpected icon picker for \"" << seenIconPicks_.back().file << "\"";
+    return 0; // as if cancelled
+  }
+  ExpectedIconPick next = iconScript_.front();
+  iconScript_.pop_front();
+  if (next.answer) {
+    // Like the shell, never past the caller's buffer.
+    size_t n = std::min<size_t>(next.file.size(), capacity - 1);
+    next.file.copy(path, n);
+    path[n] = 0;
+    *index = next.index;
+  }
+  return next.answer;
+}
+
+HINSTANCE RecordingShell::ShellExecute(HWND, const std::string &operation, const std::string &file,
+                                       const std::string &parameters, const std::string &directory,
+                                       int showCmd) {
   calls.push_back({"ShellExecute", operation, file, parameters, directory, showCmd, 0, FALSE});
   return reinterpret_cast<HINSTANCE>(42); // above 32: success
 }
@@ -157,8 +177,8 @@ UINT RecordingShell::WinExec(const std::string &commandLine, UINT showCmd) {
 BOOL RecordingShell::CreateProcess(char *commandLine, BOOL inheritHandles, DWORD creationFlags,
                                    STARTUPINFOA *startup, PROCESS_INFORMATION *process) {
   int show = (startup && (startup->dwFlags & STARTF_USESHOWWINDOW)) ? startup->wShowWindow : -1;
-  calls.push_back({"CreateProcess", "", commandLine ? commandLine : "", "", "", show,
-                   creationFlags, inheritHandles});
+  calls.push_back({"CreateProcess", "", commandLine ? commandLine : "", "", "", show, creationFlags,
+                   inheritHandles});
   if (allowProcesses)
     return tk::RealShell().CreateProcess(commandLine, inheritHandles, creationFlags, startup,
                                          process);

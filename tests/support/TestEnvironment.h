@@ -26,23 +26,47 @@ struct SeenPrompt {
   UINT flags;
 };
 
+// What the "user" does in the next icon picker: confirm (non-zero answer) with a file and
+// index, or cancel (0), which leaves the buffer and the index alone.
+struct ExpectedIconPick {
+  int answer;
+  std::string file;
+  int index;
+};
+
+// What the picker was opened with.
+struct SeenIconPick {
+  std::string file;
+  UINT capacity;
+  int index;
+};
+
 class ScriptedPrompts : public tk::Prompts {
 public:
   void Expect(const std::string &text, int answer, const std::string &caption = "") {
     script_.push_back({text, answer, caption});
   }
+  void ExpectIconPick(int answer, const std::string &file = "", int index = 0) {
+    iconScript_.push_back({answer, file, index});
+  }
   const std::vector<SeenPrompt> &Seen() const { return seen_; }
-  size_t Pending() const { return script_.size(); }
+  const std::vector<SeenIconPick> &SeenIconPicks() const { return seenIconPicks_; }
+  size_t Pending() const { return script_.size() + iconScript_.size(); }
   void Reset() {
     script_.clear();
     seen_.clear();
+    iconScript_.clear();
+    seenIconPicks_.clear();
   }
   int MessageBox(HWND owner, const std::string &text, const std::string &caption,
                  UINT flags) override;
+  int PickIcon(HWND owner, char *path, UINT capacity, int *index) override;
 
 private:
   std::deque<ExpectedPrompt> script_;
   std::vector<SeenPrompt> seen_;
+  std::deque<ExpectedIconPick> iconScript_;
+  std::vector<SeenIconPick> seenIconPicks_;
 };
 
 struct ShellCall {
@@ -73,10 +97,10 @@ public:
 // Folders of a fresh tree per test: Program\, System\, Windows\, Temp\, Favorites\.
 class SandboxPlaces : public tk::Places {
 public:
-  std::string root;       // with trailing "\"
-  std::string programDir; // with trailing "\"
+  std::string root;                                // with trailing "\"
+  std::string programDir;                          // with trailing "\"
   std::string systemDir, windowsDir, favoritesDir; // without
-  std::string tempDir;                              // with
+  std::string tempDir;                             // with
   tk::OsVersionRecord version{VER_PLATFORM_WIN32_NT, 5, 1, "Service Pack 3"};
 
   std::string ProgramDir() override { return programDir; }

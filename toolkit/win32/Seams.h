@@ -16,14 +16,17 @@ public:
   // A message box; returns the button pressed (IDOK, IDYES, IDNO, IDCANCEL ...).
   virtual int MessageBox(HWND owner, const std::string &text, const std::string &caption,
                          UINT flags) = 0;
+  // The shell's change-icon picker over an ANSI path buffer of capacity bytes. Non-zero when
+  // the user confirmed; then the buffer holds the chosen file and index its icon's position.
+  virtual int PickIcon(HWND owner, char *path, UINT capacity, int *index) = 0;
 };
 
 class Shell {
 public:
   virtual ~Shell() = default;
-  virtual HINSTANCE ShellExecute(HWND owner, const std::string &operation,
-                                 const std::string &file, const std::string &parameters,
-                                 const std::string &directory, int showCmd) = 0;
+  virtual HINSTANCE ShellExecute(HWND owner, const std::string &operation, const std::string &file,
+                                 const std::string &parameters, const std::string &directory,
+                                 int showCmd) = 0;
   virtual UINT WinExec(const std::string &commandLine, UINT showCmd) = 0;
   // CreateProcessA with no application name, the caller's environment and current folder.
   virtual BOOL CreateProcess(char *commandLine, BOOL inheritHandles, DWORD creationFlags,
