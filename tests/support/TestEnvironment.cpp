@@ -162,6 +162,63 @@ int ScriptedPrompts::PickIcon(HWND, char *path, UINT capacity, int *index) {
   return next.answer;
 }
 
+namespace {
+
+// A double-NUL-terminated list back to "a|b|c".
+std::string JoinNulList(const char *list) {
+  std::string joined;
+  for (const char *p = list; p && *p; p += strlen(p) + 1) {
+    if (!joined.empty())
+      joined += '|';
+    joined += p;
+  }
+  return joined;
+}
+
+} // namespace
+
+bool ScriptedPrompts::FileDialog(OPENFILENAMEA &ofn, bool save) {
+  seenDialogs_.push_back(
+      {save, ofn.lpstrTitle ? ofn.lpstrTitle : "", JoinNulList(ofn.lpstrFilter),
+       ofn.lpstrInitialDir ? ofn.lpstrInitialDir : "", ofn.lpstrFile ? ofn.lpstrFile : "",
+       ofn.lpstrDefExt ? ofn.lpstrDefExt : "", int(ofn.nFilterIndex), ofn.Flags});
+  if (dialogs_.empty() || dialogs_.front().save != save) {
+    ADD_FAILURE() << "unexpected " << (save ? "Save" : "Open") << " dialog \""
+                  << (ofn.lpstrTitle ? ofn.lpstrTitle : "") << "\"";
+    return false; // the user cancels
+  }
+  ExpectedFileDialog next = dialogs_.front();
+  dialogs_.pop_front();
+  if (next.files.empty())
+    return false;
+  // What the system leaves: one full path, or (multi-selection, explorer style) the folder
+  // followed by the names, each NUL-terminated, and a final NUL.
+  std::string result;
+  if (next.files.size() == 1) {
+    result = next.files[0];
+    result += '\0';
+  } else {
+    std::string dir = next.files[0].substr(0, next.files[0].find_last_of('\\'));
+    result = dir + '\0';
+    for (const std::string &f : next.files)
+      result += f.substr(f.find_last_of('\\') + 1) + '\0';
+  }
+  result += '\0';
+  if (result.size() > ofn.nMaxFile) {
+    ADD_FAILURE() << "the dialog's file buffer is too small for the scripted choice";
+    return false;
+  }
+  memcpy(ofn.lpstrFile, result.data(), result.size());
+  const std::string &first = next.files[0];
+  size_t slash = first.find_last_of('\\');
+  ofn.nFileOffset = WORD(slash + 1);
+  size_t dot = first.find_last_of('.');
+  ofn.nFileExtension = WORD(dot != std::string::npos && dot > slash ? dot + 1 : 0);
+  if (next.filterIndex)
+    ofn.nFilterIndex = DWORD(next.filterIndex);
+  return true;
+}
+
 HINSTANCE RecordingShell::ShellExecute(HWND, const std::string &operation, const std::string &file,
                                        const std::string &parameters, const std::string &directory,
                                        int showCmd) {

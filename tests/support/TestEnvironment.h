@@ -41,6 +41,22 @@ struct SeenIconPick {
   int index;
 };
 
+// A file dialog the test expects, in order: the files the "user" picks (none: Cancel).
+struct ExpectedFileDialog {
+  bool save;
+  std::vector<std::string> files; // full paths; several only where multi-selection is allowed
+  int filterIndex;                // 0 leaves the dialog's own
+};
+
+// What a file dialog was asked to show.
+struct SeenFileDialog {
+  bool save;
+  std::string title, filter; // filter with "|" between its parts, as the program wrote it
+  std::string initialDir, fileName, defaultExt;
+  int filterIndex;
+  DWORD flags;
+};
+
 class ScriptedPrompts : public tk::Prompts {
 public:
   void Expect(const std::string &text, int answer, const std::string &caption = "") {
@@ -49,24 +65,34 @@ public:
   void ExpectIconPick(int answer, const std::string &file = "", int index = 0) {
     iconScript_.push_back({answer, file, index});
   }
+  // The next file dialog (Open unless save) picks these files; an empty list cancels it.
+  void ExpectFileDialog(std::vector<std::string> files, bool save = false, int filterIndex = 0) {
+    dialogs_.push_back({save, std::move(files), filterIndex});
+  }
   const std::vector<SeenPrompt> &Seen() const { return seen_; }
   const std::vector<SeenIconPick> &SeenIconPicks() const { return seenIconPicks_; }
-  size_t Pending() const { return script_.size() + iconScript_.size(); }
+  const std::vector<SeenFileDialog> &SeenDialogs() const { return seenDialogs_; }
+  size_t Pending() const { return script_.size() + iconScript_.size() + dialogs_.size(); }
   void Reset() {
     script_.clear();
     seen_.clear();
     iconScript_.clear();
     seenIconPicks_.clear();
+    dialogs_.clear();
+    seenDialogs_.clear();
   }
   int MessageBox(HWND owner, const std::string &text, const std::string &caption,
                  UINT flags) override;
   int PickIcon(HWND owner, char *path, UINT capacity, int *index) override;
+  bool FileDialog(OPENFILENAMEA &ofn, bool save) override;
 
 private:
   std::deque<ExpectedPrompt> script_;
   std::vector<SeenPrompt> seen_;
   std::deque<ExpectedIconPick> iconScript_;
   std::vector<SeenIconPick> seenIconPicks_;
+  std::deque<ExpectedFileDialog> dialogs_;
+  std::vector<SeenFileDialog> seenDialogs_;
 };
 
 struct ShellCall {

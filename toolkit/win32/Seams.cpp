@@ -39,6 +39,9 @@ public:
     }
     return confirmed;
   }
+  bool FileDialog(OPENFILENAMEA &ofn, bool save) override {
+    return (save ? ::GetSaveFileNameA(&ofn) : ::GetOpenFileNameA(&ofn)) != FALSE;
+  }
 };
 
 class Win32Shell : public Shell {
