@@ -77,8 +77,10 @@ TEST(Masks, InvalidMasksReportWhereTheErrorWasFound) {
   EXPECT_EQ(ErrorOf("[a-"), "'[a-' is an invalid mask at (4)");
   EXPECT_EQ(ErrorOf("[a-c-e]"), "'[a-c-e]' is an invalid mask at (5)");
   EXPECT_EQ(ErrorOf(Groups(30)), "no error");
-  EXPECT_EQ(ErrorOf(Groups(31)), "'" + Groups(31) + "' is an invalid mask at (62)");
-  EXPECT_EQ(ErrorOf(Groups(30) + "*"), "'" + Groups(30) + "*' is an invalid mask at (62)")
+  std::string tooMany = Groups(31);
+  EXPECT_EQ(ErrorOf(tooMany), "'" + tooMany + "' is an invalid mask at (62)");
+  tooMany = Groups(30) + "*";
+  EXPECT_EQ(ErrorOf(tooMany), "'" + tooMany + "' is an invalid mask at (62)")
       << "a trailing * is the end state's skip";
 }
 

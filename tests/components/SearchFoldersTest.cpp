@@ -152,7 +152,7 @@ TEST(SearchFolders, MissingFoldersAndDrivesGiveNoEntries) {
   s.search.ScanOptions = soSpecifiedDisk;
   s.search.ScanDir = std::string{letter, ':', '\\', 'x'};
   s.search.Search();
-  EXPECT_EQ(s.processed, std::vector<std::string>{std::string{letter, ':'}});
+  EXPECT_EQ(s.processed, (std::vector<std::string>{std::string{letter, ':'}}));
 }
 
 TEST(SearchFolders, InvalidMaskStopsBeforeAnyFolderIsRead) {
