@@ -13,7 +13,7 @@ constexpr TFileOpFlags kQuiet = fofNoConfirmation | fofNoConfirmMkDir | fofSilen
 
 TEST(FileOperation, PathListsAndFlagsTakeTheShellsForm) {
   EXPECT_EQ(TFileOperation::ShellPathList("C:\\a.txt;C:\\b.txt"),
-            std::string("C:\\a.txt\0C:\\b.txt\0\0\0", 20));
+            std::string("C:\\a.txt\0C:\\b.txt\0\0", 19));
   EXPECT_EQ(TFileOperation::ShellPathList(""), std::string(2, '\0'));
   EXPECT_EQ(TFileOperation::ShellFlags(kQuiet),
             FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR | FOF_SILENT);
