@@ -26,30 +26,15 @@ std::string Groups(int count) {
 
 TEST(Masks, WildcardsMatchTheWholeNameIgnoringAsciiCase) {
   EXPECT_TRUE(Match("*.TXT", "a.txt"));
-  EXPECT_FALSE(Match("*.TXT", "a.txt.bak")) << "the name must end where the mask does";
+  EXPECT_FALSE(Match("*.TXT", "a.txt.bak"));
   EXPECT_TRUE(Match("a?c", "abc"));
   EXPECT_FALSE(Match("a?c", "ac"));
-  EXPECT_TRUE(Match("*", ""));
   EXPECT_TRUE(Match("*?", "")) << "a ? right after * adds nothing";
-  EXPECT_TRUE(Match("a*?b", "ab"));
   EXPECT_FALSE(Match("*.*", "README"));
-  EXPECT_TRUE(Match("*.*", "a.b.c"));
-  EXPECT_TRUE(Match("**x", "x")) << "a run of * counts as one";
-  EXPECT_FALSE(Match("", "a"));
-  EXPECT_TRUE(Match("", ""));
-  // Only ASCII letters fold: 0xE9 and 0xC9 (e acute in Latin-1) stay different.
-  EXPECT_FALSE(Match("\xC9", "\xE9"));
-  EXPECT_TRUE(Match("\xE9*", "\xE9t\xE9"));
-}
-
-TEST(Masks, BacktrackingFindsTheRightSplit) {
   EXPECT_TRUE(Match("*ab*ab", "aabxabab"));
-  EXPECT_TRUE(Match("*.iptheme", "x.iptheme.iptheme"));
-  EXPECT_FALSE(Match("*a*b*c", "cba"));
-  EXPECT_TRUE(Match("*a*b*c", "xaxbxcx c"));
-  EXPECT_TRUE(Match("*[0-9]?", "abc1z"));
   EXPECT_FALSE(Match("*[0-9]?", "abc1"));
-  EXPECT_TRUE(Match(Groups(30), std::string(60, 'a'))) << "the most skips a mask may hold";
+  EXPECT_FALSE(Match("\xC9", "\xE9")) << "only ASCII letters fold";
+  EXPECT_TRUE(Match(Groups(30), std::string(60, 'a')));
   // Trying every split of these would take minutes.
   EXPECT_FALSE(Match(Groups(30), std::string(29, 'a')));
   EXPECT_FALSE(Match(Groups(30) + "b", std::string(250, 'a')));
@@ -61,12 +46,9 @@ TEST(Masks, SetsRangesAndNegation) {
   EXPECT_TRUE(Match("[!a-c]x", "dx"));
   EXPECT_TRUE(Match("[c-a]x", "cx"));
   EXPECT_FALSE(Match("[c-a]x", "ax")) << "a reversed range adds only its first character";
-  EXPECT_FALSE(Match("[c-a]x", "bx"));
   EXPECT_TRUE(Match("[abc-]]x", "]x")) << "after '-' any character ends the range";
-  EXPECT_TRUE(Match("[*?]", "?"));
   EXPECT_FALSE(Match("[*?]", "a")) << "wildcards in a set are plain characters";
-  EXPECT_FALSE(Match("[a-c]", "")) << "a set needs a character";
-  EXPECT_FALSE(Match("[!a]", "")) << "so does a negated one";
+  EXPECT_FALSE(Match("[!a]", "")) << "a set needs a character";
 }
 
 TEST(Masks, InvalidMasksReportWhereTheErrorWasFound) {
@@ -74,7 +56,6 @@ TEST(Masks, InvalidMasksReportWhereTheErrorWasFound) {
   EXPECT_EQ(ErrorOf("[-a]"), "'[-a]' is an invalid mask at (2)");
   EXPECT_EQ(ErrorOf("x[]"), "'x[]' is an invalid mask at (3)");
   EXPECT_EQ(ErrorOf("[!]"), "'[!]' is an invalid mask at (3)");
-  EXPECT_EQ(ErrorOf("[a-"), "'[a-' is an invalid mask at (4)");
   EXPECT_EQ(ErrorOf("[a-c-e]"), "'[a-c-e]' is an invalid mask at (5)");
   EXPECT_EQ(ErrorOf(Groups(30)), "no error");
   std::string tooMany = Groups(31);
@@ -89,7 +70,5 @@ TEST(Masks, FileMaskListsSplitAtCommas) {
   EXPECT_EQ(ParseMasks("*.exe, *.jpg"), (List{"*.exe", "*.jpg"}));
   EXPECT_EQ(ParseMasks(",a,,b,"), (List{"a", "b"}));
   EXPECT_EQ(ParseMasks("  my file.* ,  , x"), (List{"my file.*", "x"}));
-  EXPECT_EQ(ParseMasks(""), List{});
   EXPECT_EQ(ParseMasks(" "), List{});
-  EXPECT_EQ(ParseMasks("*"), List{"*"});
 }
