@@ -130,6 +130,8 @@ add_custom_target(bench
   DEPENDS StartupBench BareWindow Lumagrove
   USES_TERMINAL
   COMMENT "Start-up of the main window against a bare Win32 window")
+# --- benchmarks: built on request only (cmake --build ... --target search_bench) ----------------
+include(${PROJECT_SOURCE_DIR}/bench/SearchBench.cmake)
 
 if(LUMAGROVE_TESTS)
   add_subdirectory(tests)

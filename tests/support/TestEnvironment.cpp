@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -141,6 +142,24 @@ int ScriptedPrompts::MessageBox(HWND, const std::string &text, const std::string
   if (buttons == MB_YESNO)
     return IDNO;
   return buttons == MB_OK ? IDOK : IDCANCEL;
+}
+
+int ScriptedPrompts::PickIcon(HWND, char *path, UINT capacity, int *index) {
+  seenIconPicks_.push_back({std::string(path, strnlen(path, capacity)), capacity, *index});
+  if (iconScript_.empty()) {
+    ADD_FAILURE() << "unexpected icon picker for \"" << seenIconPicks_.back().file << "\"";
+    return 0; // as if cancelled
+  }
+  ExpectedIconPick next = iconScript_.front();
+  iconScript_.pop_front();
+  if (next.answer) {
+    // Like the shell, never past the caller's buffer.
+    size_t n = std::min<size_t>(next.file.size(), capacity - 1);
+    next.file.copy(path, n);
+    path[n] = 0;
+    *index = next.index;
+  }
+  return next.answer;
 }
 
 namespace {

@@ -28,6 +28,21 @@ struct SeenPrompt {
   UINT flags;
 };
 
+// What the "user" does in the next icon picker: confirm (non-zero answer) with a file and
+// index, or cancel (0), which leaves the buffer and the index alone.
+struct ExpectedIconPick {
+  int answer;
+  std::string file;
+  int index;
+};
+
+// What the picker was opened with.
+struct SeenIconPick {
+  std::string file;
+  UINT capacity;
+  int index;
+};
+
 // A file dialog the test expects, in order: the files the "user" picks (none: Cancel).
 struct ExpectedFileDialog {
   bool save;
@@ -49,26 +64,35 @@ public:
   void Expect(const std::string &text, int answer, const std::string &caption = "") {
     script_.push_back({text, answer, caption});
   }
+  void ExpectIconPick(int answer, const std::string &file = "", int index = 0) {
+    iconScript_.push_back({answer, file, index});
+  }
   // The next file dialog (Open unless save) picks these files; an empty list cancels it.
   void ExpectFileDialog(std::vector<std::string> files, bool save = false, int filterIndex = 0) {
     dialogs_.push_back({save, std::move(files), filterIndex});
   }
   const std::vector<SeenPrompt> &Seen() const { return seen_; }
+  const std::vector<SeenIconPick> &SeenIconPicks() const { return seenIconPicks_; }
   const std::vector<SeenFileDialog> &SeenDialogs() const { return seenDialogs_; }
-  size_t Pending() const { return script_.size() + dialogs_.size(); }
+  size_t Pending() const { return script_.size() + iconScript_.size() + dialogs_.size(); }
   void Reset() {
     script_.clear();
     seen_.clear();
+    iconScript_.clear();
+    seenIconPicks_.clear();
     dialogs_.clear();
     seenDialogs_.clear();
   }
   int MessageBox(HWND owner, const std::string &text, const std::string &caption,
                  UINT flags) override;
+  int PickIcon(HWND owner, char *path, UINT capacity, int *index) override;
   bool FileDialog(OPENFILENAMEA &ofn, bool save) override;
 
 private:
   std::deque<ExpectedPrompt> script_;
   std::vector<SeenPrompt> seen_;
+  std::deque<ExpectedIconPick> iconScript_;
+  std::vector<SeenIconPick> seenIconPicks_;
   std::deque<ExpectedFileDialog> dialogs_;
   std::vector<SeenFileDialog> seenDialogs_;
 };

@@ -13,6 +13,32 @@ public:
     // No caption leaves the system's own ("Error").
     return ::MessageBoxA(owner, text.c_str(), caption.empty() ? nullptr : caption.c_str(), flags);
   }
+  int PickIcon(HWND owner, char *path, UINT capacity, int *index) override {
+    // The picker is exported by ordinal only.
+    HMODULE shell = ::GetModuleHandleA("shell32.dll");
+    if (!shell)
+      shell = ::LoadLibraryA("shell32.dll");
+    FARPROC proc = shell ? ::GetProcAddress(shell, MAKEINTRESOURCEA(62)) : nullptr;
+    if (!proc || capacity == 0)
+      return 0;
+    void *entry = reinterpret_cast<void *>(proc);
+    // The Windows 95 family's picker takes ANSI text, the NT family's UTF-16.
+    if (::GetVersion() & 0x80000000) {
+      auto pick = reinterpret_cast<int(WINAPI *)(HWND, char *, UINT, int *)>(entry);
+      return pick(owner, path, capacity, index);
+    }
+    std::wstring wide(capacity, L'\0');
+    if (!::MultiByteToWideChar(CP_ACP, 0, path, -1, wide.data(), int(capacity)))
+      wide[0] = 0;
+    auto pick = reinterpret_cast<int(WINAPI *)(HWND, WCHAR *, UINT, int *)>(entry);
+    int confirmed = pick(owner, wide.data(), capacity, index);
+    if (confirmed) {
+      if (!::WideCharToMultiByte(CP_ACP, 0, wide.data(), -1, path, int(capacity), nullptr, nullptr))
+        path[0] = 0;
+      path[capacity - 1] = 0;
+    }
+    return confirmed;
+  }
   bool FileDialog(OPENFILENAMEA &ofn, bool save) override {
     return (save ? ::GetSaveFileNameA(&ofn) : ::GetOpenFileNameA(&ofn)) != FALSE;
   }

@@ -18,6 +18,9 @@ public:
   // A message box; returns the button pressed (IDOK, IDYES, IDNO, IDCANCEL ...).
   virtual int MessageBox(HWND owner, const std::string &text, const std::string &caption,
                          UINT flags) = 0;
+  // The shell's change-icon picker over an ANSI path buffer of capacity bytes. Non-zero when
+  // the user confirmed; then the buffer holds the chosen file and index its icon's position.
+  virtual int PickIcon(HWND owner, char *path, UINT capacity, int *index) = 0;
   // The Open (or Save) dialog over a filled-in request; true when the user chose a file, whose
   // name is then in ofn.lpstrFile as GetOpenFileNameA leaves it.
   virtual bool FileDialog(OPENFILENAMEA &ofn, bool save) = 0;
