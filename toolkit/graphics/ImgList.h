@@ -2,12 +2,15 @@
 #pragma once
 
 #include <windows.h>
-#include <commctrl.h>
+
+#include <commctrl.h> // after windows.h, which it needs
 
 #include "toolkit/core/Classes.h"
 #include "toolkit/graphics/Graphics.h"
 
 namespace tk {
+
+enum TDrawingStyle { dsFocus, dsSelected, dsNormal, dsTransparent };
 
 class TImageList : public TComponent {
 public:
@@ -25,12 +28,47 @@ public:
   // the list stay in step with what the caller counted.
   int AddIcon(const TIcon *icon);
   bool GetIcon(int index, TIcon &icon) const;
+  // Adds image, or several when it is a multiple of Width wide, with the white pixels of mask
+  // transparent (no mask: opaque). Returns the first new index, -1 on failure.
+  int Add(TBitmap *image, TBitmap *mask);
+  // The pixels of maskColor become transparent; clDefault takes the image's TransparentColor.
+  // The image itself is left as it is.
+  int AddMasked(TBitmap &image, TColor maskColor);
+  // Draws in DrawingStyle; a disabled image is drawn engraved, in the button shadow and
+  // highlight colours.
+  void Draw(TCanvas &canvas, int x, int y, int index, bool enabled = true);
+  // Draws with ILD_... flags.
+  void Draw(TCanvas &canvas, int x, int y, int index, UINT style);
+  void Draw(TCanvas &canvas, int x, int y, int index, int style) {
+    Draw(canvas, x, y, index, UINT(style));
+  }
+  // The image drawn on the bitmap's brush colour, at the list's size.
+  bool GetBitmap(int index, TBitmap &image);
   void Delete(int index);
   void Clear();
 
+  // clNone draws transparently where the images are masked.
+  TColor BkColor() const { return bkColor_; }
+  void SetBkColor(TColor value);
+  // The colour dsFocus and dsSelected blend in: clDefault the highlight colour, clNone what is
+  // underneath.
+  TColor BlendColor() const { return blendColor_; }
+  void SetBlendColor(TColor value) { blendColor_ = value; }
+  // Without masks images are always opaque. A change empties the list.
+  bool Masked() const { return masked_; }
+  void SetMasked(bool value);
+  TDrawingStyle DrawingStyle() const { return drawingStyle_; }
+  void SetDrawingStyle(TDrawingStyle value) { drawingStyle_ = value; }
+
 private:
+  void DrawDisabled(TCanvas &canvas, int x, int y, int index);
+
   int width_ = 16;
   int height_ = 16;
+  bool masked_ = true;
+  TColor bkColor_ = clNone;
+  TColor blendColor_ = clNone;
+  TDrawingStyle drawingStyle_ = dsNormal;
   HIMAGELIST handle_ = nullptr;
 };
 

@@ -1,0 +1,13 @@
+// Whole-file reading and writing for the picture classes, with the class library's messages.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace tk::graphics_files {
+
+// Raise EFOpenError / EFCreateError.
+std::vector<unsigned char> Read(const std::string &fileName);
+void Write(const std::string &fileName, const void *data, size_t size);
+
+} // namespace tk::graphics_files
