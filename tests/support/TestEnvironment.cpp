@@ -4,6 +4,7 @@
 #include <shlwapi.h>
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -142,9 +143,66 @@ int ScriptedPrompts::MessageBox(HWND, const std::string &text, const std::string
   return buttons == MB_OK ? IDOK : IDCANCEL;
 }
 
-HINSTANCE RecordingShell::ShellExecute(HWND, const std::string &operation,
-                                       const std::string &file, const std::string &parameters,
-                                       const std::string &directory, int showCmd) {
+namespace {
+
+// A double-NUL-terminated list back to "a|b|c".
+std::string JoinNulList(const char *list) {
+  std::string joined;
+  for (const char *p = list; p && *p; p += strlen(p) + 1) {
+    if (!joined.empty())
+      joined += '|';
+    joined += p;
+  }
+  return joined;
+}
+
+} // namespace
+
+bool ScriptedPrompts::FileDialog(OPENFILENAMEA &ofn, bool save) {
+  seenDialogs_.push_back(
+      {save, ofn.lpstrTitle ? ofn.lpstrTitle : "", JoinNulList(ofn.lpstrFilter),
+       ofn.lpstrInitialDir ? ofn.lpstrInitialDir : "", ofn.lpstrFile ? ofn.lpstrFile : "",
+       ofn.lpstrDefExt ? ofn.lpstrDefExt : "", int(ofn.nFilterIndex), ofn.Flags});
+  if (dialogs_.empty() || dialogs_.front().save != save) {
+    ADD_FAILURE() << "unexpected " << (save ? "Save" : "Open") << " dialog \""
+                  << (ofn.lpstrTitle ? ofn.lpstrTitle : "") << "\"";
+    return false; // the user cancels
+  }
+  ExpectedFileDialog next = dialogs_.front();
+  dialogs_.pop_front();
+  if (next.files.empty())
+    return false;
+  // What the system leaves: one full path, or (multi-selection, explorer style) the folder
+  // followed by the names, each NUL-terminated, and a final NUL.
+  std::string result;
+  if (next.files.size() == 1) {
+    result = next.files[0];
+    result += '\0';
+  } else {
+    std::string dir = next.files[0].substr(0, next.files[0].find_last_of('\\'));
+    result = dir + '\0';
+    for (const std::string &f : next.files)
+      result += f.substr(f.find_last_of('\\') + 1) + '\0';
+  }
+  result += '\0';
+  if (result.size() > ofn.nMaxFile) {
+    ADD_FAILURE() << "the dialog's file buffer is too small for the scripted choice";
+    return false;
+  }
+  memcpy(ofn.lpstrFile, result.data(), result.size());
+  const std::string &first = next.files[0];
+  size_t slash = first.find_last_of('\\');
+  ofn.nFileOffset = WORD(slash + 1);
+  size_t dot = first.find_last_of('.');
+  ofn.nFileExtension = WORD(dot != std::string::npos && dot > slash ? dot + 1 : 0);
+  if (next.filterIndex)
+    ofn.nFilterIndex = DWORD(next.filterIndex);
+  return true;
+}
+
+HINSTANCE RecordingShell::ShellExecute(HWND, const std::string &operation, const std::string &file,
+                                       const std::string &parameters, const std::string &directory,
+                                       int showCmd) {
   calls.push_back({"ShellExecute", operation, file, parameters, directory, showCmd, 0, FALSE});
   return reinterpret_cast<HINSTANCE>(42); // above 32: success
 }
@@ -157,8 +215,8 @@ UINT RecordingShell::WinExec(const std::string &commandLine, UINT showCmd) {
 BOOL RecordingShell::CreateProcess(char *commandLine, BOOL inheritHandles, DWORD creationFlags,
                                    STARTUPINFOA *startup, PROCESS_INFORMATION *process) {
   int show = (startup && (startup->dwFlags & STARTF_USESHOWWINDOW)) ? startup->wShowWindow : -1;
-  calls.push_back({"CreateProcess", "", commandLine ? commandLine : "", "", "", show,
-                   creationFlags, inheritHandles});
+  calls.push_back({"CreateProcess", "", commandLine ? commandLine : "", "", "", show, creationFlags,
+                   inheritHandles});
   if (allowProcesses)
     return tk::RealShell().CreateProcess(commandLine, inheritHandles, creationFlags, startup,
                                          process);

@@ -26,23 +26,49 @@ struct SeenPrompt {
   UINT flags;
 };
 
+// A file dialog the test expects, in order: the files the "user" picks (none: Cancel).
+struct ExpectedFileDialog {
+  bool save;
+  std::vector<std::string> files; // full paths; several only where multi-selection is allowed
+  int filterIndex;                // 0 leaves the dialog's own
+};
+
+// What a file dialog was asked to show.
+struct SeenFileDialog {
+  bool save;
+  std::string title, filter; // filter with "|" between its parts, as the program wrote it
+  std::string initialDir, fileName, defaultExt;
+  int filterIndex;
+  DWORD flags;
+};
+
 class ScriptedPrompts : public tk::Prompts {
 public:
   void Expect(const std::string &text, int answer, const std::string &caption = "") {
     script_.push_back({text, answer, caption});
   }
+  // The next file dialog (Open unless save) picks these files; an empty list cancels it.
+  void ExpectFileDialog(std::vector<std::string> files, bool save = false, int filterIndex = 0) {
+    dialogs_.push_back({save, std::move(files), filterIndex});
+  }
   const std::vector<SeenPrompt> &Seen() const { return seen_; }
-  size_t Pending() const { return script_.size(); }
+  const std::vector<SeenFileDialog> &SeenDialogs() const { return seenDialogs_; }
+  size_t Pending() const { return script_.size() + dialogs_.size(); }
   void Reset() {
     script_.clear();
     seen_.clear();
+    dialogs_.clear();
+    seenDialogs_.clear();
   }
   int MessageBox(HWND owner, const std::string &text, const std::string &caption,
                  UINT flags) override;
+  bool FileDialog(OPENFILENAMEA &ofn, bool save) override;
 
 private:
   std::deque<ExpectedPrompt> script_;
   std::vector<SeenPrompt> seen_;
+  std::deque<ExpectedFileDialog> dialogs_;
+  std::vector<SeenFileDialog> seenDialogs_;
 };
 
 struct ShellCall {
@@ -73,10 +99,10 @@ public:
 // Folders of a fresh tree per test: Program\, System\, Windows\, Temp\, Favorites\.
 class SandboxPlaces : public tk::Places {
 public:
-  std::string root;       // with trailing "\"
-  std::string programDir; // with trailing "\"
+  std::string root;                                // with trailing "\"
+  std::string programDir;                          // with trailing "\"
   std::string systemDir, windowsDir, favoritesDir; // without
-  std::string tempDir;                              // with
+  std::string tempDir;                             // with
   tk::OsVersionRecord version{VER_PLATFORM_WIN32_NT, 5, 1, "Service Pack 3"};
 
   std::string ProgramDir() override { return programDir; }

@@ -55,6 +55,7 @@ enum : UINT {
 
 class TWinControl;
 class TCustomForm;
+class TPopupMenu;
 
 // The window procedure of every window the toolkit creates or subclasses.
 LRESULT CALLBACK ToolkitWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -125,6 +126,8 @@ public:
   bool ParentShowHint = true;
   TCursor Cursor = crDefault;
   int HelpContext = 0;
+  // Shown by a right click on the control (or the context-menu key) when it pops up by itself.
+  TPopupMenu *PopupMenu = nullptr;
 
   TNotifyEvent OnClick;
   TNotifyEvent OnDblClick;
@@ -193,7 +196,7 @@ public:
   ~TWinControl() override;
   const char *ClassName() const override { return "TWinControl"; }
 
-  HWND Handle();                // creates the window when needed
+  HWND Handle(); // creates the window when needed
   HWND HandleIfAllocated() const { return handle_; }
   bool HandleAllocated() const { return handle_ != nullptr; }
   void HandleNeeded() { Handle(); }
@@ -252,7 +255,21 @@ protected:
   void DestroyHandle();
   void RecreateHandle();
   // Notifications reflected from the parent.
-  virtual bool CommandNotify(WORD code) { (void)code; return false; }
+  virtual bool CommandNotify(WORD code) {
+    (void)code;
+    return false;
+  }
+  // WM_COMMAND of a control that carries several commands (a tool bar's buttons); the default
+  // passes the notification code on to CommandNotify.
+  virtual bool CommandItem(WORD id, WORD code) {
+    (void)id;
+    return CommandNotify(code);
+  }
+  // WM_HSCROLL / WM_VSCROLL from a scrolling control (track bars).
+  virtual bool ScrollNotify(WORD code) {
+    (void)code;
+    return false;
+  }
   virtual bool NotifyNotify(NMHDR *header, LRESULT &result) {
     (void)header;
     (void)result;
@@ -271,6 +288,8 @@ protected:
   void FontChanged() override;
   void ColorChanged() override;
   virtual void ControlsAligned() {}
+  // The part of the client area that aligned children share (inside frames and captions).
+  virtual void AdjustClientRect(RECT &rect) { (void)rect; }
   void AddControl(TControl *control);
   void RemoveControl(TControl *control);
   void Notification(TComponent *component, TOperation operation) override;

@@ -12,6 +12,8 @@
 
 namespace tk {
 
+class TMainMenu;
+
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 enum TBorderIcon : uint8_t { biSystemMenu = 1, biMinimize = 2, biMaximize = 4, biHelp = 8 };
 using TBorderIcons = uint8_t;
@@ -68,6 +70,13 @@ public:
   TModalResult ModalResult = mrNone;
   void BringToFront();
 
+  // The menu bar. A main menu without visible items shows no bar; the form follows later
+  // changes of its items.
+  TMainMenu *Menu() const { return menu_; }
+  void SetMenu(TMainMenu *menu);
+  // Runs the command of the menu item with this shortcut; true when there was one.
+  virtual bool IsShortCut(WORD key, TShiftState shift);
+
   // The button that Enter presses (and Escape's, for Cancel).
   TWinControl *DefaultButton = nullptr;
   TWinControl *CancelButton = nullptr;
@@ -94,6 +103,7 @@ protected:
   void PaintWindow(HDC dc, const RECT &clip) override;
   bool CloseQuery();
   void Centre();
+  void Notification(TComponent *component, TOperation operation) override;
 
   TFormBorderStyle borderStyle_ = bsSizeable;
   TBorderIcons borderIcons_ = biSystemMenu | biMinimize | biMaximize;
@@ -103,6 +113,7 @@ protected:
   bool shownOnce_ = false;
   bool creating_ = false;
   TCanvas canvas_;
+  TMainMenu *menu_ = nullptr;
 };
 
 class TForm : public TCustomForm {

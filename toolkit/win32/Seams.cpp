@@ -13,6 +13,9 @@ public:
     // No caption leaves the system's own ("Error").
     return ::MessageBoxA(owner, text.c_str(), caption.empty() ? nullptr : caption.c_str(), flags);
   }
+  bool FileDialog(OPENFILENAMEA &ofn, bool save) override {
+    return (save ? ::GetSaveFileNameA(&ofn) : ::GetOpenFileNameA(&ofn)) != FALSE;
+  }
 };
 
 class Win32Shell : public Shell {
@@ -29,8 +32,8 @@ public:
   }
   BOOL CreateProcess(char *commandLine, BOOL inheritHandles, DWORD creationFlags,
                      STARTUPINFOA *startup, PROCESS_INFORMATION *process) override {
-    return ::CreateProcessA(nullptr, commandLine, nullptr, nullptr, inheritHandles,
-                            creationFlags, nullptr, nullptr, startup, process);
+    return ::CreateProcessA(nullptr, commandLine, nullptr, nullptr, inheritHandles, creationFlags,
+                            nullptr, nullptr, startup, process);
   }
 };
 

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <commdlg.h> // after windows.h, which it needs
+
 #include <string>
 
 namespace tk {
@@ -16,14 +18,17 @@ public:
   // A message box; returns the button pressed (IDOK, IDYES, IDNO, IDCANCEL ...).
   virtual int MessageBox(HWND owner, const std::string &text, const std::string &caption,
                          UINT flags) = 0;
+  // The Open (or Save) dialog over a filled-in request; true when the user chose a file, whose
+  // name is then in ofn.lpstrFile as GetOpenFileNameA leaves it.
+  virtual bool FileDialog(OPENFILENAMEA &ofn, bool save) = 0;
 };
 
 class Shell {
 public:
   virtual ~Shell() = default;
-  virtual HINSTANCE ShellExecute(HWND owner, const std::string &operation,
-                                 const std::string &file, const std::string &parameters,
-                                 const std::string &directory, int showCmd) = 0;
+  virtual HINSTANCE ShellExecute(HWND owner, const std::string &operation, const std::string &file,
+                                 const std::string &parameters, const std::string &directory,
+                                 int showCmd) = 0;
   virtual UINT WinExec(const std::string &commandLine, UINT showCmd) = 0;
   // CreateProcessA with no application name, the caller's environment and current folder.
   virtual BOOL CreateProcess(char *commandLine, BOOL inheritHandles, DWORD creationFlags,
