@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -222,6 +223,25 @@ BOOL RecordingShell::CreateProcess(char *commandLine, BOOL inheritHandles, DWORD
                                          process);
   SetLastError(ERROR_ACCESS_DENIED);
   return FALSE;
+}
+
+BOOL RecordingShell::NotifyIcon(DWORD message, NOTIFYICONDATAA *data) {
+  ShellCall call;
+  call.what = "NotifyIcon";
+  call.iconMessage = message;
+  // Only the bytes the caller announced: older layouts are shorter than today's structure.
+  if (data)
+    memcpy(&call.iconData, data, std::min<size_t>(data->cbSize, sizeof(call.iconData)));
+  calls.push_back(call);
+  return TRUE;
+}
+
+std::vector<ShellCall> RecordingShell::IconCalls() const {
+  std::vector<ShellCall> result;
+  for (const ShellCall &call : calls)
+    if (call.what == "NotifyIcon")
+      result.push_back(call);
+  return result;
 }
 
 ScriptedPrompts &Prompts() { return g_prompts; }

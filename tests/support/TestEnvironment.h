@@ -72,11 +72,14 @@ private:
 };
 
 struct ShellCall {
-  std::string what; // "ShellExecute", "WinExec", "CreateProcess"
+  std::string what; // "ShellExecute", "WinExec", "CreateProcess", "NotifyIcon"
   std::string operation, file, parameters, directory;
   int showCmd = 0;
   DWORD creationFlags = 0;
   BOOL inheritHandles = FALSE;
+  // NotifyIcon: the message (NIM_ADD ...) and the record as the shell would have read it.
+  DWORD iconMessage = 0;
+  NOTIFYICONDATAA iconData = {};
 };
 
 class RecordingShell : public tk::Shell {
@@ -94,6 +97,9 @@ public:
   UINT WinExec(const std::string &commandLine, UINT showCmd) override;
   BOOL CreateProcess(char *commandLine, BOOL inheritHandles, DWORD creationFlags,
                      STARTUPINFOA *startup, PROCESS_INFORMATION *process) override;
+  BOOL NotifyIcon(DWORD message, NOTIFYICONDATAA *data) override;
+  // The NotifyIcon calls alone, in order.
+  std::vector<ShellCall> IconCalls() const;
 };
 
 // Folders of a fresh tree per test: Program\, System\, Windows\, Temp\, Favorites\.

@@ -35,6 +35,9 @@ public:
     return ::CreateProcessA(nullptr, commandLine, nullptr, nullptr, inheritHandles, creationFlags,
                             nullptr, nullptr, startup, process);
   }
+  BOOL NotifyIcon(DWORD message, NOTIFYICONDATAA *data) override {
+    return ::Shell_NotifyIconA(message, data);
+  }
 };
 
 class Win32Places : public Places {

@@ -1,6 +1,7 @@
 // The few narrow doors through which the program reaches what blocks or looks outward: prompts
-// (message boxes and dialogs), the shell (documents, programs, processes) and the places of the
-// system (program, system, Windows, temporary and Favorites folders, the version record).
+// (message boxes and dialogs), the shell (documents, programs, processes, notification icons)
+// and the places of the system (program, system, Windows, temporary and Favorites folders, the
+// version record).
 // The real doors call Win32; tests install their own to answer, record and redirect.
 #pragma once
 
@@ -33,6 +34,8 @@ public:
   // CreateProcessA with no application name, the caller's environment and current folder.
   virtual BOOL CreateProcess(char *commandLine, BOOL inheritHandles, DWORD creationFlags,
                              STARTUPINFOA *startup, PROCESS_INFORMATION *process) = 0;
+  // Shell_NotifyIconA: icons of the notification area. The shell reads data->cbSize bytes.
+  virtual BOOL NotifyIcon(DWORD message, NOTIFYICONDATAA *data) = 0;
 };
 
 // The platform's version record, as the Windows family table reads it.
