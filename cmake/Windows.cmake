@@ -43,6 +43,11 @@ add_library(common STATIC ${common_sources})
 target_link_libraries(common PUBLIC toolkit)
 lumagrove_warnings(common)
 
+file(GLOB components_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/components/*.cpp)
+add_library(components STATIC ${components_sources})
+target_link_libraries(components PUBLIC toolkit)
+lumagrove_warnings(components)
+
 # --- data: artwork made by our own tools, and the files of the Data folder ------------------
 set(art_dir ${CMAKE_BINARY_DIR}/art)
 set(art_icons ${art_dir}/fallback.ico ${art_dir}/app.ico ${art_dir}/folder.ico)
