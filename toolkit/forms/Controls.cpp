@@ -1,10 +1,12 @@
 #include "toolkit/forms/Controls.h"
 
+#include <commctrl.h>
 #include <windowsx.h>
 
 #include <algorithm>
 
 #include "toolkit/forms/Forms.h"
+#include "toolkit/forms/Menus.h"
 
 namespace tk {
 
@@ -36,7 +38,9 @@ POINT MessagePoint(LPARAM lParam) { return {GET_X_LPARAM(lParam), GET_Y_LPARAM(l
 
 LPARAM PointParam(POINT p) { return MAKELPARAM(short(p.x), short(p.y)); }
 
-bool PtIn(const RECT &r, POINT p) { return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom; }
+bool PtIn(const RECT &r, POINT p) {
+  return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
+}
 
 } // namespace
 
@@ -377,6 +381,8 @@ HWND TWinControl::Handle() {
 
 void TWinControl::GetCreateParams(CreateParams &params) {
   params.style = WS_CHILD | WS_CLIPSIBLINGS;
+  if (TabStop)
+    params.style |= WS_TABSTOP;
   if (parent_)
     params.parent = parent_->Handle();
 }
@@ -399,8 +405,8 @@ void TWinControl::CreateHandle() {
   }
   bool own = params.windowClass.empty();
   HWND h = CreateWindowExA(params.exStyle, own ? kWindowClass : params.windowClass.c_str(),
-                           text_.c_str(), params.style, left_, top_, width_, height_,
-                           params.parent, id, GetModuleHandleA(nullptr), own ? this : nullptr);
+                           text_.c_str(), params.style, left_, top_, width_, height_, params.parent,
+                           id, GetModuleHandleA(nullptr), own ? this : nullptr);
   if (!h)
     throw EOutOfResources("Error creating window of class " + std::string(ClassName()));
   if (!own) {
@@ -593,6 +599,7 @@ TControl *TWinControl::ControlAtPos(POINT p) const {
 
 void TWinControl::Realign() {
   RECT area = ClientRect();
+  AdjustClientRect(area);
   auto place = [](TControl *c, int l, int t, int w, int h) {
     TAlign saved = c->align_;
     c->align_ = alNone; // no recursion back into this layout
@@ -607,7 +614,8 @@ void TWinControl::Realign() {
     if (pass == alTop)
       std::stable_sort(list.begin(), list.end(), [](auto a, auto b) { return a->top_ < b->top_; });
     if (pass == alLeft)
-      std::stable_sort(list.begin(), list.end(), [](auto a, auto b) { return a->left_ < b->left_; });
+      std::stable_sort(list.begin(), list.end(),
+                       [](auto a, auto b) { return a->left_ < b->left_; });
     for (TControl *c : list) {
       switch (pass) {
       case alTop:
@@ -679,10 +687,9 @@ void TWinControl::PaintControls(HDC dc, const RECT &clip) {
 }
 
 void TWinControl::DefaultHandler(TMessage &message) {
-  message.Result = oldProc_ ? CallWindowProcA(oldProc_, handle_, message.Msg, message.WParam,
-                                              message.LParam)
-                            : DefWindowProcA(handle_, message.Msg, message.WParam,
-                                             message.LParam);
+  message.Result =
+      oldProc_ ? CallWindowProcA(oldProc_, handle_, message.Msg, message.WParam, message.LParam)
+               : DefWindowProcA(handle_, message.Msg, message.WParam, message.LParam);
 }
 
 // Mouse enter and leave for the windowless child under the mouse.
@@ -712,8 +719,8 @@ void TWinControl::RouteMouse(TMessage &message) {
   bool down = message.Msg == WM_LBUTTONDOWN || message.Msg == WM_RBUTTONDOWN ||
               message.Msg == WM_MBUTTONDOWN || message.Msg == WM_LBUTTONDBLCLK ||
               message.Msg == WM_RBUTTONDBLCLK || message.Msg == WM_MBUTTONDBLCLK;
-  bool up = message.Msg == WM_LBUTTONUP || message.Msg == WM_RBUTTONUP ||
-            message.Msg == WM_MBUTTONUP;
+  bool up =
+      message.Msg == WM_LBUTTONUP || message.Msg == WM_RBUTTONUP || message.Msg == WM_MBUTTONUP;
   if (!target) {
     TControl *at = ControlAtPos(p);
     if (at && at->Enabled())
@@ -733,6 +740,9 @@ void TWinControl::RouteMouse(TMessage &message) {
         ReleaseCapture();
     }
     message.Result = 0;
+    // The system makes WM_CONTEXTMENU out of the right button's release.
+    if (message.Msg == WM_RBUTTONUP && handle_)
+      DefaultHandler(message);
     return;
   }
   // The window's own mouse: our own windows click on release; standard controls keep their
@@ -744,6 +754,8 @@ void TWinControl::RouteMouse(TMessage &message) {
     if (up && GetCapture() == handle_)
       ReleaseCapture();
     message.Result = 0;
+    if (message.Msg == WM_RBUTTONUP && handle_)
+      DefaultHandler(message);
   } else {
     TMessage copy = message;
     bool wasPressed = pressed_;
@@ -751,6 +763,29 @@ void TWinControl::RouteMouse(TMessage &message) {
     pressed_ = wasPressed && !up;
     DefaultHandler(message);
   }
+}
+
+// The pop-up menu of the windowless child under the mouse, or else of this control. Keyboard
+// requests (at -1, -1) show it at the control's top-left corner.
+bool TWinControl::ShowPopupMenu(TMessage &message) {
+  POINT p = MessagePoint(message.LParam);
+  TControl *control = this;
+  if (p.x == -1 && p.y == -1) {
+    p = {0, 0};
+    ::ClientToScreen(handle_, &p);
+  } else {
+    POINT client = p;
+    ::ScreenToClient(handle_, &client);
+    if (TControl *at = ControlAtPos(client); at && at->PopupMenu)
+      control = at;
+  }
+  TPopupMenu *menu = control->PopupMenu;
+  if (!menu || !menu->AutoPopup)
+    return false;
+  menu->PopupComponent = control;
+  menu->Popup(p.x, p.y);
+  message.Result = 0;
+  return true;
 }
 
 void TWinControl::DoSetCursor(TMessage &message) {
@@ -776,7 +811,8 @@ bool TWinControl::ReflectToChild(TMessage &message) {
   switch (message.Msg) {
   case WM_COMMAND: {
     TWinControl *child = FromHandle(reinterpret_cast<HWND>(message.LParam));
-    if (child && child != this && child->CommandNotify(HIWORD(message.WParam))) {
+    if (child && child != this &&
+        child->CommandItem(LOWORD(message.WParam), HIWORD(message.WParam))) {
       message.Result = 0;
       return true;
     }
@@ -789,7 +825,19 @@ bool TWinControl::ReflectToChild(TMessage &message) {
   case WM_NOTIFY: {
     auto *header = reinterpret_cast<NMHDR *>(message.LParam);
     TWinControl *child = FromHandle(header->hwndFrom);
+    // A control's tooltip window asks for its texts in the name of the control that owns it.
+    if (!child && (header->code == TTN_GETDISPINFOA || header->code == TTN_GETDISPINFOW))
+      child = FromHandle(GetWindow(header->hwndFrom, GW_OWNER));
     return child && child != this && child->NotifyNotify(header, message.Result);
+  }
+  case WM_HSCROLL:
+  case WM_VSCROLL: {
+    TWinControl *child = FromHandle(reinterpret_cast<HWND>(message.LParam));
+    if (child && child != this && child->ScrollNotify(LOWORD(message.WParam))) {
+      message.Result = 0;
+      return true;
+    }
+    return false;
   }
   case WM_DRAWITEM: {
     auto *item = reinterpret_cast<DRAWITEMSTRUCT *>(message.LParam);
@@ -877,6 +925,10 @@ void TWinControl::WndProc(TMessage &message) {
     return;
   case WM_SETCURSOR:
     DoSetCursor(message);
+    return;
+  case WM_CONTEXTMENU:
+    if (!ShowPopupMenu(message))
+      DefaultHandler(message); // on to the parent, whose menu may serve
     return;
   case WM_SIZE: {
     RECT r;
@@ -1046,8 +1098,8 @@ HWND AllocateHWnd(std::function<void(TMessage &)> handler) {
     RegisterClassA(&wc);
     registered = true;
   }
-  HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, kMessageClass, "", WS_POPUP, 0, 0, 0, 0,
-                                nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, kMessageClass, "", WS_POPUP, 0, 0, 0, 0, nullptr,
+                                nullptr, GetModuleHandleA(nullptr), nullptr);
   if (!window)
     throw EOutOfResources("Error creating window");
   auto *stored = new std::function<void(TMessage &)>(std::move(handler));

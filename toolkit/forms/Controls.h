@@ -311,6 +311,7 @@ private:
   void RouteMouse(TMessage &message);
   void TrackMouse(TControl *over);
   void DoSetCursor(TMessage &message);
+  bool ShowPopupMenu(TMessage &message);
   bool ReflectToChild(TMessage &message);
 };
 

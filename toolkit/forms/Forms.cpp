@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "toolkit/forms/Menus.h"
 #include "toolkit/win32/Seams.h"
 
 namespace tk {
@@ -52,6 +53,8 @@ TCustomForm::TCustomForm(TComponent *owner) : TWinControl(owner) {
 }
 
 TCustomForm::~TCustomForm() {
+  if (menu_)
+    SetMenu(nullptr);
   if (OnDestroy) {
     try {
       OnDestroy(this);
@@ -116,8 +119,8 @@ void TCustomForm::GetCreateParams(CreateParams &params) {
   }
   if (borderStyle_ != bsNone && (borderIcons_ & biSystemMenu)) {
     style |= WS_SYSMENU;
-    bool dialogLike = borderStyle_ == bsDialog || borderStyle_ == bsToolWindow ||
-                      borderStyle_ == bsSizeToolWin;
+    bool dialogLike =
+        borderStyle_ == bsDialog || borderStyle_ == bsToolWindow || borderStyle_ == bsSizeToolWin;
     if (!dialogLike) {
       if (borderIcons_ & biMinimize)
         style |= WS_MINIMIZEBOX;
@@ -137,10 +140,42 @@ void TCustomForm::GetCreateParams(CreateParams &params) {
 
 void TCustomForm::HandleCreated() {
   TWinControl::HandleCreated();
+  if (menu_)
+    menu_->UpdateBar();
   if (!icon_.Empty()) {
     SendMessageA(handle_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.Handle()));
     SendMessageA(handle_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_.Handle()));
   }
+}
+
+void TCustomForm::SetMenu(TMainMenu *menu) {
+  if (menu == menu_)
+    return;
+  if (menu_) {
+    menu_->form_ = nullptr;
+    menu_->RemoveFreeNotification(this);
+    if (handle_)
+      ::SetMenu(handle_, nullptr);
+  }
+  menu_ = menu;
+  if (menu_) {
+    if (menu_->form_ && menu_->form_ != this)
+      menu_->form_->SetMenu(nullptr);
+    menu_->form_ = this;
+    menu_->FreeNotification(this);
+    menu_->UpdateBar();
+  }
+}
+
+void TCustomForm::Notification(TComponent *component, TOperation operation) {
+  TWinControl::Notification(component, operation);
+  if (operation == TOperation::opRemove && component == menu_)
+    SetMenu(nullptr);
+}
+
+bool TCustomForm::IsShortCut(WORD key, TShiftState shift) {
+  TShortCut shortCut = ShortCut(key, shift);
+  return menu_ && shortCut && menu_->DispatchShortCut(shortCut);
 }
 
 void TCustomForm::SetBorderStyle(TFormBorderStyle style) {
@@ -354,6 +389,17 @@ void TCustomForm::WndProc(TMessage &message) {
       }
     }
     break;
+  case WM_NEXTDLGCTL: {
+    // IsDialogMessage moves the focus with this on some systems; our forms are no dialogs, so
+    // nothing else would answer it.
+    HWND next = reinterpret_cast<HWND>(message.WParam);
+    if (!LOWORD(message.LParam))
+      next = GetNextDlgTabItem(handle_, GetFocus(), message.WParam != 0);
+    if (next)
+      ::SetFocus(next);
+    message.Result = 0;
+    return;
+  }
   case CM_RELEASE:
     delete this;
     return;
@@ -381,11 +427,21 @@ HCURSOR TScreen::Cursors(TCursor cursor) {
     TCursor id;
     LPCSTR name;
   } system[] = {
-      {crDefault, IDC_ARROW},    {crArrow, IDC_ARROW},       {crCross, IDC_CROSS},
-      {crIBeam, IDC_IBEAM},      {crSizeNESW, IDC_SIZENESW}, {crSizeNS, IDC_SIZENS},
-      {crSizeNWSE, IDC_SIZENWSE}, {crSizeWE, IDC_SIZEWE},    {crUpArrow, IDC_UPARROW},
-      {crHourGlass, IDC_WAIT},   {crNo, IDC_NO},             {crAppStart, IDC_APPSTARTING},
-      {crHelp, IDC_HELP},        {crHandPoint, IDC_HAND},    {crSizeAll, IDC_SIZEALL},
+      {crDefault, IDC_ARROW},
+      {crArrow, IDC_ARROW},
+      {crCross, IDC_CROSS},
+      {crIBeam, IDC_IBEAM},
+      {crSizeNESW, IDC_SIZENESW},
+      {crSizeNS, IDC_SIZENS},
+      {crSizeNWSE, IDC_SIZENWSE},
+      {crSizeWE, IDC_SIZEWE},
+      {crUpArrow, IDC_UPARROW},
+      {crHourGlass, IDC_WAIT},
+      {crNo, IDC_NO},
+      {crAppStart, IDC_APPSTARTING},
+      {crHelp, IDC_HELP},
+      {crHandPoint, IDC_HAND},
+      {crSizeAll, IDC_SIZEALL},
   };
   for (const auto &s : system)
     if (s.id == cursor)
@@ -500,9 +556,13 @@ bool TApplication::ProcessMessage(MSG &msg) {
     terminated_ = true;
     return true;
   }
-  // Tab, Enter and Escape work in every form as in a dialog.
+  // Menu shortcuts first, then Tab, Enter and Escape work in every form as in a dialog.
   TCustomForm *active = Screen ? Screen->ActiveForm : nullptr;
   HWND form = active ? active->HandleIfAllocated() : nullptr;
+  if (form && (msg.hwnd == form || IsChild(form, msg.hwnd)) &&
+      (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) &&
+      active->IsShortCut(WORD(msg.wParam), KeyboardShiftState()))
+    return true;
   if (form && (msg.hwnd == form || IsChild(form, msg.hwnd)) && msg.message >= WM_KEYFIRST &&
       msg.message <= WM_KEYLAST && IsDialogMessageA(form, &msg))
     return true;
@@ -530,9 +590,9 @@ int TApplication::HookMainWindow(TMessageHook hook) {
 }
 
 void TApplication::UnhookMainWindow(int id) {
-  hooks_.erase(std::remove_if(hooks_.begin(), hooks_.end(),
-                              [id](const auto &h) { return h.first == id; }),
-               hooks_.end());
+  hooks_.erase(
+      std::remove_if(hooks_.begin(), hooks_.end(), [id](const auto &h) { return h.first == id; }),
+      hooks_.end());
 }
 
 void TApplication::HandleException() {

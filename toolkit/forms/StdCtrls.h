@@ -84,6 +84,7 @@ public:
 
   void Click() override;
   void SetParent(TWinControl *parent) override;
+  void WndProc(TMessage &message) override;
 
 protected:
   void GetCreateParams(CreateParams &params) override;
@@ -185,13 +186,10 @@ public:
 
   TNotifyEvent OnChange;
 
-  void WndProc(TMessage &message) override;
-
 protected:
   void GetCreateParams(CreateParams &params) override;
   void HandleCreated() override;
   bool CommandNotify(WORD code) override;
-  HBRUSH ControlColor(HDC dc) override;
   // The text changed; runs OnChange unless the form is being built.
   virtual void Change();
 
@@ -238,6 +236,7 @@ protected:
   void GetCreateParams(CreateParams &params) override;
   void HandleCreated() override;
   void Change() override;
+  void LinesChanged();
   // Reloads Lines from the window text without telling anyone.
   void PullLines();
 
@@ -294,7 +293,6 @@ protected:
   void GetCreateParams(CreateParams &params) override;
   void HandleCreated() override;
   bool CommandNotify(WORD code) override;
-  HBRUSH ControlColor(HDC dc) override;
   void ItemsChanged();
   void FillWindow();
 
@@ -349,9 +347,9 @@ public:
 
 protected:
   void GetCreateParams(CreateParams &params) override;
+  void CreateHandle() override;
   void HandleCreated() override;
   bool CommandNotify(WORD code) override;
-  HBRUSH ControlColor(HDC dc) override;
   virtual void Change();
   // A new item was selected: Select, Click, Change, in that order.
   void Selected();
@@ -363,9 +361,8 @@ protected:
   TComboBoxStyle style_ = csDropDown;
   int dropDownCount_ = 8;
   int maxLength_ = 0;
-  int itemIndex_ = -1;
-  int lastIndex_ = -1; // the selection last reported, so the same one isn't reported twice
-  bool quiet_ = false;
+  int itemIndex_ = -1; // while there is no window
+  bool quiet_ = false; // our own changes of the edit part report nothing by themselves
 };
 
 class TComboBox : public TCustomComboBox {
