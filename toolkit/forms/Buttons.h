@@ -49,11 +49,11 @@ public:
   void SetSpacing(int value);
 
   void Click() override;
+  void WndProc(TMessage &message) override;
 
 protected:
   void GetCreateParams(CreateParams &params) override;
   bool DrawItem(DRAWITEMSTRUCT &item) override;
-  void TextChanged() override;
 
   std::unique_ptr<TBitmap> glyph_;
   int numGlyphs_ = 1;

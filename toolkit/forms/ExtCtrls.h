@@ -124,6 +124,7 @@ public:
   void SetEnabled(bool enabled) override;
   // Puts the label in its place beside the edit.
   void PlaceLabel();
+  void Loaded() override;
 
 protected:
   void Notification(TComponent *component, TOperation operation) override;

@@ -169,8 +169,16 @@ void TCustomForm::SetMenu(TMainMenu *menu) {
 
 void TCustomForm::Notification(TComponent *component, TOperation operation) {
   TWinControl::Notification(component, operation);
-  if (operation == TOperation::opRemove && component == menu_)
+  if (operation != TOperation::opRemove)
+    return;
+  if (component == menu_)
     SetMenu(nullptr);
+  if (component == DefaultButton)
+    DefaultButton = nullptr;
+  if (component == CancelButton)
+    CancelButton = nullptr;
+  if (component == ActiveControl)
+    ActiveControl = nullptr;
 }
 
 bool TCustomForm::IsShortCut(WORD key, TShiftState shift) {
@@ -400,6 +408,11 @@ void TCustomForm::WndProc(TMessage &message) {
     message.Result = 0;
     return;
   }
+  case WM_DESTROY:
+    // A window frees its menu with itself; ours belongs to the main menu component.
+    if (menu_)
+      ::SetMenu(handle_, nullptr);
+    break;
   case CM_RELEASE:
     delete this;
     return;

@@ -81,7 +81,8 @@ protected:
   void RebuildHandle();
   // Something about this item changed: its parent's entries follow.
   void Changed();
-  void Notification(TComponent *component, TOperation operation) override;
+  // Every level of the tree below this item made afresh (the menu's images changed).
+  void RebuildTree();
 
   std::string caption_;
   bool checked_ = false;

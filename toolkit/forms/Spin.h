@@ -29,7 +29,6 @@ public:
   HWND UpDownHandle() const { return upDown_; }
 
   void WndProc(TMessage &message) override;
-  void SetBounds(int left, int top, int width, int height) override;
 
 protected:
   void GetCreateParams(CreateParams &params) override;

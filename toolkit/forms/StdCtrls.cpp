@@ -209,7 +209,8 @@ void TButton::SetDefault(bool value) {
     return;
   default_ = value;
   UpdateFormButtons();
-  if (handle_)
+  // Buttons that draw themselves show the default state on their own.
+  if (handle_ && (GetWindowLongA(handle_, GWL_STYLE) & BS_TYPEMASK) != BS_OWNERDRAW)
     SendMessageA(handle_, BM_SETSTYLE, value ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
 }
 
@@ -243,8 +244,9 @@ void TButton::Click() {
 void TButton::WndProc(TMessage &message) {
   TButtonControl::WndProc(message);
   // Enter presses the focused button, whichever is the form's default.
-  if (message.Msg == WM_GETDLGCODE && Focused() && (message.Result & DLGC_UNDEFPUSHBUTTON))
-    message.Result = (message.Result & ~DLGC_UNDEFPUSHBUTTON) | DLGC_DEFPUSHBUTTON;
+  if (message.Msg == WM_GETDLGCODE && Focused())
+    message.Result =
+        (message.Result & ~LRESULT(DLGC_UNDEFPUSHBUTTON)) | DLGC_DEFPUSHBUTTON | DLGC_BUTTON;
 }
 
 // --- TCheckBox, TRadioButton ------------------------------------------------------------------
@@ -780,7 +782,7 @@ void TCustomListBox::SetExtendedSelect(bool value) {
 
 bool TCustomListBox::Selected(int index) const {
   if (index < 0 || index >= items_.Count())
-    throw EListError("List index out of bounds (" + std::to_string(index) + ")");
+    throw EListError(FormatText(texts::ListIndexError, {IntToStr(index)}));
   if (handle_)
     return SendMessageA(handle_, LB_GETSEL, WPARAM(index), 0) > 0;
   if (multiSelect_)
@@ -790,7 +792,7 @@ bool TCustomListBox::Selected(int index) const {
 
 void TCustomListBox::SetSelected(int index, bool value) {
   if (index < 0 || index >= items_.Count())
-    throw EListError("List index out of bounds (" + std::to_string(index) + ")");
+    throw EListError(FormatText(texts::ListIndexError, {IntToStr(index)}));
   if (handle_) {
     if (multiSelect_)
       SendMessageA(handle_, LB_SETSEL, value, index);

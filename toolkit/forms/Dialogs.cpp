@@ -1,0 +1,118 @@
+#include "toolkit/forms/Dialogs.h"
+
+#include <windows.h>
+
+#include <commdlg.h>
+
+#include <vector>
+
+#include "toolkit/forms/Forms.h"
+#include "toolkit/win32/Seams.h"
+
+namespace tk {
+
+namespace {
+
+// The window a dialog belongs to: the active form, or else the application's window.
+HWND DialogOwner() {
+  if (Screen && Screen->ActiveForm && Screen->ActiveForm->HandleAllocated())
+    return Screen->ActiveForm->HandleIfAllocated();
+  return Application ? Application->Handle() : nullptr;
+}
+
+DWORD SystemFlags(TOpenOptions options) {
+  static const struct {
+    TOpenOption option;
+    DWORD flag;
+  } map[] = {
+      {ofReadOnly, OFN_READONLY},
+      {ofOverwritePrompt, OFN_OVERWRITEPROMPT},
+      {ofHideReadOnly, OFN_HIDEREADONLY},
+      {ofNoChangeDir, OFN_NOCHANGEDIR},
+      {ofShowHelp, OFN_SHOWHELP},
+      {ofNoValidate, OFN_NOVALIDATE},
+      {ofAllowMultiSelect, OFN_ALLOWMULTISELECT},
+      {ofExtensionDifferent, OFN_EXTENSIONDIFFERENT},
+      {ofPathMustExist, OFN_PATHMUSTEXIST},
+      {ofFileMustExist, OFN_FILEMUSTEXIST},
+      {ofCreatePrompt, OFN_CREATEPROMPT},
+      {ofShareAware, OFN_SHAREAWARE},
+      {ofNoReadOnlyReturn, OFN_NOREADONLYRETURN},
+      {ofNoTestFileCreate, OFN_NOTESTFILECREATE},
+      {ofNoNetworkButton, OFN_NONETWORKBUTTON},
+      {ofNoLongNames, OFN_NOLONGNAMES},
+      {ofNoDereferenceLinks, OFN_NODEREFERENCELINKS},
+      {ofEnableIncludeNotify, OFN_ENABLEINCLUDENOTIFY},
+      {ofEnableSizing, OFN_ENABLESIZING},
+      {ofDontAddToRecent, OFN_DONTADDTORECENT},
+      {ofForceShowHidden, OFN_FORCESHOWHIDDEN},
+  };
+  DWORD flags = (options & ofOldStyleDialog) ? 0 : OFN_EXPLORER;
+  for (const auto &m : map)
+    if (options & m.option)
+      flags |= m.flag;
+  return flags;
+}
+
+} // namespace
+
+TOpenDialog::TOpenDialog(TComponent *owner) : TComponent(owner) {}
+
+bool TOpenDialog::Execute() { return Run(false); }
+
+bool TSaveDialog::Execute() { return Run(true); }
+
+bool TOpenDialog::Run(bool save) {
+  // "text|*.txt|all|*.*" becomes the system's list of NUL-terminated strings.
+  std::string filter = Filter;
+  for (char &c : filter)
+    if (c == '|')
+      c = '\0';
+  filter.append(2, '\0');
+
+  bool multi = (Options & ofAllowMultiSelect) != 0;
+  std::vector<char> buffer(multi ? 0x10000 : MAX_PATH * 2, '\0');
+  if (FileName.size() < buffer.size())
+    std::copy(FileName.begin(), FileName.end(), buffer.begin());
+
+  OPENFILENAMEA ofn = {};
+  ofn.lStructSize = sizeof(ofn);
+  ofn.hwndOwner = DialogOwner();
+  ofn.lpstrFilter = Filter.empty() ? nullptr : filter.c_str();
+  ofn.nFilterIndex = DWORD(FilterIndex);
+  ofn.lpstrFile = buffer.data();
+  ofn.nMaxFile = DWORD(buffer.size());
+  ofn.lpstrInitialDir = InitialDir.empty() ? nullptr : InitialDir.c_str();
+  ofn.lpstrTitle = Title.empty() ? nullptr : Title.c_str();
+  ofn.lpstrDefExt = DefaultExt.empty() ? nullptr : DefaultExt.c_str();
+  ofn.Flags = SystemFlags(Options);
+
+  files_.Clear();
+  if (!GetPrompts().FileDialog(ofn, save))
+    return false;
+
+  // One full path, or (several chosen) the folder and then each name.
+  const char *first = buffer.data();
+  const char *next = first + strlen(first) + 1;
+  if (multi && *next) {
+    std::string dir = first;
+    if (!dir.empty() && dir.back() != '\\')
+      dir += '\\';
+    for (const char *name = next; *name; name += strlen(name) + 1)
+      files_.Add(dir + name);
+  } else {
+    files_.Add(first);
+  }
+  FileName = files_.Strings(0);
+  FilterIndex = int(ofn.nFilterIndex);
+  Options = (Options & ~(ofReadOnly | ofExtensionDifferent)) |
+            ((ofn.Flags & OFN_READONLY) ? TOpenOptions(ofReadOnly) : 0u) |
+            ((ofn.Flags & OFN_EXTENSIONDIFFERENT) ? TOpenOptions(ofExtensionDifferent) : 0u);
+  return true;
+}
+
+void ShowMessage(const std::string &text) {
+  GetPrompts().MessageBox(DialogOwner(), text, Application ? Application->Title() : "", MB_OK);
+}
+
+} // namespace tk
