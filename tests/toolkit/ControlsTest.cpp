@@ -179,6 +179,27 @@ TEST(ListBox, ItemsAndSelectionFollowTheList) {
   EXPECT_EQ(SendMessageA(h, LB_GETCOUNT, 0, 0), 0);
 }
 
+TEST(ListBox, SortedListsKeepTheWindowInTheSameOrder) {
+  TListBox *list = nullptr;
+  int doubleClicks = 0;
+  auto form = MakeForm([&](TestForm *f) {
+    list = new TListBox(f);
+    list->SetParent(f);
+    list->Items().SetCommaText("pear,apple");
+    list->OnDblClick = [&](TObject *) { ++doubleClicks; };
+  });
+  list->SetSorted(true);
+  list->Items().Add("banana");
+  HWND h = list->Handle();
+  EXPECT_EQ(ListText(h, 0), "apple");
+  EXPECT_EQ(ListText(h, 1), "banana");
+  EXPECT_EQ(list->Items().Strings(2), "pear");
+  EXPECT_EQ(ListText(h, 2), "pear");
+  SendMessageA(h, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
+  SendMessageA(h, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  EXPECT_EQ(doubleClicks, 1);
+}
+
 TEST(ListBox, MultiSelectionSurvivesANewWindow) {
   TListBox *list = nullptr;
   auto form = MakeForm([&](TestForm *f) {

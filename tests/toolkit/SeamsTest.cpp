@@ -57,3 +57,23 @@ TEST(Seams, EachTestGetsFreshFoldersOfItsOwn) {
   }
   EXPECT_EQ(entries, 2) << "only . and ..";
 }
+
+TEST(Seams, UnexpectedFileDialogFailsAndIsCancelled) {
+  char file[MAX_PATH] = "keep.txt";
+  OPENFILENAMEA ofn = {};
+  ofn.lStructSize = sizeof(ofn);
+  ofn.lpstrFile = file;
+  ofn.nMaxFile = sizeof(file);
+  ofn.lpstrTitle = "Pick";
+  bool chosen = true;
+  EXPECT_NONFATAL_FAILURE(chosen = GetPrompts().FileDialog(ofn, false), "unexpected Open dialog");
+  EXPECT_FALSE(chosen);
+  EXPECT_STREQ(file, "keep.txt");
+  // A scripted Open dialog does not answer a Save dialog.
+  testenv::Prompts().ExpectFileDialog({"C:\\a.txt"});
+  EXPECT_NONFATAL_FAILURE(chosen = GetPrompts().FileDialog(ofn, true), "unexpected Save dialog");
+  EXPECT_FALSE(chosen);
+  EXPECT_TRUE(GetPrompts().FileDialog(ofn, false));
+  EXPECT_STREQ(file, "C:\\a.txt");
+  EXPECT_EQ(ofn.nFileOffset, 3);
+}

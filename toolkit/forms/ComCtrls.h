@@ -289,6 +289,7 @@ protected:
   friend class TListItem;
   friend class TListItems;
   friend class TListColumn;
+  friend class TListColumns;
   friend class TIconOptions;
   void GetCreateParams(CreateParams &params) override;
   void HandleCreated() override;

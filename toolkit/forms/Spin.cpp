@@ -16,7 +16,7 @@ constexpr int kArrowRest = 50;
 
 } // namespace
 
-TSpinEdit::TSpinEdit(TComponent *owner) : TCustomEdit(owner) { text_ = "0"; }
+TSpinEdit::TSpinEdit(TComponent *owner) : TCustomEdit(owner) { text_.assign(1, '0'); }
 
 TSpinEdit::~TSpinEdit() = default;
 

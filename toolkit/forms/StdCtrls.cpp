@@ -126,10 +126,6 @@ void TCustomLabel::ParentFontChanged() {
   AdjustBounds();
 }
 
-} // namespace tk
-
-namespace tk {
-
 namespace {
 
 // The height of a line of text in the font, measured on the screen.
