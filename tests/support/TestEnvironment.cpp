@@ -54,9 +54,20 @@ void OpenRegistrySandbox() {
   g_sandboxKey = key.str();
   for (auto &r : g_redirects) {
     std::string path = g_sandboxKey + "\\" + r.name;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                        &r.branch, nullptr) != ERROR_SUCCESS) {
-      fprintf(stderr, "cannot create the registry sandbox %s\n", path.c_str());
+    // A test process that ends removes the shared parent when it looks empty; one that starts
+    // at that moment can lose the parent between creating it and creating its own branch
+    // below it. Creating again then succeeds.
+    LSTATUS status = ERROR_SUCCESS;
+    for (int attempt = 0; attempt < 10; ++attempt) {
+      status = RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                               nullptr, &r.branch, nullptr);
+      if (status == ERROR_SUCCESS)
+        break;
+      Sleep(10);
+    }
+    if (status != ERROR_SUCCESS) {
+      fprintf(stderr, "cannot create the registry sandbox %s (error %ld)\n", path.c_str(),
+              long(status));
       abort();
     }
   }
