@@ -54,9 +54,11 @@ void OpenRegistrySandbox() {
   g_sandboxKey = key.str();
   for (auto &r : g_redirects) {
     std::string path = g_sandboxKey + "\\" + r.name;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                        &r.branch, nullptr) != ERROR_SUCCESS) {
-      fprintf(stderr, "cannot create the registry sandbox %s\n", path.c_str());
+    LSTATUS status = RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0,
+                                     KEY_ALL_ACCESS, nullptr, &r.branch, nullptr);
+    if (status != ERROR_SUCCESS) {
+      fprintf(stderr, "cannot create the registry sandbox %s (error %ld)\n", path.c_str(),
+              long(status));
       abort();
     }
   }
@@ -74,9 +76,8 @@ void CloseRegistrySandbox() {
     RegOverridePredefKey(r.predefined, nullptr);
   for (auto &r : g_redirects)
     RegCloseKey(r.branch);
+  // The shared parent stays: deleting it when it looks empty races with processes starting.
   SHDeleteKeyA(HKEY_CURRENT_USER, g_sandboxKey.c_str());
-  // Leave no empty parent behind when this was the last test process.
-  RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\LumagroveTests");
 }
 
 std::string RealTempDir() {
@@ -276,6 +277,25 @@ BOOL RecordingShell::CallWinHelp(HWND window, const std::string &file, UINT comm
     call.text = reinterpret_cast<const char *>(data);
   helpCalls.push_back(call);
   return winHelpResult;
+}
+
+BOOL RecordingShell::NotifyIcon(DWORD message, NOTIFYICONDATAA *data) {
+  ShellCall call;
+  call.what = "NotifyIcon";
+  call.iconMessage = message;
+  // Only the bytes the caller announced: older layouts are shorter than today's structure.
+  if (data)
+    memcpy(&call.iconData, data, std::min<size_t>(data->cbSize, sizeof(call.iconData)));
+  calls.push_back(call);
+  return TRUE;
+}
+
+std::vector<ShellCall> RecordingShell::IconCalls() const {
+  std::vector<ShellCall> result;
+  for (const ShellCall &call : calls)
+    if (call.what == "NotifyIcon")
+      result.push_back(call);
+  return result;
 }
 
 ScriptedPrompts &Prompts() { return g_prompts; }

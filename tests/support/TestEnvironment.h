@@ -98,11 +98,14 @@ private:
 };
 
 struct ShellCall {
-  std::string what; // "ShellExecute", "WinExec", "CreateProcess"
+  std::string what; // "ShellExecute", "WinExec", "CreateProcess", "NotifyIcon"
   std::string operation, file, parameters, directory;
   int showCmd = 0;
   DWORD creationFlags = 0;
   BOOL inheritHandles = FALSE;
+  // NotifyIcon: the message (NIM_ADD ...) and the record as the shell would have read it.
+  DWORD iconMessage = 0;
+  NOTIFYICONDATAA iconData = {};
 };
 
 // A call into a help viewer. The texts behind the data (a WinHelp macro or keyword, a popup's
@@ -146,6 +149,9 @@ public:
                      STARTUPINFOA *startup, PROCESS_INFORMATION *process) override;
   HWND CallHtmlHelp(HWND caller, const char *file, UINT command, DWORD_PTR data) override;
   BOOL CallWinHelp(HWND window, const std::string &file, UINT command, ULONG_PTR data) override;
+  BOOL NotifyIcon(DWORD message, NOTIFYICONDATAA *data) override;
+  // The NotifyIcon calls alone, in order.
+  std::vector<ShellCall> IconCalls() const;
 };
 
 // Folders of a fresh tree per test: Program\, System\, Windows\, Temp\, Favorites\.

@@ -75,6 +75,9 @@ public:
   BOOL CallWinHelp(HWND window, const std::string &file, UINT command, ULONG_PTR data) override {
     return ::WinHelpA(window, file.c_str(), command, data);
   }
+  BOOL NotifyIcon(DWORD message, NOTIFYICONDATAA *data) override {
+    return ::Shell_NotifyIconA(message, data);
+  }
 };
 
 class Win32Places : public Places {

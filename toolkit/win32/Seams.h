@@ -1,6 +1,7 @@
 // The few narrow doors through which the program reaches what blocks or looks outward: prompts
-// (message boxes and dialogs), the shell (documents, programs, processes) and the places of the
-// system (program, system, Windows, temporary and Favorites folders, the version record).
+// (message boxes and dialogs), the shell (documents, programs, processes, notification icons)
+// and the places of the system (program, system, Windows, temporary and Favorites folders, the
+// version record).
 // The real doors call Win32; tests install their own to answer, record and redirect.
 #pragma once
 
@@ -40,6 +41,8 @@ public:
   // before that; file may be nullptr), and WinHelpA. Named so that no Win32 macro renames them.
   virtual HWND CallHtmlHelp(HWND caller, const char *file, UINT command, DWORD_PTR data) = 0;
   virtual BOOL CallWinHelp(HWND window, const std::string &file, UINT command, ULONG_PTR data) = 0;
+  // Shell_NotifyIconA: icons of the notification area. The shell reads data->cbSize bytes.
+  virtual BOOL NotifyIcon(DWORD message, NOTIFYICONDATAA *data) = 0;
 };
 
 // The platform's version record, as the Windows family table reads it.
