@@ -61,6 +61,7 @@ void TFrmmain::Build() {
   StatusBar1->SetAlign(alBottom);
 
   BuildDialogs();
+  BuildHelpAndTray();
   PlaceBackground();
 
   OnCreate = Bind(this, &TFrmmain::FormCreate);
@@ -276,6 +277,21 @@ void TFrmmain::BuildDialogs() {
   }
 }
 
+void TFrmmain::BuildHelpAndTray() {
+  LG_NEW(HelpRouter1, THelpRouter, this);
+  HelpRouter1->HelpType = htHTMLhelp;
+  HelpRouter1->CHMPopupTopics = "CSHelp.txt";
+  HelpRouter1->ValidateID = false;
+
+  // Hidden until a producer (the logon screens) shows it with a balloon.
+  LG_NEW(TrayIcon1, TTrayIcon, this);
+  TrayIcon1->SetCycleInterval(0);
+  TrayIcon1->SetIconVisible(false);
+  TrayIcon1->OnBalloonHintClick = Bind(this, &TFrmmain::TrayIcon1BalloonHintClick);
+  TrayIcon1->OnBalloonHintHide = Bind(this, &TFrmmain::TrayIcon1BalloonHintHide);
+  TrayIcon1->OnBalloonHintTimeout = Bind(this, &TFrmmain::TrayIcon1BalloonHintTimeout);
+}
+
 // The picture keeps to the bottom-right corner of the main panel, wherever the panel's edges
 // ended up once the bars took their place.
 void TFrmmain::PlaceBackground() {
@@ -396,3 +412,13 @@ void TFrmmain::ToolButton6Click(TObject *) {
   GetShell().ShellExecute(Handle(), "open", ProgramFolder() + "Lumagrove.chm", "", "",
                           SW_SHOWMAXIMIZED);
 }
+
+void TFrmmain::TrayIcon1BalloonHintClick(TObject *) {
+  if (TrayIcon1->Tag == BalloonNoLogonScreen)
+    GetShell().ShellExecute(Handle(), "open", MakerThemesPage, "", "", SW_SHOWMAXIMIZED);
+  TrayIcon1->SetIconVisible(false);
+}
+
+void TFrmmain::TrayIcon1BalloonHintHide(TObject *) { TrayIcon1->SetIconVisible(false); }
+
+void TFrmmain::TrayIcon1BalloonHintTimeout(TObject *) { TrayIcon1->SetIconVisible(false); }

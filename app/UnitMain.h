@@ -2,6 +2,8 @@
 // the open dialogs that the feature forms borrow through Frmmain.
 #pragma once
 
+#include "components/HelpRouter.h"
+#include "components/TrayIcon.h"
 #include "components/urllabel.h"
 #include "components/urllabel2.h"
 #include "toolkit/forms/ComCtrls.h"
@@ -15,6 +17,9 @@
 // The web places of the maker, opened by the Update button and the contact links.
 inline constexpr const char *MakerWebSite = "www.lumagrove.example";
 inline constexpr const char *MakerDownloadPage = "http://www.lumagrove.example/download.html";
+inline constexpr const char *MakerThemesPage = "http://www.lumagrove.example/themes.htm";
+// The balloon code a producer leaves in TrayIcon1's Tag: no logon screen is installed yet.
+inline constexpr int BalloonNoLogonScreen = 51;
 inline constexpr const char *MakerMail = "hello@lumagrove.example";
 inline constexpr const char *MakerSupportMail = "support@lumagrove.example";
 
@@ -65,6 +70,8 @@ public:
   tk::TOpenDialog *OpenIconpackage = nullptr;
   tk::TOpenDialog *OpenCurPackage = nullptr;
   tk::TOpenDialog *OpenlogonDialog = nullptr;
+  THelpRouter *HelpRouter1 = nullptr;
+  TTrayIcon *TrayIcon1 = nullptr;
 
   void FormCreate(tk::TObject *Sender);
   void FormClose(tk::TObject *Sender, tk::TCloseAction &Action);
@@ -80,6 +87,9 @@ public:
   void ToolButton3Click(tk::TObject *Sender);
   void ToolButton5Click(tk::TObject *Sender);
   void ToolButton6Click(tk::TObject *Sender);
+  void TrayIcon1BalloonHintClick(tk::TObject *Sender);
+  void TrayIcon1BalloonHintHide(tk::TObject *Sender);
+  void TrayIcon1BalloonHintTimeout(tk::TObject *Sender);
 
 protected:
   void Build() override;
@@ -89,6 +99,7 @@ private:
   void BuildLeftPanel();
   void BuildFeatureLinks();
   void BuildDialogs();
+  void BuildHelpAndTray();
   void PlaceBackground();
 };
 

@@ -109,6 +109,45 @@ TEST_F(MainWindow, UpdateAndHelpOpenMaximised) {
   EXPECT_EQ(calls[1].showCmd, SW_SHOWMAXIMIZED);
 }
 
+// What the shell heard besides the notification-area records.
+static std::vector<testenv::ShellCall> OpenedDocuments() {
+  std::vector<testenv::ShellCall> opened;
+  for (const auto &call : testenv::Shell().calls)
+    if (call.what == "ShellExecute")
+      opened.push_back(call);
+  return opened;
+}
+
+TEST_F(MainWindow, EveryBalloonEndingHidesTheTrayIcon) {
+  StartProgram();
+  TTrayIcon *tray = Frmmain->TrayIcon1;
+  EXPECT_FALSE(tray->IconVisible());
+  EXPECT_EQ(Frmmain->HelpRouter1->HelpType, htHTMLhelp);
+  EXPECT_EQ(Frmmain->HelpRouter1->CHMPopupTopics, "CSHelp.txt");
+  for (UINT ending : {NIN_BALLOONUSERCLICK, NIN_BALLOONHIDE, NIN_BALLOONTIMEOUT}) {
+    tray->Tag = 7; // a code nobody acts on
+    tray->SetIconVisible(true);
+    SendMessageA(TTrayIcon::HandlerWindow(), WM_TRAYNOTIFY, tray->Id(), ending);
+    EXPECT_FALSE(tray->IconVisible()) << ending;
+  }
+  EXPECT_TRUE(OpenedDocuments().empty());
+}
+
+TEST_F(MainWindow, BalloonClickWithoutLogonScreensOpensTheThemesPage) {
+  StartProgram();
+  TTrayIcon *tray = Frmmain->TrayIcon1;
+  tray->Tag = BalloonNoLogonScreen;
+  tray->SetIconVisible(true);
+  SendMessageA(TTrayIcon::HandlerWindow(), WM_TRAYNOTIFY, tray->Id(), NIN_BALLOONUSERCLICK);
+  auto opened = OpenedDocuments();
+  ASSERT_EQ(opened.size(), 1u);
+  EXPECT_EQ(opened[0].operation, "open");
+  EXPECT_EQ(opened[0].file, MakerThemesPage);
+  EXPECT_EQ(opened[0].showCmd, SW_SHOWMAXIMIZED);
+  EXPECT_FALSE(tray->IconVisible());
+  EXPECT_TRUE(Frmmain->Visible() == false) << "the main window is neither shown nor hidden";
+}
+
 TEST_F(MainWindow, EachOptionsClickMakesAFreshForm) {
   StartProgram();
   Frmmain->ToolButton3->Click();

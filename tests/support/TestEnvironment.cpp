@@ -54,8 +54,15 @@ void OpenRegistrySandbox() {
   g_sandboxKey = key.str();
   for (auto &r : g_redirects) {
     std::string path = g_sandboxKey + "\\" + r.name;
-    LSTATUS status = RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0,
-                                     KEY_ALL_ACCESS, nullptr, &r.branch, nullptr);
+    // A prefix that Wine is still setting up has been seen to refuse the first try.
+    LSTATUS status = ERROR_SUCCESS;
+    for (int attempt = 0; attempt < 20; ++attempt) {
+      status = RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                               nullptr, &r.branch, nullptr);
+      if (status == ERROR_SUCCESS)
+        break;
+      Sleep(50);
+    }
     if (status != ERROR_SUCCESS) {
       fprintf(stderr, "cannot create the registry sandbox %s (error %ld)\n", path.c_str(),
               long(status));
