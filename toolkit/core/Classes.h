@@ -54,6 +54,18 @@ public:
 
 protected:
   virtual void Notification(TComponent *component, TOperation operation);
+  // Points a link of this component at another one, moving the two-way free notification along
+  // with it; false when the link already pointed there.
+  template <class T> bool Relink(T *&link, T *target) {
+    if (target == link)
+      return false;
+    if (link)
+      link->RemoveFreeNotification(this);
+    link = target;
+    if (link)
+      link->FreeNotification(this);
+    return true;
+  }
 
 private:
   // Tells the owner, the siblings and the partners that this component goes, and unhooks it.

@@ -267,14 +267,7 @@ void TPageControl::SetMultiLine(bool value) {
 }
 
 void TPageControl::SetImages(TImageList *images) {
-  if (images == images_)
-    return;
-  if (images_)
-    images_->RemoveFreeNotification(this);
-  images_ = images;
-  if (images_)
-    images_->FreeNotification(this);
-  if (handle_)
+  if (Relink(images_, images) && handle_)
     SendMessageA(handle_, TCM_SETIMAGELIST, 0,
                  reinterpret_cast<LPARAM>(images_ ? images_->Handle() : nullptr));
 }
@@ -1137,14 +1130,8 @@ bool TToolBar::NotifyNotify(NMHDR *header, LRESULT &result) {
 }
 
 void TToolBar::SetImages(TImageList *images) {
-  if (images == images_)
-    return;
-  if (images_)
-    images_->RemoveFreeNotification(this);
-  images_ = images;
-  if (images_)
-    images_->FreeNotification(this);
-  RebuildButtons();
+  if (Relink(images_, images))
+    RebuildButtons();
 }
 
 void TToolBar::Notification(TComponent *component, TOperation operation) {

@@ -969,24 +969,20 @@ void TWinControl::WndProc(TMessage &message) {
     return;
   case WM_KEYDOWN:
   case WM_SYSKEYDOWN:
-    if (OnKeyDown) {
-      WORD key = WORD(message.WParam);
-      OnKeyDown(this, key, KeyboardShiftState());
-      if (!key)
-        return;
-      message.WParam = key;
-    }
-    break;
   case WM_KEYUP:
-  case WM_SYSKEYUP:
-    if (OnKeyUp) {
+  case WM_SYSKEYUP: {
+    bool down = message.Msg == WM_KEYDOWN || message.Msg == WM_SYSKEYDOWN;
+    const TKeyEvent &handler = down ? OnKeyDown : OnKeyUp;
+    if (handler) {
+      // The handler may change the key, or swallow it by setting it to 0.
       WORD key = WORD(message.WParam);
-      OnKeyUp(this, key, KeyboardShiftState());
+      handler(this, key, KeyboardShiftState());
       if (!key)
         return;
       message.WParam = key;
     }
     break;
+  }
   case WM_CHAR:
     if (OnKeyPress) {
       char key = char(message.WParam);

@@ -334,14 +334,8 @@ TMenu::~TMenu() {
 }
 
 void TMenu::SetImages(TImageList *images) {
-  if (images == images_)
-    return;
-  if (images_)
-    images_->RemoveFreeNotification(this);
-  images_ = images;
-  if (images_)
-    images_->FreeNotification(this);
-  items_->RebuildTree();
+  if (Relink(images_, images))
+    items_->RebuildTree();
 }
 
 void TMenu::Notification(TComponent *component, TOperation operation) {

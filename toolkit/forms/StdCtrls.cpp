@@ -161,6 +161,20 @@ TButtonControl::TButtonControl(TComponent *owner) : TWinControl(owner) {
 void TButtonControl::GetCreateParams(CreateParams &params) {
   TWinControl::GetCreateParams(params);
   params.windowClass = "BUTTON";
+  if (alignment_ == taLeftJustify)
+    params.style |= BS_LEFTTEXT;
+}
+
+void TButtonControl::SetCaptionSide(TAlignment value) {
+  if (value == alignment_)
+    return;
+  alignment_ = value;
+  if (handle_) {
+    LONG style = GetWindowLongA(handle_, GWL_STYLE);
+    style = value == taLeftJustify ? style | BS_LEFTTEXT : style & ~BS_LEFTTEXT;
+    SetWindowLongA(handle_, GWL_STYLE, style);
+    Invalidate();
+  }
 }
 
 bool TButtonControl::CommandNotify(WORD code) {
@@ -256,8 +270,6 @@ void TCheckBox::GetCreateParams(CreateParams &params) {
   TButtonControl::GetCreateParams(params);
   // Not an automatic check box: the state is ours, the window only shows it.
   params.style |= BS_3STATE;
-  if (alignment_ == taLeftJustify)
-    params.style |= BS_LEFTTEXT;
 }
 
 void TCheckBox::HandleCreated() {
@@ -289,17 +301,7 @@ void TCheckBox::Clicked() {
   }
 }
 
-void TCheckBox::SetAlignment(TAlignment value) {
-  if (value == alignment_)
-    return;
-  alignment_ = value;
-  if (handle_) {
-    LONG style = GetWindowLongA(handle_, GWL_STYLE);
-    style = value == taLeftJustify ? style | BS_LEFTTEXT : style & ~BS_LEFTTEXT;
-    SetWindowLongA(handle_, GWL_STYLE, style);
-    Invalidate();
-  }
-}
+void TCheckBox::SetAlignment(TAlignment value) { SetCaptionSide(value); }
 
 TRadioButton::TRadioButton(TComponent *owner) : TButtonControl(owner) {
   width_ = 113;
@@ -309,8 +311,6 @@ TRadioButton::TRadioButton(TComponent *owner) : TButtonControl(owner) {
 void TRadioButton::GetCreateParams(CreateParams &params) {
   TButtonControl::GetCreateParams(params);
   params.style |= BS_RADIOBUTTON;
-  if (alignment_ == taLeftJustify)
-    params.style |= BS_LEFTTEXT;
 }
 
 void TRadioButton::HandleCreated() {
@@ -336,17 +336,7 @@ void TRadioButton::SetChecked(bool value) {
 
 void TRadioButton::Clicked() { SetChecked(true); }
 
-void TRadioButton::SetAlignment(TAlignment value) {
-  if (value == alignment_)
-    return;
-  alignment_ = value;
-  if (handle_) {
-    LONG style = GetWindowLongA(handle_, GWL_STYLE);
-    style = value == taLeftJustify ? style | BS_LEFTTEXT : style & ~BS_LEFTTEXT;
-    SetWindowLongA(handle_, GWL_STYLE, style);
-    Invalidate();
-  }
-}
+void TRadioButton::SetAlignment(TAlignment value) { SetCaptionSide(value); }
 
 // --- TCustomEdit ------------------------------------------------------------------------------
 

@@ -66,6 +66,11 @@ protected:
   bool CommandNotify(WORD code) override;
   // A BN_CLICKED from the window: the user pressed it (or BM_CLICK was sent).
   virtual void Clicked() { Click(); }
+  // Check boxes and radio buttons: taLeftJustify puts the caption left of the mark. A live
+  // window takes the change at once.
+  void SetCaptionSide(TAlignment value);
+
+  TAlignment alignment_ = taRightJustify;
 };
 
 class TButton : public TButtonControl {
@@ -118,7 +123,6 @@ protected:
   void Clicked() override;
 
   TCheckBoxState state_ = cbUnchecked;
-  TAlignment alignment_ = taRightJustify;
 };
 
 // Checking one radio button unchecks the others of the same parent; OnClick runs when a button
@@ -139,7 +143,6 @@ protected:
   void Clicked() override;
 
   bool checked_ = false;
-  TAlignment alignment_ = taRightJustify;
 };
 
 // Every edit derives from this (the translation engine leaves their texts alone). OnChange

@@ -95,6 +95,37 @@ TPixelFormat ScreenFormat() {
   }
 }
 
+// The format of ours that stores bpp-bit pixels of these colour masks as they are; pfCustom
+// when none does. BI_RGB stands for the system's default masks, whatever the masks say.
+TPixelFormat ExactFormat(int bpp, uint32_t compression, uint32_t red, uint32_t green,
+                         uint32_t blue) {
+  auto masksAre = [&](uint32_t r, uint32_t g, uint32_t b) {
+    return red == r && green == g && blue == b;
+  };
+  switch (bpp) {
+  case 1:
+    return pf1bit;
+  case 4:
+    return pf4bit;
+  case 8:
+    return pf8bit;
+  case 16:
+    if (compression == BI_RGB || masksAre(0x7C00, 0x03E0, 0x001F))
+      return pf15bit;
+    if (masksAre(0xF800, 0x07E0, 0x001F))
+      return pf16bit;
+    return pfCustom;
+  case 24:
+    return pf24bit;
+  case 32:
+    if (compression == BI_RGB || masksAre(0xFF0000, 0xFF00, 0xFF))
+      return pf32bit;
+    return pfCustom;
+  default:
+    return pfCustom;
+  }
+}
+
 uint32_t GetRaw(const uint8_t *row, int x, int bpp) {
   switch (bpp) {
   case 1:
@@ -201,18 +232,25 @@ private:
   std::unordered_map<uint32_t, uint32_t> cache_;
 };
 
+// The header of a bottom-up, uncompressed picture.
+BITMAPINFOHEADER DibHeader(int width, int height, int bpp) {
+  BITMAPINFOHEADER header{};
+  header.biSize = sizeof(BITMAPINFOHEADER);
+  header.biWidth = width;
+  header.biHeight = height;
+  header.biPlanes = 1;
+  header.biBitCount = WORD(bpp);
+  header.biCompression = BI_RGB;
+  return header;
+}
+
 HBITMAP CreateDib(int width, int height, TPixelFormat format, const std::vector<RGBQUAD> &palette,
                   uint8_t *&bits) {
   struct {
     BITMAPINFOHEADER header;
     RGBQUAD colors[256];
   } bi{};
-  bi.header.biSize = sizeof(BITMAPINFOHEADER);
-  bi.header.biWidth = width;
-  bi.header.biHeight = height;
-  bi.header.biPlanes = 1;
-  bi.header.biBitCount = WORD(BitsPerPixel(format));
-  bi.header.biCompression = BI_RGB;
+  bi.header = DibHeader(width, height, BitsPerPixel(format));
   if (format == pf16bit) {
     bi.header.biCompression = BI_BITFIELDS;
     const DWORD masks[3] = {0xF800, 0x07E0, 0x001F};
@@ -514,36 +552,9 @@ void TBitmap::SetHandle(HBITMAP bitmap) {
 
   // A bottom-up DIB section of a format of ours is kept as it is.
   TPixelFormat format = pfCustom;
-  if (got == int(sizeof(DIBSECTION)) && ds.dsBmih.biHeight > 0) {
-    DWORD compression = ds.dsBmih.biCompression;
-    auto masksAre = [&](DWORD r, DWORD g, DWORD b) {
-      return ds.dsBitfields[0] == r && ds.dsBitfields[1] == g && ds.dsBitfields[2] == b;
-    };
-    switch (ds.dsBmih.biBitCount) {
-    case 1:
-      format = pf1bit;
-      break;
-    case 4:
-      format = pf4bit;
-      break;
-    case 8:
-      format = pf8bit;
-      break;
-    case 16:
-      if (compression == BI_RGB || masksAre(0x7C00, 0x03E0, 0x001F))
-        format = pf15bit;
-      else if (masksAre(0xF800, 0x07E0, 0x001F))
-        format = pf16bit;
-      break;
-    case 24:
-      format = pf24bit;
-      break;
-    case 32:
-      if (compression == BI_RGB || masksAre(0xFF0000, 0xFF00, 0xFF))
-        format = pf32bit;
-      break;
-    }
-  }
+  if (got == int(sizeof(DIBSECTION)) && ds.dsBmih.biHeight > 0)
+    format = ExactFormat(ds.dsBmih.biBitCount, ds.dsBmih.biCompression, ds.dsBitfields[0],
+                         ds.dsBitfields[1], ds.dsBitfields[2]);
   if (format != pfCustom) {
     std::vector<RGBQUAD> palette;
     if (BitsPerPixel(format) <= 8) {
@@ -572,11 +583,7 @@ void TBitmap::SetHandle(HBITMAP bitmap) {
     BITMAPINFOHEADER header;
     RGBQUAD colors[2];
   } bi{};
-  bi.header.biSize = sizeof(BITMAPINFOHEADER);
-  bi.header.biWidth = width;
-  bi.header.biHeight = height;
-  bi.header.biPlanes = 1;
-  bi.header.biBitCount = WORD(BitsPerPixel(format));
+  bi.header = DibHeader(width, height, BitsPerPixel(format));
   HDC screen = GetDC(nullptr);
   int rows = GetDIBits(screen, bitmap, 0, UINT(height), bits, reinterpret_cast<BITMAPINFO *>(&bi),
                        DIB_RGB_COLORS);
@@ -750,36 +757,11 @@ void TBitmap::ReadDib(const uint8_t *data, size_t size, size_t bitsOffset) {
   const uint8_t *src = data + offset;
   size_t available = size - offset;
 
-  TPixelFormat format;
-  bool generic = false; // bit fields of no format of ours: decoded to 32 bits
-  switch (bpp) {
-  case 1:
-    format = pf1bit;
-    break;
-  case 4:
-    format = pf4bit;
-    break;
-  case 8:
-    format = pf8bit;
-    break;
-  case 16:
-    if (compression == BI_RGB || (masks[0] == 0x7C00 && masks[1] == 0x03E0 && masks[2] == 0x1F)) {
-      format = pf15bit;
-    } else if (masks[0] == 0xF800 && masks[1] == 0x07E0 && masks[2] == 0x1F) {
-      format = pf16bit;
-    } else {
-      format = pf32bit;
-      generic = true;
-    }
-    break;
-  case 24:
-    format = pf24bit;
-    break;
-  default:
+  // Bit fields of no format of ours are decoded to 32 bits.
+  TPixelFormat format = ExactFormat(bpp, compression, masks[0], masks[1], masks[2]);
+  bool generic = format == pfCustom;
+  if (generic)
     format = pf32bit;
-    generic = compression == BI_BITFIELDS &&
-              !(masks[0] == 0xFF0000 && masks[1] == 0xFF00 && masks[2] == 0xFF);
-  }
 
   int w = int(width), h = int(height);
   uint8_t *bits = nullptr;
@@ -862,13 +844,9 @@ std::vector<uint8_t> TBitmap::SaveToMemory() const {
   file.bfType = 0x4D42; // "BM"
   file.bfOffBits = DWORD(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + table.size());
   file.bfSize = DWORD(file.bfOffBits + image);
-  BITMAPINFOHEADER info{};
-  info.biSize = sizeof(info);
-  info.biWidth = width_;
-  info.biHeight = height_;
-  info.biPlanes = 1;
-  info.biBitCount = WORD(bpp);
-  info.biCompression = format_ == pf16bit ? BI_BITFIELDS : BI_RGB;
+  BITMAPINFOHEADER info = DibHeader(width_, height_, bpp);
+  if (format_ == pf16bit)
+    info.biCompression = BI_BITFIELDS;
   info.biSizeImage = DWORD(image);
   info.biClrUsed = bpp <= 8 ? DWORD(palette_.size()) : 0;
   out.reserve(file.bfSize);

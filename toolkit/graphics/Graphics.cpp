@@ -1,6 +1,8 @@
 #include "toolkit/graphics/Graphics.h"
 
 #include <cstring>
+#include <functional>
+#include <type_traits>
 
 #include "toolkit/graphics/GraphicsFiles.h"
 
@@ -11,6 +13,33 @@ COLORREF ColorToRGB(TColor color) {
     return GetSysColor(color & 0xFF);
   return COLORREF(color);
 }
+
+namespace {
+
+// The old GDI object may still be selected into a context. The listeners take it out there (and
+// may ask for the new one at once); only then it can go.
+template <class Handle>
+void NotifyAndRecycle(Handle &handle, bool handleToo, const std::function<void()> &onChange) {
+  Handle old = nullptr;
+  if (handleToo) {
+    old = handle;
+    handle = nullptr;
+  }
+  if (onChange)
+    onChange();
+  if (old)
+    DeleteObject(old);
+}
+
+// Setters notify only when something really changes.
+template <class T> bool Replace(T &field, const std::type_identity_t<T> &value) {
+  if (value == field)
+    return false;
+  field = value;
+  return true;
+}
+
+} // namespace
 
 int ScreenPixelsPerInch() {
   static const int ppi = [] {
@@ -31,19 +60,7 @@ TFont::~TFont() {
     DeleteObject(handle_);
 }
 
-void TFont::Changed(bool handleToo) {
-  // The old font may still be selected into a context. The listeners take it out there (and
-  // may ask for the new one at once); only then it can go.
-  HFONT old = nullptr;
-  if (handleToo) {
-    old = handle_;
-    handle_ = nullptr;
-  }
-  if (OnChange)
-    OnChange();
-  if (old)
-    DeleteObject(old);
-}
+void TFont::Changed(bool handleToo) { NotifyAndRecycle(handle_, handleToo, OnChange); }
 
 void TFont::Assign(const TFont &source) {
   if (&source == this)
@@ -62,17 +79,13 @@ void TFont::Assign(const TFont &source) {
 }
 
 void TFont::SetName(const std::string &value) {
-  if (value == name_)
-    return;
-  name_ = value;
-  Changed(true);
+  if (Replace(name_, value))
+    Changed(true);
 }
 
 void TFont::SetHeight(int value) {
-  if (value == height_)
-    return;
-  height_ = value;
-  Changed(true);
+  if (Replace(height_, value))
+    Changed(true);
 }
 
 int TFont::Size() const { return -MulDiv(height_, 72, pixelsPerInch_); }
@@ -80,31 +93,23 @@ int TFont::Size() const { return -MulDiv(height_, 72, pixelsPerInch_); }
 void TFont::SetSize(int points) { SetHeight(-MulDiv(points, pixelsPerInch_, 72)); }
 
 void TFont::SetColor(TColor value) {
-  if (value == color_)
-    return;
-  color_ = value;
-  Changed(false);
+  if (Replace(color_, value))
+    Changed(false);
 }
 
 void TFont::SetStyle(TFontStyles value) {
-  if (value == style_)
-    return;
-  style_ = value;
-  Changed(true);
+  if (Replace(style_, value))
+    Changed(true);
 }
 
 void TFont::SetCharset(BYTE value) {
-  if (value == charset_)
-    return;
-  charset_ = value;
-  Changed(true);
+  if (Replace(charset_, value))
+    Changed(true);
 }
 
 void TFont::SetPitch(TFontPitch value) {
-  if (value == pitch_)
-    return;
-  pitch_ = value;
-  Changed(true);
+  if (Replace(pitch_, value))
+    Changed(true);
 }
 
 HFONT TFont::Handle() {
@@ -166,18 +171,7 @@ TPen::~TPen() {
     DeleteObject(handle_);
 }
 
-void TPen::Changed(bool handleToo) {
-  // As with fonts: listeners deselect the old pen before it is deleted.
-  HPEN old = nullptr;
-  if (handleToo) {
-    old = handle_;
-    handle_ = nullptr;
-  }
-  if (OnChange)
-    OnChange();
-  if (old)
-    DeleteObject(old);
-}
+void TPen::Changed(bool handleToo) { NotifyAndRecycle(handle_, handleToo, OnChange); }
 
 void TPen::Assign(const TPen &source) {
   if (&source == this)
@@ -193,31 +187,23 @@ void TPen::Assign(const TPen &source) {
 }
 
 void TPen::SetColor(TColor value) {
-  if (value == color_)
-    return;
-  color_ = value;
-  Changed(true);
+  if (Replace(color_, value))
+    Changed(true);
 }
 
 void TPen::SetWidth(int value) {
-  if (value == width_)
-    return;
-  width_ = value;
-  Changed(true);
+  if (Replace(width_, value))
+    Changed(true);
 }
 
 void TPen::SetStyle(int value) {
-  if (value == style_)
-    return;
-  style_ = value;
-  Changed(true);
+  if (Replace(style_, value))
+    Changed(true);
 }
 
 void TPen::SetMode(int value) {
-  if (value == mode_)
-    return;
-  mode_ = value;
-  Changed(false);
+  if (Replace(mode_, value))
+    Changed(false);
 }
 
 HPEN TPen::Handle() {
@@ -236,14 +222,7 @@ TBrush::~TBrush() {
     DeleteObject(handle_);
 }
 
-void TBrush::Changed() {
-  HBRUSH old = handle_;
-  handle_ = nullptr;
-  if (OnChange)
-    OnChange();
-  if (old)
-    DeleteObject(old);
-}
+void TBrush::Changed() { NotifyAndRecycle(handle_, true, OnChange); }
 
 void TBrush::Assign(const TBrush &source) {
   if (&source == this || (color_ == source.color_ && style_ == source.style_))
@@ -263,10 +242,8 @@ void TBrush::SetColor(TColor value) {
 }
 
 void TBrush::SetStyle(TBrushStyle value) {
-  if (value == style_)
-    return;
-  style_ = value;
-  Changed();
+  if (Replace(style_, value))
+    Changed();
 }
 
 HBRUSH TBrush::Handle() {
@@ -527,10 +504,8 @@ void Frame3D(TCanvas &canvas, RECT &rect, TColor topColor, TColor bottomColor, i
 // --- TGraphic, TIcon ----------------------------------------------------------------------
 
 void TGraphic::SetTransparent(bool value) {
-  if (value == transparent_)
-    return;
-  transparent_ = value;
-  Changed();
+  if (Replace(transparent_, value))
+    Changed();
 }
 
 TIcon::~TIcon() {
