@@ -71,7 +71,7 @@ public:
   tk::TOpenDialog *OpenCurPackage = nullptr;
   tk::TOpenDialog *OpenlogonDialog = nullptr;
   THelpRouter *HelpRouter1 = nullptr;
-  TTrayIcon *TrayIcon1 = nullptr;
+  tk::TTrayIcon *TrayIcon1 = nullptr;
 
   void FormCreate(tk::TObject *Sender);
   void FormClose(tk::TObject *Sender, tk::TCloseAction &Action);

@@ -96,19 +96,6 @@ TEST_F(MainWindow, LogonsAreRefusedBeforeWindowsXP) {
   EXPECT_EQ(testenv::Prompts().Seen().size(), 3u);
 }
 
-TEST_F(MainWindow, UpdateAndHelpOpenMaximised) {
-  StartProgram();
-  Frmmain->ToolButton5->Click();
-  Frmmain->ToolButton6->Click();
-  auto &calls = testenv::Shell().calls;
-  ASSERT_EQ(calls.size(), 2u);
-  EXPECT_EQ(calls[0].operation, "open");
-  EXPECT_EQ(calls[0].file, MakerDownloadPage);
-  EXPECT_EQ(calls[0].showCmd, SW_SHOWMAXIMIZED);
-  EXPECT_EQ(calls[1].file, testenv::Places().programDir + "Lumagrove.chm");
-  EXPECT_EQ(calls[1].showCmd, SW_SHOWMAXIMIZED);
-}
-
 // What the shell heard besides the notification-area records.
 static std::vector<testenv::ShellCall> OpenedDocuments() {
   std::vector<testenv::ShellCall> opened;
@@ -116,6 +103,19 @@ static std::vector<testenv::ShellCall> OpenedDocuments() {
     if (call.what == "ShellExecute")
       opened.push_back(call);
   return opened;
+}
+
+TEST_F(MainWindow, UpdateAndHelpOpenMaximised) {
+  StartProgram();
+  Frmmain->ToolButton5->Click();
+  Frmmain->ToolButton6->Click();
+  auto calls = OpenedDocuments();
+  ASSERT_EQ(calls.size(), 2u);
+  EXPECT_EQ(calls[0].operation, "open");
+  EXPECT_EQ(calls[0].file, MakerDownloadPage);
+  EXPECT_EQ(calls[0].showCmd, SW_SHOWMAXIMIZED);
+  EXPECT_EQ(calls[1].file, testenv::Places().programDir + "Lumagrove.chm");
+  EXPECT_EQ(calls[1].showCmd, SW_SHOWMAXIMIZED);
 }
 
 TEST_F(MainWindow, EveryBalloonEndingHidesTheTrayIcon) {
