@@ -1,3 +1,4 @@
+#include "ZipFixtures.h"
 #include "archive/Masks.h"
 
 #include <gtest/gtest.h>
@@ -85,4 +86,20 @@ TEST(ArchiveHelpers, NamesAndPaths) {
   char overlap[] = "abcdef";
   MoveBytes(overlap, overlap + 2, 4);
   EXPECT_STREQ(overlap, "ababcd");
+}
+
+TEST(ArchiveHelpers, FoldersAndSearches) {
+  ziptest::ScratchDir dir;
+  const std::string deep = dir / "a/b/c";
+  ASSERT_FALSE(IsDirectory(deep));
+  EXPECT_TRUE(ForceDirs(deep));
+  EXPECT_TRUE(IsDirectory(dir / "a/b"));
+  EXPECT_TRUE(ForceDirs(deep)) << "an existing folder is fine";
+  ziptest::WriteAll(dir / "a/file.txt", {1});
+  EXPECT_FALSE(IsDirectory(dir / "a/file.txt"));
+  EXPECT_FALSE(ForceDirs(dir / "a/file.txt/sub")) << "a file is in the way";
+  EXPECT_TRUE(FileExistsByFind(dir / "a/*.txt"));
+  EXPECT_FALSE(FileExistsByFind(dir / "a/*.ico"));
+  EXPECT_FALSE(FileExistsByFind(""));
+  EXPECT_TRUE(IsDirectory(TempPath()));
 }

@@ -38,7 +38,8 @@ int FalseAccepts(const RawEntry &e) {
   for (int i = 0; i < 32; ++i) {
     uint8_t work[24];
     std::memcpy(work + 12, e.Data.data(), 12);
-    accepted += CheckHeader(work, e.Flags, e.Crc, "wrong" + std::to_string(i), e.DosDateTime);
+    accepted += CheckHeader(work, e.Flags, e.Crc, Numbered("wrong", static_cast<unsigned long>(i)),
+                            e.DosDateTime);
   }
   return accepted;
 }
@@ -71,7 +72,7 @@ TEST(ArchiveCrc, PiecesAndAccumulatorsAgreeWithOneRun) {
 TEST(ArchiveCrc, MatchesTheCrcsZipStores) {
   ScratchDir dir;
   for (unsigned i = 0; i < 3; ++i)
-    WriteAll(dir / ("f" + std::to_string(i)), SampleData(1000 + 20000 * i, i));
+    WriteAll(dir / Numbered("f", i), SampleData(1000 + 20000 * i, i));
   WriteAll(dir / "empty", {});
   if (!RunIn(dir.Path(), "zip -0 a.zip f0 f1 f2 empty"))
     GTEST_SKIP() << "zip cannot run here";

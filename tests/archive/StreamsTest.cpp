@@ -127,15 +127,15 @@ TEST(ArchiveStreams, DecodesAcrossInputBuffersAndStopsAtTheEnd) {
   Bytes packed = Encode(plain);
   ASSERT_GT(packed.size(), 2u * 65536) << "the input must span several buffers";
   const Bytes trailer = {'P', 'K', 7, 8};
-  packed.insert(packed.end(), trailer.begin(), trailer.end());
+  packed = Concat(std::move(packed), trailer);
   MemStream source(Bytes(10, 0xEE));
-  source.Data.insert(source.Data.end(), packed.begin(), packed.end());
+  source.Data = Concat(std::move(source.Data), packed);
   source.SetPosition(10);
   {
     auto s = Decompress(source);
     Bytes got = ReadSome(*s, 1000);
     Bytes rest = ReadSome(*s, static_cast<int32_t>(plain.size())); // asks for 1000 too many
-    got.insert(got.end(), rest.begin(), rest.end());
+    got = Concat(std::move(got), rest);
     EXPECT_EQ(got, plain) << "only the bytes really produced, nothing invented";
     EXPECT_EQ(s->Read(rest.data(), 10), 0) << "after the end nothing more";
     EXPECT_EQ(s->LastResult(), dcStreamEnd);
@@ -163,7 +163,7 @@ TEST(ArchiveStreams, ReadersTakeTurnsOnOneSource) {
   const Bytes a = Plain(100000), b = SampleData(90000, 5);
   Bytes packedA = Encode(a), packedB = Encode(b);
   MemStream source(packedA);
-  source.Data.insert(source.Data.end(), packedB.begin(), packedB.end());
+  source.Data = Concat(std::move(source.Data), packedB);
   auto first = Decompress(source);
   source.SetPosition(static_cast<int64_t>(packedA.size()));
   auto second = Decompress(source);
@@ -171,8 +171,8 @@ TEST(ArchiveStreams, ReadersTakeTurnsOnOneSource) {
   for (int i = 0; i < 200; ++i) {
     Bytes x = ReadSome(*first, 777), y = ReadSome(*second, 555);
     source.SetPosition(3); // a header reader moves the shared source in between
-    gotA.insert(gotA.end(), x.begin(), x.end());
-    gotB.insert(gotB.end(), y.begin(), y.end());
+    gotA = Concat(std::move(gotA), x);
+    gotB = Concat(std::move(gotB), y);
   }
   EXPECT_EQ(gotA, a);
   EXPECT_EQ(gotB, b);
@@ -182,7 +182,7 @@ TEST(ArchiveStreams, SeekRestartsSkipsAndIgnoresOtherMoves) {
   const Bytes plain = Plain(20000);
   MemStream source(Bytes(4, 0));
   Bytes packed = Encode(plain);
-  source.Data.insert(source.Data.end(), packed.begin(), packed.end());
+  source.Data = Concat(std::move(source.Data), packed);
   source.SetPosition(4);
   auto s = Decompress(source);
   EXPECT_EQ(s->Seek(5000, soFromBeginning), 5000);
