@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 using namespace arc;
 
 TEST(ArchiveMasks, WildcardRules) {
@@ -29,9 +27,8 @@ TEST(ArchiveMasks, WildcardRules) {
   EXPECT_TRUE(MatchesMask("xay", "?a*")) << "? before a star still needs its character";
   EXPECT_FALSE(MatchesMask("a", "?a*"));
   EXPECT_FALSE(MatchesMask("\xE9", "\xC9")) << "only ASCII letters fold";
-}
 
-TEST(ArchiveMasks, ManyStarsStayFast) {
+  // Matching stays linear however many stars the mask has.
   std::string mask;
   for (int i = 0; i < 40; ++i)
     mask += "*a";

@@ -84,24 +84,6 @@ TEST(ArchiveCrc, MatchesTheCrcsZipStores) {
   }
 }
 
-TEST(ArchiveCipher, EncipherThenDecipherInAnyPiecesRestoresTheData) {
-  Bytes plain = SampleData(3000, 7), data = plain;
-  InitKeys("pass");
-  EncipherBlock(data.data(), static_cast<int64_t>(data.size()));
-  EXPECT_NE(data, plain);
-  Bytes once = data, pieces = data;
-  InitKeys("pass");
-  DecipherBlock(once.data(), static_cast<int64_t>(once.size()));
-  InitKeys("pass");
-  for (size_t at = 0, step = 1; at < pieces.size(); at += step, step = step * 3 % 257 + 1)
-    DecipherBlock(pieces.data() + at, static_cast<int64_t>(std::min(step, pieces.size() - at)));
-  EXPECT_EQ(once, plain);
-  EXPECT_EQ(pieces, plain);
-  InitKeys("pass");
-  uint8_t first = EncipherByte(plain[0]);
-  EXPECT_EQ(first, data[0]);
-}
-
 TEST(ArchiveCipher, CheckByteRulesAndPasswords) {
   const uint32_t crc = 0xAB000000, dosDateTime = 0x12345678; // time's high byte: 0x56
   auto header = [](const std::string &password, uint8_t check) {

@@ -133,6 +133,8 @@ inline std::vector<RawEntry> ReadEntries(const Bytes &zip) {
     e.Name.assign(zip.begin() + static_cast<long>(at + 46),
                   zip.begin() + static_cast<long>(at + 46 + nameLen));
     size_t data = local + 30 + Le(zip, local + 26, 2) + Le(zip, local + 28, 2);
+    if (data + packed > zip.size())
+      break;
     e.Data.assign(zip.begin() + static_cast<long>(data),
                   zip.begin() + static_cast<long>(data + packed));
     entries.push_back(std::move(e));
