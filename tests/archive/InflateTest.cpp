@@ -400,8 +400,8 @@ private:
   long Subtables(unsigned p, unsigned len, unsigned m) {
     if (p == 0)
       return m == 0 ? 0 : -1;
-    if (len > 15 || static_cast<long>(p) << (len - root_) > m ||
-        static_cast<long>(p) << (15 - root_) < m)
+    if (len > 15 || static_cast<long>(p) << (len - root_) > static_cast<long>(m) ||
+        static_cast<long>(p) << (15 - root_) < static_cast<long>(m))
       return -1;
     const auto key = std::make_tuple(p, len, m);
     if (const auto it = memo_.find(key); it != memo_.end())
