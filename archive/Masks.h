@@ -57,7 +57,7 @@ enum THeaderType : uint8_t { htLocal, htCentral, htEnding, htLocator, htEnding64
 
 // Raised by the reader's error reports to abort the entry in work.
 using tk::Exception;
-VCL_EXCEPTION(E_RAISE, Exception);
+TK_EXCEPTION(E_RAISE, Exception);
 
 // A compiled wildcard mask: "*" any run of characters, "?" one character, anything else itself
 // without regard to ASCII case. "*?" counts as "*". A mask ending in "." also matches names

@@ -17,9 +17,9 @@ namespace arc {
 
 using tk::EStreamError;
 using tk::Exception;
-VCL_EXCEPTION(EReadError, EStreamError);
-VCL_EXCEPTION(EWriteError, EStreamError);
-VCL_EXCEPTION(EInOutError, Exception);
+TK_EXCEPTION(EReadError, EStreamError);
+TK_EXCEPTION(EWriteError, EStreamError);
+TK_EXCEPTION(EInOutError, Exception);
 
 namespace texts {
 inline constexpr const char *ReadError = "Stream read error";

@@ -19,23 +19,23 @@ private:
   std::string message_;
 };
 
-#define VCL_EXCEPTION(Name, Base)                                                                  \
+#define TK_EXCEPTION(Name, Base)                                                                  \
   class Name : public Base {                                                                       \
   public:                                                                                          \
     using Base::Base;                                                                              \
     const char *ClassName() const override { return #Name; }                                       \
   }
 
-VCL_EXCEPTION(EConvertError, Exception);
-VCL_EXCEPTION(ERegistryException, Exception);
-VCL_EXCEPTION(EStreamError, Exception);
-VCL_EXCEPTION(EFCreateError, EStreamError);
-VCL_EXCEPTION(EFOpenError, EStreamError);
-VCL_EXCEPTION(EIniFileException, Exception);
-VCL_EXCEPTION(EComponentError, Exception);
-VCL_EXCEPTION(EListError, Exception);
-VCL_EXCEPTION(EInvalidOperation, Exception);
-VCL_EXCEPTION(EOutOfResources, Exception);
+TK_EXCEPTION(EConvertError, Exception);
+TK_EXCEPTION(ERegistryException, Exception);
+TK_EXCEPTION(EStreamError, Exception);
+TK_EXCEPTION(EFCreateError, EStreamError);
+TK_EXCEPTION(EFOpenError, EStreamError);
+TK_EXCEPTION(EIniFileException, Exception);
+TK_EXCEPTION(EComponentError, Exception);
+TK_EXCEPTION(EListError, Exception);
+TK_EXCEPTION(EInvalidOperation, Exception);
+TK_EXCEPTION(EOutOfResources, Exception);
 
 // The class library's own message texts, with their %s places.
 namespace texts {

@@ -19,9 +19,9 @@
 
 namespace tk {
 
-VCL_EXCEPTION(EInvalidGraphic, Exception);
-VCL_EXCEPTION(EInvalidGraphicOperation, Exception);
-VCL_EXCEPTION(EResNotFound, Exception);
+TK_EXCEPTION(EInvalidGraphic, Exception);
+TK_EXCEPTION(EInvalidGraphicOperation, Exception);
+TK_EXCEPTION(EResNotFound, Exception);
 
 namespace texts {
 inline constexpr const char *InvalidBitmap = "Bitmap image is not valid";
