@@ -1,0 +1,45 @@
+# The libFuzzer targets (native build with LUMAGROVE_FUZZ=ON, clang): each fuzz/<Name>.cpp is its
+# own executable, linked with libFuzzer's main. The archive sources they exercise are compiled into
+# one instrumented library here; a target whose sources are not in the tree yet is left out.
+set(fuzz_archive_dir ${PROJECT_SOURCE_DIR}/archive)
+set(fuzz_archive_sources)
+foreach(name Inflate Cipher Crc)
+  if(EXISTS ${fuzz_archive_dir}/${name}.cpp)
+    list(APPEND fuzz_archive_sources ${fuzz_archive_dir}/${name}.cpp)
+  endif()
+endforeach()
+
+set(fuzz_targets)
+if(EXISTS ${fuzz_archive_dir}/Inflate.cpp)
+  list(APPEND fuzz_targets InflateFuzz)
+  if(EXISTS ${fuzz_archive_dir}/Cipher.cpp)
+    list(APPEND fuzz_targets CipherInflateFuzz)
+  endif()
+endif()
+
+if(fuzz_targets)
+  add_library(fuzz_archive STATIC ${fuzz_archive_sources})
+  target_include_directories(fuzz_archive PUBLIC ${PROJECT_SOURCE_DIR})
+  lumagrove_warnings(fuzz_archive)
+endif()
+
+foreach(target ${fuzz_targets})
+  add_executable(${target} ${PROJECT_SOURCE_DIR}/fuzz/${target}.cpp)
+  target_compile_options(${target} PRIVATE -fsanitize=fuzzer)
+  target_link_options(${target} PRIVATE -fsanitize=fuzzer)
+  target_link_libraries(${target} PRIVATE fuzz_archive)
+  lumagrove_warnings(${target})
+endforeach()
+
+# The targets the test script runs, one name a line.
+string(REPLACE ";" "\n" fuzz_target_lines "${fuzz_targets}")
+file(WRITE ${CMAKE_BINARY_DIR}/fuzz-targets.txt "${fuzz_target_lines}\n")
+
+# Seed streams made by real tools (gzip, zip, 7-Zip) at build time, one folder per target.
+add_custom_command(
+  OUTPUT ${CMAKE_BINARY_DIR}/seeds/made.stamp
+  COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/fuzz-seeds.sh ${CMAKE_BINARY_DIR}/seeds
+  COMMAND ${CMAKE_COMMAND} -E touch ${CMAKE_BINARY_DIR}/seeds/made.stamp
+  DEPENDS ${PROJECT_SOURCE_DIR}/scripts/fuzz-seeds.sh
+  COMMENT "Making the fuzz seeds")
+add_custom_target(fuzz_seeds ALL DEPENDS ${CMAKE_BINARY_DIR}/seeds/made.stamp)
