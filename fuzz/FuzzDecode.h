@@ -72,6 +72,7 @@ inline Decoded Decode(archive::InflateStream &stream, const std::uint8_t *data, 
     }
     if (stream.avail_out == 0) {
       result.out.insert(result.out.end(), room.begin(), room.end());
+      room.clear();
       if (result.out.size() >= kOutputCap) {
         result.outcome = Outcome::Capped;
         break;
