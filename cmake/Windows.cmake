@@ -43,6 +43,13 @@ add_library(common STATIC ${common_sources})
 target_link_libraries(common PUBLIC toolkit)
 lumagrove_warnings(common)
 
+# --- archive: the zip reader (portable core over a thin file layer) ---
+file(GLOB archive_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/archive/*.cpp
+     ${PROJECT_SOURCE_DIR}/archive/win32/*.cpp)
+add_library(archive STATIC ${archive_sources})
+target_link_libraries(archive PUBLIC toolkit)
+lumagrove_warnings(archive)
+
 # --- components: the program's own controls over the toolkit --------------------------------
 file(GLOB components_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/components/*.cpp)
 add_library(components STATIC ${components_sources})

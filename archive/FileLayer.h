@@ -1,0 +1,55 @@
+// The thin file layer under the archive reader: the few file operations it needs, with 64-bit
+// positions, over a POSIX and a Win32 implementation. Failures are returned, never raised; the
+// last failure of the calling thread is kept as one of the codes below.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace arc {
+
+using TFileHandle = intptr_t;
+inline constexpr TFileHandle InvalidFileHandle = -1;
+
+// Open modes, with the values the class library gives them: the access in the low two bits,
+// the sharing in the next four. fmCreate replaces an existing file.
+enum : uint16_t {
+  fmOpenRead = 0x0000,
+  fmOpenWrite = 0x0001,
+  fmOpenReadWrite = 0x0002,
+  fmShareDenyWrite = 0x0020,
+  fmCreate = 0xFFFF,
+};
+
+// Seek origins.
+enum : int { soFromBeginning = 0, soFromCurrent = 1, soFromEnd = 2 };
+
+// Failure codes. A short write caused by a full disk is feDiskFull on every platform, so the
+// streams can tell it from other write failures.
+enum TFileError : int {
+  feNone = 0,
+  feNotFound = 1,
+  feAccessDenied = 2,
+  feDiskFull = 3,
+  feInvalidHandle = 4,
+  feInvalidArgument = 5,
+  feIoError = 6,
+};
+
+// Opens (or with fmCreate creates) a file; InvalidFileHandle on failure.
+TFileHandle LayerOpen(const std::string &fileName, uint16_t mode);
+// Reads up to count bytes; the number read (0 at the end), or -1 on failure.
+int32_t LayerRead(TFileHandle handle, void *buffer, int32_t count);
+// Writes count bytes; the number written, which is short (or -1) on failure.
+int32_t LayerWrite(TFileHandle handle, const void *buffer, int32_t count);
+// Moves the file position; the new position, or -1 on failure.
+int64_t LayerSeek(TFileHandle handle, int64_t offset, int origin);
+// The file's size, or -1 on failure.
+int64_t LayerSize(TFileHandle handle);
+// Cuts or extends the file at the current position.
+bool LayerTruncate(TFileHandle handle);
+bool LayerClose(TFileHandle handle);
+// The failure code of the last layer call that failed on this thread.
+TFileError LayerLastError();
+
+} // namespace arc

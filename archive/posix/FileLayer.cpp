@@ -1,0 +1,129 @@
+// The file layer over POSIX descriptors.
+#include "archive/FileLayer.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace arc {
+
+namespace {
+thread_local TFileError lastError = feNone;
+
+template <class T> T Fail(T result) {
+  switch (errno) {
+  case ENOENT:
+  case ENOTDIR:
+    lastError = feNotFound;
+    break;
+  case EACCES:
+  case EPERM:
+  case EROFS:
+    lastError = feAccessDenied;
+    break;
+  case ENOSPC:
+  case EDQUOT:
+  case EFBIG:
+    lastError = feDiskFull;
+    break;
+  case EBADF:
+    lastError = feInvalidHandle;
+    break;
+  case EINVAL:
+    lastError = feInvalidArgument;
+    break;
+  default:
+    lastError = feIoError;
+  }
+  return result;
+}
+} // namespace
+
+TFileHandle LayerOpen(const std::string &fileName, uint16_t mode) {
+  int flags;
+  if (mode == fmCreate)
+    flags = O_RDWR | O_CREAT | O_TRUNC;
+  else if ((mode & 3) == fmOpenReadWrite)
+    flags = O_RDWR;
+  else if ((mode & 3) == fmOpenWrite)
+    flags = O_WRONLY;
+  else
+    flags = O_RDONLY;
+  int fd = ::open(fileName.c_str(), flags | O_CLOEXEC, 0644);
+  if (fd < 0)
+    return Fail(InvalidFileHandle);
+  struct stat st;
+  if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    ::close(fd);
+    lastError = feAccessDenied;
+    return InvalidFileHandle;
+  }
+  return fd;
+}
+
+int32_t LayerRead(TFileHandle handle, void *buffer, int32_t count) {
+  if (count < 0) {
+    lastError = feInvalidArgument;
+    return -1;
+  }
+  ssize_t n;
+  do
+    n = ::read(static_cast<int>(handle), buffer, static_cast<size_t>(count));
+  while (n < 0 && errno == EINTR);
+  return n < 0 ? Fail(-1) : static_cast<int32_t>(n);
+}
+
+int32_t LayerWrite(TFileHandle handle, const void *buffer, int32_t count) {
+  if (count < 0) {
+    lastError = feInvalidArgument;
+    return -1;
+  }
+  const char *p = static_cast<const char *>(buffer);
+  int32_t done = 0;
+  while (done < count) {
+    ssize_t n = ::write(static_cast<int>(handle), p + done, static_cast<size_t>(count - done));
+    if (n < 0 && errno == EINTR)
+      continue;
+    if (n <= 0) {
+      if (n == 0)
+        errno = ENOSPC;
+      Fail(0);
+      return done > 0 ? done : (lastError == feDiskFull ? 0 : -1);
+    }
+    done += static_cast<int32_t>(n);
+  }
+  return done;
+}
+
+int64_t LayerSeek(TFileHandle handle, int64_t offset, int origin) {
+  int whence = origin == soFromCurrent ? SEEK_CUR : origin == soFromEnd ? SEEK_END : SEEK_SET;
+  off_t r = ::lseek(static_cast<int>(handle), static_cast<off_t>(offset), whence);
+  return r < 0 ? Fail(int64_t{-1}) : static_cast<int64_t>(r);
+}
+
+int64_t LayerSize(TFileHandle handle) {
+  struct stat st;
+  if (::fstat(static_cast<int>(handle), &st) != 0)
+    return Fail(int64_t{-1});
+  return static_cast<int64_t>(st.st_size);
+}
+
+bool LayerTruncate(TFileHandle handle) {
+  off_t here = ::lseek(static_cast<int>(handle), 0, SEEK_CUR);
+  if (here < 0 || ::ftruncate(static_cast<int>(handle), here) != 0)
+    return Fail(false);
+  return true;
+}
+
+bool LayerClose(TFileHandle handle) {
+  if (handle < 0) {
+    lastError = feInvalidHandle;
+    return false;
+  }
+  return ::close(static_cast<int>(handle)) == 0 ? true : Fail(false);
+}
+
+TFileError LayerLastError() { return lastError; }
+
+} // namespace arc
