@@ -1,14 +1,7 @@
 # The libFuzzer targets (native build with LUMAGROVE_FUZZ=ON, clang): each fuzz/<Name>.cpp is its
-# own executable, linked with libFuzzer's main. The archive sources they exercise are compiled into
-# one instrumented library here; a target whose sources are not in the tree yet is left out.
+# own executable, linked with libFuzzer's main and the instrumented archive library. A target whose
+# archive sources are not in the tree yet is left out.
 set(fuzz_archive_dir ${PROJECT_SOURCE_DIR}/archive)
-set(fuzz_archive_sources)
-foreach(name Inflate Cipher Crc)
-  if(EXISTS ${fuzz_archive_dir}/${name}.cpp)
-    list(APPEND fuzz_archive_sources ${fuzz_archive_dir}/${name}.cpp)
-  endif()
-endforeach()
-
 set(fuzz_targets)
 if(EXISTS ${fuzz_archive_dir}/Inflate.cpp)
   list(APPEND fuzz_targets InflateFuzz)
@@ -17,17 +10,11 @@ if(EXISTS ${fuzz_archive_dir}/Inflate.cpp)
   endif()
 endif()
 
-if(fuzz_targets)
-  add_library(fuzz_archive STATIC ${fuzz_archive_sources})
-  target_include_directories(fuzz_archive PUBLIC ${PROJECT_SOURCE_DIR})
-  lumagrove_warnings(fuzz_archive)
-endif()
-
 foreach(target ${fuzz_targets})
   add_executable(${target} ${PROJECT_SOURCE_DIR}/fuzz/${target}.cpp)
   target_compile_options(${target} PRIVATE -fsanitize=fuzzer)
   target_link_options(${target} PRIVATE -fsanitize=fuzzer)
-  target_link_libraries(${target} PRIVATE fuzz_archive)
+  target_link_libraries(${target} PRIVATE archive)
   lumagrove_warnings(${target})
 endforeach()
 
