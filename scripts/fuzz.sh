@@ -15,7 +15,7 @@ if [ -f "$fuzz/fuzz-targets.txt" ]; then
   while read -r t; do [ -n "$t" ] && targets+=("$t"); done <"$fuzz/fuzz-targets.txt"
 fi
 if [ ${#targets[@]} -eq 0 ]; then
-  echo "fuzz: no targets built"
+  echo "fuzz: no targets built (the archive sources they need are not in the tree yet)"
   exit 0
 fi
 
