@@ -39,10 +39,27 @@ if(LUMAGROVE_TESTS AND NOT LUMAGROVE_FUZZ)
   add_executable(native_tests ${native_test_sources}
                  ${PROJECT_SOURCE_DIR}/tests/components/MasksTest.cpp)
   target_link_libraries(native_tests PRIVATE toolkit_core components_masks archive
-                      GTest::gtest_main)
+                        GTest::gtest_main)
   lumagrove_warnings(native_tests)
+  # The inflate tests make their inputs with the real tools through this script.
+  set(LUMAGROVE_DEFLATE64_TESTDATA /work/shared/testdata/zip/deflate64 CACHE PATH
+      "Deflate64 archives made by other tools, read in place by the inflate tests")
+  set_property(SOURCE ${PROJECT_SOURCE_DIR}/tests/archive/InflateTest.cpp APPEND PROPERTY
+    COMPILE_DEFINITIONS
+    LUMAGROVE_INFLATE_SCRIPT="${PROJECT_SOURCE_DIR}/tests/archive/make_inflate_inputs.py"
+    LUMAGROVE_DEFLATE64_TESTDATA="${LUMAGROVE_DEFLATE64_TESTDATA}")
   gtest_discover_tests(native_tests TEST_PREFIX "native." DISCOVERY_MODE PRE_TEST)
 endif()
+
+# The inflate benchmark: our engine against the system zlib on the same data. Built on request
+# only (cmake --build ... --target inflate_bench), optimised and without the sanitizers.
+add_executable(inflate_bench EXCLUDE_FROM_ALL ${PROJECT_SOURCE_DIR}/bench/InflateBench.cpp
+               ${PROJECT_SOURCE_DIR}/archive/Inflate.cpp)
+target_include_directories(inflate_bench PRIVATE ${PROJECT_SOURCE_DIR})
+target_compile_options(inflate_bench PRIVATE -O2 -fno-sanitize=all)
+target_link_options(inflate_bench PRIVATE -fno-sanitize=all)
+target_link_libraries(inflate_bench PRIVATE z)
+lumagrove_warnings(inflate_bench)
 
 if(LUMAGROVE_FUZZ)
   include(${PROJECT_SOURCE_DIR}/cmake/Fuzz.cmake)
