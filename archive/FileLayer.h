@@ -49,6 +49,20 @@ int64_t LayerSize(TFileHandle handle);
 // Cuts or extends the file at the current position.
 bool LayerTruncate(TFileHandle handle);
 bool LayerClose(TFileHandle handle);
+// Folders and names. The separator is "\" on Windows and "/" elsewhere.
+extern const char PathSeparator;
+bool LayerIsDirectory(const std::string &path);
+// Whether a search for Pattern (wildcards allowed in its last part) finds anything.
+bool LayerFindAny(const std::string &pattern);
+bool LayerCreateDir(const std::string &path);
+// Path made absolute; empty on failure.
+std::string LayerFullPath(const std::string &path);
+// The system's temporary folder; empty when it reports none.
+std::string LayerTempPath();
+// Turns the system's critical-error boxes (no disk in drive ...) off and back on.
+unsigned LayerQuietErrors();
+void LayerRestoreErrors(unsigned previous);
+
 // The failure code of the last layer call that failed on this thread.
 TFileError LayerLastError();
 

@@ -1,5 +1,7 @@
 #include "archive/Masks.h"
 
+#include "archive/FileLayer.h"
+
 #include <cstring>
 
 namespace arc {
@@ -132,6 +134,29 @@ std::string SplitHead(std::string &s, const std::string &separator) {
 
 bool IsUncPath(const std::string &path) {
   return path.size() > 2 && path[0] == '\\' && path[1] == '\\';
+}
+
+bool IsDirectory(const std::string &path) { return LayerIsDirectory(path); }
+
+bool FileExistsByFind(const std::string &path) { return !path.empty() && LayerFindAny(path); }
+
+std::string TempPath() { return LayerTempPath(); }
+
+// Creates each level from the top: levels that exist already simply fail to be created.
+bool ForceDirs(const std::string &path) {
+  if (path.empty())
+    return false;
+  if (IsDirectory(path))
+    return true;
+  unsigned previous = LayerQuietErrors();
+  std::string full = LayerFullPath(path);
+  if (!full.empty() && full.back() != PathSeparator)
+    full += PathSeparator;
+  size_t at = full.find(PathSeparator);
+  while (at != std::string::npos && (at = full.find(PathSeparator, at + 1)) != std::string::npos)
+    LayerCreateDir(full.substr(0, at));
+  LayerRestoreErrors(previous);
+  return IsDirectory(path);
 }
 
 namespace {

@@ -92,6 +92,13 @@ size_t FirstDotPos(const char *name);
 // Takes the text before the first Separator off S (with the separator); all of S when absent.
 std::string SplitHead(std::string &s, const std::string &separator);
 bool IsUncPath(const std::string &path);
+bool IsDirectory(const std::string &path);
+// Whether a file search for Path (wildcards allowed) finds anything.
+bool FileExistsByFind(const std::string &path);
+// The system's temporary folder (with its trailing separator); empty when there is none.
+std::string TempPath();
+// Creates Path with every missing parent; whether Path is a folder afterwards.
+bool ForceDirs(const std::string &path);
 // A DOS date and time (date in the high word) as days since 1899-12-30. 0, an invalid date or an
 // invalid time give 1980-01-01 00:01:00.
 double DosDateTimeToDateTime(uint32_t dosDateTime);

@@ -2,7 +2,10 @@
 #include "archive/FileLayer.h"
 
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <fcntl.h>
+#include <glob.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -123,6 +126,44 @@ bool LayerClose(TFileHandle handle) {
   }
   return ::close(static_cast<int>(handle)) == 0 ? true : Fail(false);
 }
+
+const char PathSeparator = '/';
+
+bool LayerIsDirectory(const std::string &path) {
+  struct stat st;
+  return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool LayerFindAny(const std::string &pattern) {
+  glob_t found{};
+  bool any = ::glob(pattern.c_str(), GLOB_NOSORT, nullptr, &found) == 0 && found.gl_pathc > 0;
+  ::globfree(&found);
+  return any;
+}
+
+bool LayerCreateDir(const std::string &path) {
+  return ::mkdir(path.c_str(), 0755) == 0 ? true : Fail(false);
+}
+
+std::string LayerFullPath(const std::string &path) {
+  if (!path.empty() && path[0] == '/')
+    return path;
+  char here[PATH_MAX];
+  if (!::getcwd(here, sizeof here))
+    return Fail(std::string());
+  return std::string(here) + "/" + path;
+}
+
+std::string LayerTempPath() {
+  const char *dir = std::getenv("TMPDIR");
+  std::string path = dir && *dir ? dir : "/tmp";
+  if (path.back() != '/')
+    path += '/';
+  return path;
+}
+
+unsigned LayerQuietErrors() { return 0; }
+void LayerRestoreErrors(unsigned) {}
 
 TFileError LayerLastError() { return lastError; }
 

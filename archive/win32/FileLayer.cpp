@@ -125,6 +125,43 @@ bool LayerClose(TFileHandle handle) {
   return CloseHandle(H(handle)) ? true : Fail(false);
 }
 
+const char PathSeparator = '\\';
+
+bool LayerIsDirectory(const std::string &path) {
+  DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool LayerFindAny(const std::string &pattern) {
+  WIN32_FIND_DATAA data;
+  HANDLE search = FindFirstFileA(pattern.c_str(), &data);
+  if (search == INVALID_HANDLE_VALUE)
+    return false;
+  FindClose(search);
+  return true;
+}
+
+bool LayerCreateDir(const std::string &path) {
+  return CreateDirectoryA(path.c_str(), nullptr) ? true : Fail(false);
+}
+
+std::string LayerFullPath(const std::string &path) {
+  char full[MAX_PATH];
+  DWORD n = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
+  if (n == 0 || n >= MAX_PATH)
+    return Fail(std::string());
+  return std::string(full, n);
+}
+
+std::string LayerTempPath() {
+  char path[MAX_PATH];
+  DWORD n = GetTempPathA(259, path);
+  return n == 0 || n > 259 ? std::string() : std::string(path, n);
+}
+
+unsigned LayerQuietErrors() { return SetErrorMode(SEM_FAILCRITICALERRORS); }
+void LayerRestoreErrors(unsigned previous) { SetErrorMode(previous); }
+
 TFileError LayerLastError() { return lastError; }
 
 } // namespace arc
