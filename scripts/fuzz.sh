@@ -35,11 +35,14 @@ for i in "${!targets[@]}"; do
   t=${targets[$i]}
   rc=0
   wait "${pids[$i]}" || rc=$?
+  # With workers, the main log repeats each worker's log: count the workers' logs alone then.
+  workers=("$fuzz/run/$t"/fuzz-*.log)
+  [ ${#workers[@]} -gt 0 ] || workers=("$fuzz/$t.log")
   logs=("$fuzz/$t.log" "$fuzz/run/$t"/fuzz-*.log)
-  runs=$(cat "${logs[@]}" 2>/dev/null | grep -o 'stat::number_of_executed_units: *[0-9]*' \
+  runs=$(cat "${workers[@]}" 2>/dev/null | grep -o 'stat::number_of_executed_units: *[0-9]*' \
     | awk '{ n += $2 } END { print n + 0 }' || true)
   if [ "$rc" -eq 0 ] && ! cat "${logs[@]}" 2>/dev/null \
-      | grep -qE '^==[0-9]+==ERROR|^SUMMARY: |fuzz: mismatch|deadly signal'; then
+      | grep -qE '^==[0-9]+== ?ERROR|^SUMMARY: |fuzz: mismatch|deadly signal'; then
     echo "fuzz $t: $runs runs, ok"
   else
     echo "fuzz $t: FAILED (exit $rc) after $runs runs; its last lines:"
