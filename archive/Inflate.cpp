@@ -478,15 +478,24 @@ inline std::uint8_t *CopyMatch(std::uint8_t *out, std::uint32_t len, std::uint32
   const std::size_t behind = static_cast<std::size_t>(out - window);
   if (dist <= behind) {
     const std::uint8_t *from = out - dist;
-    std::uint32_t i = 0;
-    if (dist >= 8) // eight bytes at a time never read what the same step writes
-      for (; i + 8 <= len; i += 8)
+    if (dist >= 8 && len >= 8) {
+      // Eight bytes at a time never read what the same step writes; the last step ends exactly
+      // at len, rewriting a few bytes with the values they already hold.
+      for (std::uint32_t i = 0; i + 8 < len; i += 8)
         std::memcpy(out + i, from + i, 8);
-    else if (dist == 1) {
+      std::memcpy(out + len - 8, from + len - 8, 8);
+      return out + len;
+    }
+    if (dist >= 8 && len >= 4) {
+      std::memcpy(out, from, 4);
+      std::memcpy(out + len - 4, from + len - 4, 4);
+      return out + len;
+    }
+    if (dist == 1) {
       std::memset(out, *from, len);
       return out + len;
     }
-    for (; i < len; i++)
+    for (std::uint32_t i = 0; i < len; i++)
       out[i] = from[i];
     return out + len;
   }
@@ -522,6 +531,22 @@ int Fast(CodesState *c, BlocksState *s, InflateStream *z) {
   const std::uint32_t dmask = kMask[c->dist_bits];
   int result = InflateOk;
 
+  // The next literal/length code, following a link to its sub-table.
+  auto next_symbol = [&] {
+    Code e = lcode[b & lmask];
+    if (IsLink(e.op)) {
+      b >>= e.bits;
+      k -= e.bits;
+      e = lcode[e.val + (b & kMask[e.op])];
+    }
+    b >>= e.bits;
+    k -= e.bits;
+    return e;
+  };
+  // A code (15), a length's extra bits (16), and 5 bits that with the three input bytes left
+  // after a top-up make the 29 a distance needs.
+  constexpr unsigned kSecondSymbolBits = 15 + 16 + 5;
+
   while (static_cast<std::size_t>(out_limit - out) >= kFastRoom &&
          static_cast<std::size_t>(in_end - in) >= kFastInput) {
     // Top the bit buffer up to at least 56 bits with one load of eight bytes, counting only the
@@ -532,18 +557,20 @@ int Fast(CodesState *c, BlocksState *s, InflateStream *z) {
     in += (63 - k) >> 3;
     k |= 56;
 
-    Code e = lcode[b & lmask];
-    if (IsLink(e.op)) {
-      b >>= e.bits;
-      k -= e.bits;
-      e = lcode[e.val + (b & kMask[e.op])];
-    }
-    b >>= e.bits;
-    k -= e.bits;
+    Code e = next_symbol();
     if (e.op == kOpLiteral) {
       *out++ = static_cast<std::uint8_t>(e.val);
       have += have < wsize;
-      continue;
+      // Enough bits for a second symbol, even a Deflate64 length and its distance: decode it
+      // before topping up again (the room checked covers it, or a long match is handed back).
+      if (k < kSecondSymbolBits)
+        continue;
+      e = next_symbol();
+      if (e.op == kOpLiteral) {
+        *out++ = static_cast<std::uint8_t>(e.val);
+        have += have < wsize;
+        continue;
+      }
     }
     if (!(e.op & kOpBase)) {
       result = e.op == kOpEnd ? InflateStreamEnd : InflateDataError;

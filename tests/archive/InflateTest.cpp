@@ -136,7 +136,9 @@ Bytes FixedMatch(unsigned len_code, std::uint32_t len_extra, unsigned len_bits,
 // A dynamic block whose header announces HLIT and HDIST, every literal/length and distance code
 // of a complete set (lengths 8/9 over the literal/length codes, 5 bits over 32 distances), with
 // literal 'Z' then end of block as data.
-Bytes DynamicHeader(unsigned hlit, unsigned hdist) {
+// `damage` changes one length afterwards: 1 a literal/length code goes (incomplete), 2 one
+// shortens (over-subscribed), 3 and 4 the same for a distance code.
+Bytes DynamicHeader(unsigned hlit, unsigned hdist, int damage = 0) {
   const unsigned nlit = 257 + hlit, ndist = 1 + hdist;
   std::vector<unsigned> lens(nlit + ndist);
   // literal/length lengths: a complete code of nlit symbols from lengths 8 and 9
@@ -146,6 +148,10 @@ Bytes DynamicHeader(unsigned hlit, unsigned hdist) {
   // distances: complete for 32 codes (5 bits) and 31 (one of 4 bits); else a single one-bit code
   for (unsigned i = 0; i < ndist; i++)
     lens[nlit + i] = ndist == 32 ? 5 : ndist == 31 ? (i == 0 ? 4 : 5) : (i == 0 ? 1 : 0);
+  if (damage == 1 || damage == 2)
+    lens[nlit - 1] = damage == 1 ? 0 : 8;
+  if (damage == 3 || damage == 4)
+    lens[nlit + ndist - 1] = damage == 3 ? 0 : 4;
   BitWriter w;
   w.Bits(1, 1);
   w.Bits(2, 2);
@@ -333,6 +339,20 @@ TEST(InflateDynamic, HlitAndHdist30And31OnlyInDeflate64) {
                 allowed ? archive::InflateStreamEnd : archive::InflateDataError)
           << hlit << " " << hdist;
     }
+}
+
+TEST(InflateDynamic, OverSubscribedAndIncompleteCodesAreDataErrors) {
+  // Literal/length codes in both modes (one distance code of one bit, which is accepted as is).
+  for (bool deflate64 : {false, true}) {
+    EXPECT_EQ(Decode(DynamicHeader(29, 0), deflate64).result, archive::InflateStreamEnd);
+    for (int damage : {1, 2})
+      EXPECT_EQ(Decode(DynamicHeader(29, 0, damage), deflate64).result, archive::InflateDataError)
+          << damage << " " << deflate64;
+  }
+  // Distance codes: a set of 32 five-bit codes with one gone or one shortened.
+  for (int damage : {3, 4})
+    EXPECT_EQ(Decode(DynamicHeader(29, 31, damage), true).result, archive::InflateDataError)
+        << damage;
 }
 
 TEST(InflateDynamic, OverSubscribedAndIncompleteCodeLengthCodes) {
