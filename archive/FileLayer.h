@@ -52,7 +52,7 @@ bool LayerClose(TFileHandle handle);
 // Folders and names. The separator is "\" on Windows and "/" elsewhere.
 extern const char PathSeparator;
 bool LayerIsDirectory(const std::string &path);
-// Whether a search for Pattern (wildcards allowed in its last part) finds anything.
+// Whether a search for Pattern (wildcards allowed in its file name) finds anything.
 bool LayerFindAny(const std::string &pattern);
 bool LayerCreateDir(const std::string &path);
 // Path made absolute; empty on failure.
