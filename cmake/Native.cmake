@@ -1,6 +1,16 @@
 # Native build: the portable parts with sanitizers, for fast tests and fuzzing.
+# With LUMAGROVE_FUZZ=ON (clang only) the libraries are also instrumented for libFuzzer, the
+# fuzz targets in fuzz/ are built and the GoogleTest parts are skipped.
+option(LUMAGROVE_FUZZ "Build the libFuzzer targets (clang) instead of the tests" OFF)
 set(sanitize -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
-add_compile_options(${sanitize})
+if(LUMAGROVE_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    message(FATAL_ERROR "LUMAGROVE_FUZZ needs clang (CC=clang CXX=clang++)")
+  endif()
+  add_compile_options(-fsanitize=fuzzer-no-link ${sanitize})
+else()
+  add_compile_options(${sanitize})
+endif()
 add_link_options(${sanitize})
 
 file(GLOB toolkit_core_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/toolkit/core/*.cpp)
@@ -20,7 +30,7 @@ add_library(components_masks STATIC ${PROJECT_SOURCE_DIR}/components/Masks.cpp)
 target_link_libraries(components_masks PUBLIC toolkit_core)
 lumagrove_warnings(components_masks)
 
-if(LUMAGROVE_TESTS)
+if(LUMAGROVE_TESTS AND NOT LUMAGROVE_FUZZ)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
   add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
   include(GoogleTest)
@@ -50,3 +60,7 @@ target_compile_options(inflate_bench PRIVATE -O2 -fno-sanitize=all)
 target_link_options(inflate_bench PRIVATE -fno-sanitize=all)
 target_link_libraries(inflate_bench PRIVATE z)
 lumagrove_warnings(inflate_bench)
+
+if(LUMAGROVE_FUZZ)
+  include(${PROJECT_SOURCE_DIR}/cmake/Fuzz.cmake)
+endif()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs everything the builds need on a Debian 12 machine; every step is skipped when done.
-#   apt packages (MinGW-w64, Wine 32-bit, Xvfb, CMake, fp-utils, archive tools, zlib, googletest)
+#   apt packages (MinGW-w64, Wine 32-bit, Xvfb, CMake, fp-utils, archive tools, zlib, googletest,
+#   clang with its sanitizer and libFuzzer runtimes)
 #   libjpeg-turbo from Debian's source package, cross-compiled into the cache folder
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -12,7 +13,7 @@ export DEBIAN_FRONTEND=noninteractive
 
 packages=(mingw-w64 g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
           wine wine32:i386 xvfb xauth cmake make python3 fp-utils zip unzip 7zip libarchive-tools
-          zlib1g-dev googletest dpkg-dev)
+          zlib1g-dev googletest dpkg-dev clang libclang-rt-14-dev)
 
 missing=()
 for p in "${packages[@]}"; do
