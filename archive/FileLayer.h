@@ -59,6 +59,8 @@ bool LayerCreateDir(const std::string &path);
 std::string LayerFullPath(const std::string &path);
 // The system's temporary folder; empty when it reports none.
 std::string LayerTempPath();
+// Text of the OEM code page (the names of DOS-made archives) in the ANSI code page.
+std::string LayerOemToAnsi(const std::string &text);
 // Turns the system's critical-error boxes (no disk in drive ...) off and back on.
 unsigned LayerQuietErrors();
 void LayerRestoreErrors(unsigned previous);

@@ -112,7 +112,11 @@ std::string SlashToBackslash(const std::string &name) {
   return out;
 }
 
-std::string StoredNameToLocal(const std::string &name) { return SlashToBackslash(name); }
+std::string StoredNameToLocal(const std::string &name, bool translateOem) {
+  if (name.empty())
+    return name;
+  return SlashToBackslash(translateOem ? LayerOemToAnsi(name) : name);
+}
 
 size_t FirstDotPos(const char *name) {
   const char *dot = std::strchr(name, '.');

@@ -85,8 +85,9 @@ std::string AppendDirTail(const std::string &path);
 // Done in hundredths of Total, rounded to the nearest (halves to even), within 0..100.
 int Percent(int64_t total, int64_t done);
 std::string SlashToBackslash(const std::string &name);
-// A stored entry name in local form: "/" becomes "\".
-std::string StoredNameToLocal(const std::string &name);
+// A stored entry name in local form: translated from the OEM code page when asked, then "/"
+// becomes "\".
+std::string StoredNameToLocal(const std::string &name, bool translateOem = false);
 // Position of the first "." in a zero-terminated name, or its length when there is none.
 size_t FirstDotPos(const char *name);
 // Takes the text before the first Separator off S (with the separator); all of S when absent.

@@ -162,6 +162,9 @@ std::string LayerTempPath() {
   return path;
 }
 
+// The native build has no code pages to translate between: names stay as they are.
+std::string LayerOemToAnsi(const std::string &text) { return text; }
+
 unsigned LayerQuietErrors() { return 0; }
 void LayerRestoreErrors(unsigned) {}
 

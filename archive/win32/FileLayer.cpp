@@ -159,6 +159,13 @@ std::string LayerTempPath() {
   return n == 0 || n > 259 ? std::string() : std::string(path, n);
 }
 
+std::string LayerOemToAnsi(const std::string &text) {
+  std::string out = text;
+  if (!out.empty())
+    OemToCharBuffA(text.data(), out.data(), DWORD(out.size()));
+  return out;
+}
+
 unsigned LayerQuietErrors() { return SetErrorMode(SEM_FAILCRITICALERRORS); }
 void LayerRestoreErrors(unsigned previous) { SetErrorMode(previous); }
 

@@ -69,6 +69,14 @@ TEST(ArchiveHelpers, NamesAndPaths) {
   EXPECT_EQ(AppendDirTail("C:\\"), "C:\\");
   EXPECT_EQ(AppendDirTail(""), "");
   EXPECT_EQ(StoredNameToLocal("a/b/c.txt"), "a\\b\\c.txt");
+  EXPECT_EQ(StoredNameToLocal("", true), "");
+#ifdef _WIN32
+  // A DOS-made name: "ü" is 0x81 in the OEM code page and 0xFC in the ANSI one.
+  EXPECT_EQ(StoredNameToLocal("M\x81ller/x", true), "M\xFCller\\x");
+  EXPECT_EQ(StoredNameToLocal("M\x81ller/x", false), "M\x81ller\\x");
+#else
+  EXPECT_EQ(StoredNameToLocal("M\x81ller/x", true), "M\x81ller\\x");
+#endif
   EXPECT_EQ(FirstDotPos("name.tar.gz"), 4u);
   EXPECT_EQ(FirstDotPos("name"), 4u);
   std::string s = "one;;two;;three";

@@ -68,7 +68,7 @@ def main():
                 with open(os.path.join(out_dir, fname), "wb") as f:
                     f.write(raw)
                 manifest.append("%d %s %s" % (method, fname, orig))
-        if shared:
+        if shared and os.path.isdir(shared):  # the shared archives may be absent
             for arc_name, orig_name in (("lorem-ipsum-deflate64.zip", "lorem-ipsum.txt"),
                                         ("COMPRESS-380.zip", "COMPRESS-380-input"),
                                         ("COMPRESS-380-dd.zip", "COMPRESS-380-input")):
