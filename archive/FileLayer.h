@@ -49,7 +49,8 @@ int64_t LayerSize(TFileHandle handle);
 // Cuts or extends the file at the current position.
 bool LayerTruncate(TFileHandle handle);
 bool LayerClose(TFileHandle handle);
-// Folders and names. The separator is "\" on Windows and "/" elsewhere.
+// Folders and names. Names are Windows-style on every platform ("\" between levels, which
+// "/" may replace in names given to the layer); the POSIX layer turns them into POSIX names.
 extern const char PathSeparator;
 bool LayerIsDirectory(const std::string &path);
 // Whether a search for Pattern (wildcards allowed in its file name) finds anything.

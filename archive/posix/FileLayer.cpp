@@ -1,5 +1,6 @@
 // The file layer over POSIX descriptors.
 #include "archive/FileLayer.h"
+#include "archive/posix/Paths.h"
 
 #include <cerrno>
 #include <climits>
@@ -43,6 +44,24 @@ template <class T> T Fail(T result) {
 }
 } // namespace
 
+// The reader works with Windows-style names everywhere ("\" between levels); this layer is the
+// one place where they become POSIX names, so the portable core runs natively unchanged.
+std::string NativePath(const std::string &path) {
+  std::string native = path;
+  for (char &c : native)
+    if (c == '\\')
+      c = '/';
+  return native;
+}
+
+std::string ReaderPath(const std::string &path) {
+  std::string reader = path;
+  for (char &c : reader)
+    if (c == '/')
+      c = '\\';
+  return reader;
+}
+
 TFileHandle LayerOpen(const std::string &fileName, uint16_t mode) {
   int flags;
   if (mode == fmCreate)
@@ -53,7 +72,7 @@ TFileHandle LayerOpen(const std::string &fileName, uint16_t mode) {
     flags = O_WRONLY;
   else
     flags = O_RDONLY;
-  int fd = ::open(fileName.c_str(), flags | O_CLOEXEC, 0644);
+  int fd = ::open(NativePath(fileName).c_str(), flags | O_CLOEXEC, 0644);
   if (fd < 0)
     return Fail(InvalidFileHandle);
   struct stat st;
@@ -127,31 +146,32 @@ bool LayerClose(TFileHandle handle) {
   return ::close(static_cast<int>(handle)) == 0 ? true : Fail(false);
 }
 
-const char PathSeparator = '/';
+const char PathSeparator = '\\';
 
 bool LayerIsDirectory(const std::string &path) {
   struct stat st;
-  return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  return !path.empty() && ::stat(NativePath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 bool LayerFindAny(const std::string &pattern) {
   glob_t found{};
-  bool any = ::glob(pattern.c_str(), GLOB_NOSORT, nullptr, &found) == 0 && found.gl_pathc > 0;
+  bool any = ::glob(NativePath(pattern).c_str(), GLOB_NOSORT, nullptr, &found) == 0 && found.gl_pathc > 0;
   ::globfree(&found);
   return any;
 }
 
 bool LayerCreateDir(const std::string &path) {
-  return ::mkdir(path.c_str(), 0755) == 0 ? true : Fail(false);
+  return ::mkdir(NativePath(path).c_str(), 0755) == 0 ? true : Fail(false);
 }
 
 std::string LayerFullPath(const std::string &path) {
-  if (!path.empty() && path[0] == '/')
-    return path;
+  std::string native = NativePath(path);
+  if (!native.empty() && native[0] == '/')
+    return ReaderPath(native);
   char here[PATH_MAX];
   if (!::getcwd(here, sizeof here))
     return Fail(std::string());
-  return std::string(here) + "/" + path;
+  return ReaderPath(std::string(here) + "/" + native);
 }
 
 std::string LayerTempPath() {
@@ -159,7 +179,7 @@ std::string LayerTempPath() {
   std::string path = dir && *dir ? dir : "/tmp";
   if (path.back() != '/')
     path += '/';
-  return path;
+  return ReaderPath(path);
 }
 
 // The native build has no code pages to translate between: names stay as they are.
