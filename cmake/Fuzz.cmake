@@ -9,6 +9,9 @@ if(EXISTS ${fuzz_archive_dir}/Inflate.cpp)
     list(APPEND fuzz_targets CipherInflateFuzz)
   endif()
 endif()
+if(EXISTS ${fuzz_archive_dir}/Legacy.cpp)
+  list(APPEND fuzz_targets LegacyFuzz)
+endif()
 
 foreach(target ${fuzz_targets})
   add_executable(${target} ${PROJECT_SOURCE_DIR}/fuzz/${target}.cpp)
@@ -22,7 +25,8 @@ endforeach()
 string(REPLACE ";" "\n" fuzz_target_lines "${fuzz_targets}")
 file(WRITE ${CMAKE_BINARY_DIR}/fuzz-targets.txt "${fuzz_target_lines}\n")
 
-# Seed streams made by real tools (gzip, zip, 7-Zip) at build time, one folder per target.
+# Seed streams made by real tools (gzip, zip, 7-Zip) at build time, one folder per target; the
+# legacy decoder's seeds come from the shared test data beside the project when it is there.
 add_custom_command(
   OUTPUT ${CMAKE_BINARY_DIR}/seeds/made.stamp
   COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/fuzz-seeds.sh ${CMAKE_BINARY_DIR}/seeds
