@@ -564,6 +564,16 @@ TEST(LegacyImplode, TreesThatCannotBeBuilt) {
   EXPECT_EQ(got.Reported, std::vector<int32_t>{ecAmbiguousTree});
   EXPECT_TRUE(got.Out.empty());
 
+  // 64 sixteen-bit codes are valid lengths but need 73 internal nodes, more than the array has
+  // above the symbol values; likewise 256 of them for the literal tree.
+  for (int symbols : {64, 256}) {
+    BitWriter deep;
+    PutUniformTree(deep, symbols, 16);
+    EXPECT_EQ(Decode(deep.Data(), 6, symbols == 256 ? 4 : 0, 10).Raised,
+              std::vector<int32_t>{ecAmbiguousTree})
+        << symbols;
+  }
+
   // A tree with one code leaves the other child empty; decoding into it is refused.
   BitWriter sparse;
   for (int tree = 0; tree < 2; ++tree)
