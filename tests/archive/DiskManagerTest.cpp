@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -106,15 +107,26 @@ class PlayedDrive {
 public:
   PlayedDrive() {
     static int serial = 0;
-    unix_ = "/tmp/lumagrove-disk-" + std::to_string(ProcessId()) + "-" + std::to_string(++serial);
+    unix_ = "/tmp/lumagrove-disk-" + std::to_string(std::random_device()()) + "-" +
+            std::to_string(ProcessId()) + "-" + std::to_string(++serial);
 #ifdef _WIN32
     folder_ = "Z:" + unix_;
     for (char &c : folder_)
       c = c == '/' ? '\\' : c;
+    // Test programs running side by side share Wine's drives: a named mutex claims a letter.
     DWORD used = GetLogicalDrives();
-    for (char c = 'M'; c < 'Y' && !letter_; ++c)
-      if (!(used & (1u << (c - 'A'))))
+    for (char c = 'M'; c < 'Y' && !letter_; ++c) {
+      if (used & (1u << (c - 'A')))
+        continue;
+      std::string name = std::string("Lumagrove played drive ") + c;
+      HANDLE claim = CreateMutexA(nullptr, FALSE, name.c_str());
+      if (claim && GetLastError() != ERROR_ALREADY_EXISTS) {
+        claim_ = claim;
         letter_ = c;
+      } else if (claim) {
+        CloseHandle(claim);
+      }
+    }
 #else
     folder_ = unix_;
     letter_ = 'Q';
@@ -122,6 +134,10 @@ public:
   }
   ~PlayedDrive() {
     Eject();
+#ifdef _WIN32
+    if (claim_)
+      CloseHandle(claim_);
+#endif
     std::error_code ignored;
     fs::remove_all(folder_, ignored);
   }
@@ -176,6 +192,9 @@ private:
   char letter_ = 0;
   uint8_t type_ = 3;
   bool inserted_ = false;
+#ifdef _WIN32
+  HANDLE claim_ = nullptr;
+#endif
 };
 
 #define INSERT_OR_SKIP(drive, ...)                                                                 \
