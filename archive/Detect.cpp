@@ -1,5 +1,6 @@
 #include "archive/Detect.h"
 
+#include "archive/DiskManager.h"
 #include "archive/FileInfo.h"
 #include "archive/Masks.h"
 
@@ -134,8 +135,9 @@ TRow SignatureRow(const uint8_t *b, bool exe) {
 // A set whose first bytes are a central header or the split marker: spanned over removable
 // disks or split into volume files, as the archive's drive tells.
 TArcType SpanType(const std::string &fileName) {
-  (void)fileName;
-  return atNA; // until the disk manager can describe the archive's drive
+  TDiskManager manager;
+  TArcType type = atNA;
+  return SpanTypeOf(manager, fileName, type) ? type : atNA;
 }
 
 class TDetector {

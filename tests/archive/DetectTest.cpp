@@ -360,6 +360,22 @@ TEST(DetectToolMade, Zip64RecordsAreCopied) {
   EXPECT_TRUE(HasHeader(r.Info.HeaderState, htLocal));
 }
 
+TEST(DetectToolMade, SplitSetOnAFixedDiskIsMultiVolume) {
+  TArchiveInfo info;
+  THeaderCipher cipher;
+  // The first volume opens with the split marker and has no end record: its local headers are
+  // walked from the start.
+  const Bytes first = ReadAll(Input("split.z01"));
+  ASSERT_EQ(Get32(first, 0), sigDescriptor);
+  EXPECT_EQ(DetectFile(Input("split.z01"), info, cipher), atZipMV);
+  EXPECT_EQ(info.HeaderState, HeaderBit(htLocal));
+  EXPECT_EQ(info.ArchiveOffset, 0);
+  // The last one carries the end record of a disk other than the first.
+  EXPECT_EQ(DetectFile(Input("split.zip"), info, cipher), atZipMV);
+  EXPECT_NE(Value(info.Ending.ThisDisk), 0);
+  EXPECT_TRUE(HasHeader(info.HeaderState, htEnding));
+}
+
 // --- hand-built files ----------------------------------------------------------------------------
 
 TEST(DetectBuilt, TinyFilesAreNoArchiveAndUnknownBytesAreNotRecognised) {
