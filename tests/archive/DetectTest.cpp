@@ -763,6 +763,26 @@ TEST(DetectHostile, RandomDamageNearTheEnd) {
   }
 }
 
+TEST(DetectHostile, AFailingReadEndsDetectionWithoutAnException) {
+  // A stream whose reads fail by raising once detection reads past its first bytes.
+  class FailingStream : public WatchedStream {
+  public:
+    using WatchedStream::WatchedStream;
+    int32_t Read(void *buffer, int32_t count) override {
+      if (GetPosition() > 100)
+        throw EReadError(texts::ReadError);
+      return WatchedStream::Read(buffer, count);
+    }
+  };
+  const Built zip = BuildZip(SampleEntries(), Stub(18000));
+  FailingStream stream(zip.Data);
+  TArchiveInfo info;
+  THeaderCipher cipher;
+  TArcType type = atZip;
+  EXPECT_NO_THROW(type = GetArcType(stream, "setup.exe", info, cipher));
+  EXPECT_FALSE(IsRealArchive(type)) << "nothing past the stub's first bytes could be read";
+}
+
 // --- messages ------------------------------------------------------------------------------------
 
 TEST(ArcMessages, CodesGiveTheirExactTexts) {
