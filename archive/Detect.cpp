@@ -512,8 +512,6 @@ TArcType TDetector::Scan(int64_t start) {
   return atNA;
 }
 
-bool IsExtendedForm(uint32_t signature) { return IsExtendedEnding(signature); }
-
 } // namespace
 
 bool IsRealArchive(TArcType type) {
@@ -561,7 +559,7 @@ int64_t FindEndOfCentralDir(TStream32 &stream, TArchiveInfo &info, THeaderCipher
     if (GetHeaderType(signature, htEnding, &enciphered) != htEnding)
       continue;
     const int64_t endPos = tailStart + i;
-    const bool extended = IsExtendedForm(signature);
+    const bool extended = IsExtendedEnding(signature);
     uint8_t record[26] = {};
     const int32_t recordSize = extended ? 26 : 22;
     // An end record cut short by the end of the file is no end record.
