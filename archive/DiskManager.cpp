@@ -12,8 +12,6 @@ namespace arc {
 
 namespace {
 const char BackupMarker[] = "PKBACK# ";
-// The text of ecNotAccessible, which follows the drive's root in the retry box.
-const char NotAccessibleText[] = "is not accessible";
 
 // Turns the system's critical-error boxes off for as long as it lives.
 class TQuietErrors {
@@ -198,7 +196,7 @@ bool TDiskManager::CheckDisk(const std::string &path) {
         }
         return true;
       }
-      if (!VolumeRetryBox(Upper(root) + NotAccessibleText + "\r\n\r\n" + wording))
+      if (!VolumeRetryBox(Upper(root) + ArcMessage(ecNotAccessible) + "\r\n\r\n" + wording))
         break;
     }
     Report(ecNotAccessible);
