@@ -48,6 +48,10 @@ if(LUMAGROVE_TESTS AND NOT LUMAGROVE_FUZZ)
     COMPILE_DEFINITIONS
     LUMAGROVE_INFLATE_SCRIPT="${PROJECT_SOURCE_DIR}/tests/archive/make_inflate_inputs.py"
     LUMAGROVE_DEFLATE64_TESTDATA="${LUMAGROVE_DEFLATE64_TESTDATA}")
+  # So do the detection tests.
+  set_property(SOURCE ${PROJECT_SOURCE_DIR}/tests/archive/DetectTest.cpp APPEND PROPERTY
+    COMPILE_DEFINITIONS
+    LUMAGROVE_DETECT_SCRIPT="${PROJECT_SOURCE_DIR}/tests/archive/make_detect_inputs.py")
   gtest_discover_tests(native_tests TEST_PREFIX "native." DISCOVERY_MODE PRE_TEST)
 endif()
 
