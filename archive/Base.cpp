@@ -243,7 +243,7 @@ void TZipCommon::BuildOutputName(const std::string &storedName) {
   if (UseStoredDirs && slash != std::string::npos)
     folder += name.substr(0, slash + 1);
   if (folder.find(':') == std::string::npos && (folder.empty() || folder[0] != '\\'))
-    folder.insert(0, "\\");
+    folder = std::string(1, '\\') + folder;
   outputName_ =
       AppendDirTail(folder) + (slash == std::string::npos ? name : name.substr(slash + 1));
 }
