@@ -20,6 +20,13 @@ inline uint32_t Crc32Of(const Bytes &data) {
   return crc ^ 0xFFFFFFFFu;
 }
 
+// Appends byte by byte: the cross compiler's overflow checks misread bulk vector copies here.
+inline void Append(Bytes &to, const Bytes &from) {
+  to.reserve(to.size() + from.size());
+  for (uint8_t b : from)
+    to.push_back(b);
+}
+
 inline Bytes ToBytes(const std::string &text) { return Bytes(text.begin(), text.end()); }
 
 // Raw deflate data of stored blocks: Data exactly, in blocks of at most 65535 bytes.
@@ -34,7 +41,8 @@ inline Bytes DeflateStored(const Bytes &data) {
     out.push_back(uint8_t(n >> 8));
     out.push_back(uint8_t(~n));
     out.push_back(uint8_t(~n >> 8));
-    out.insert(out.end(), data.begin() + long(at), data.begin() + long(at + n));
+    for (size_t i = at; i < at + n; ++i)
+      out.push_back(data[i]);
     at += n;
   } while (at < data.size());
   return out;
@@ -85,7 +93,8 @@ inline Bytes MakeZip(const std::vector<ZipItem> &items, ZipOptions options = {})
       header[11] = item.Descriptor ? uint8_t(item.DosDate >> 8) : uint8_t(crc >> 24);
       keys.EncipherBlock(header.data(), 12);
       keys.EncipherBlock(packed.data(), int64_t(packed.size()));
-      packed = Concat(header, packed);
+      Append(header, packed);
+      packed = header;
     }
     const uint32_t size = item.Declared.value_or(uint32_t(item.Data.size()));
     const uint32_t offset = uint32_t(zip.size());
@@ -99,8 +108,8 @@ inline Bytes MakeZip(const std::vector<ZipItem> &items, ZipOptions options = {})
     Put32(zip, item.Descriptor ? 0 : size);
     Put16(zip, uint32_t(item.Name.size()));
     Put16(zip, 0);
-    zip = Concat(zip, ToBytes(item.Name));
-    zip = Concat(zip, packed);
+    Append(zip, ToBytes(item.Name));
+    Append(zip, packed);
     if (item.Descriptor) {
       Put32(zip, 0x08074B50);
       Put32(zip, crc);
@@ -123,12 +132,12 @@ inline Bytes MakeZip(const std::vector<ZipItem> &items, ZipOptions options = {})
     Put16(central, 0);
     Put32(central, item.Attributes);
     Put32(central, offset);
-    central = Concat(central, ToBytes(item.Name));
+    Append(central, ToBytes(item.Name));
   }
   if (!options.CentralDirectory)
     return zip;
   const uint32_t centralOffset = uint32_t(zip.size());
-  zip = Concat(zip, central);
+  Append(zip, central);
   Put32(zip, 0x06054B50);
   Put16(zip, 0);
   Put16(zip, 0);
