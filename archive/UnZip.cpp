@@ -329,9 +329,17 @@ bool TUnZip::ExtractOneEntry(TStream32 &archive, int index, uint32_t attributes)
     return false;
   }
   encrypted_ = !isFolder && (entry_.Flags & 1) != 0;
+  if (encrypted_ && entry_.DataStart + 12 > archiveSize_) {
+    // No room for the encryption header: a damaged entry, not a refused password.
+    ReportError(outputName_, "", "0", ecDecompressionError);
+    processed_ = std::max(processed_ - 1, 0);
+    ++failed_;
+    SkipEntryProgress(entry_.UncompressedSize);
+    return false;
+  }
   if (encrypted_ && !passwordFailed_) {
     archive.SetPosition(entry_.DataStart);
-    if (entry_.DataStart + 12 > archiveSize_ || !AcquirePassword(archive))
+    if (!AcquirePassword(archive))
       passwordFailed_ = true;
   }
   if (info_.ArcType == atJar || info_.ArcType == atJarExe)
@@ -385,9 +393,9 @@ bool TUnZip::ExtractOneEntry(TStream32 &archive, int index, uint32_t attributes)
   bool dataOk = false;
   try {
     dataOk = ExtractEntry(archive, *output);
-  } catch (const E_RAISE &) {
-    dataOk = false; // reported where it was raised
-  } catch (const EWriteError &) {
+  } catch (...) {
+    // A raised code (reported where it was raised), a failed write or an exception of an
+    // error handler: each ends this entry only.
     dataOk = false;
   }
   Crc32Value ^= 0xFFFFFFFFu;

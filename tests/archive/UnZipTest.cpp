@@ -617,3 +617,31 @@ TEST(UnZipVolumes, OnlyTheOpenVolumeOfASplitSetIsRead) {
   EXPECT_EQ(run.unzip.FailedCount(), 1);
   EXPECT_EQ(run.AllFiles(), (std::vector<std::string>{"a.zip", "out/here.txt"}));
 }
+
+TEST(UnZipRun, AnExceptionInTheErrorHandlerEndsOnlyTheEntry) {
+  ZipItem bad = Item("bad.txt", std::string(3000, 'x'), 8);
+  bad.Packed = DeflateStored(bad.Data);
+  bad.Packed->resize(100);
+  TRunFixture run(MakeZip({Item("a.txt", "a"), bad, Item("c.txt", "c")}));
+  int told = 0;
+  run.unzip.OnError = [&](tk::TComponent *, const std::string &, const std::string &,
+                          const std::string &, int32_t code) {
+    ++told;
+    if (code == 25153)
+      throw std::runtime_error("handler failed");
+  };
+  EXPECT_EQ(run.unzip.Extract(), 3);
+  EXPECT_GE(told, 1);
+  EXPECT_EQ(run.unzip.FailedCount(), 1);
+  EXPECT_EQ(run.AllFiles(), (std::vector<std::string>{"a.zip", "out/a.txt", "out/c.txt"}));
+}
+
+TEST(UnZipRun, WritingArcTypeDetectsAgain) {
+  TRunFixture run(MakeZip({Item("a.txt", "a")}));
+  EXPECT_EQ(run.unzip.GetArcType(), arc::atZip);
+  run.unzip.SetArcType(arc::atRar); // the value is ignored
+  EXPECT_EQ(run.unzip.GetArcType(), arc::atZip);
+  std::filesystem::remove(run.dir / "a.zip");
+  EXPECT_THROW(run.unzip.SetArcType(arc::atZip), tk::EFOpenError);
+  EXPECT_EQ(run.unzip.GetArcType(), arc::atNA);
+}
