@@ -10,6 +10,10 @@ if(EXISTS ${fuzz_archive_dir}/Inflate.cpp)
   endif()
 endif()
 
+if(EXISTS ${fuzz_archive_dir}/Detect.cpp)
+  list(APPEND fuzz_targets DetectFuzz)
+endif()
+
 foreach(target ${fuzz_targets})
   add_executable(${target} ${PROJECT_SOURCE_DIR}/fuzz/${target}.cpp)
   target_compile_options(${target} PRIVATE -fsanitize=fuzzer)

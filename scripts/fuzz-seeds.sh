@@ -3,13 +3,14 @@
 #   InflateFuzz:       [mode][piece seed][stream]; mode bit 0 = Deflate64, bit 1 = wrapped
 #   CipherInflateFuzz: [mode][password length][password][flags:2][crc:4][dos time:4][12-byte
 #                      header][enciphered stream], little-endian numbers, mode as above (raw only)
+#   DetectFuzz:        whole files, as archive detection sees them
 # Raw streams come from gzip, zip and 7-Zip (Deflate64); the wrapped ones add the two-byte header
 # and the Adler-32 trailer around gzip's raw stream; enciphered entries come from zip -P.
 set -euo pipefail
 out=${1:?usage: fuzz-seeds.sh OUT}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-mkdir -p "$out/InflateFuzz" "$out/CipherInflateFuzz"
+mkdir -p "$out/InflateFuzz" "$out/CipherInflateFuzz" "$out/DetectFuzz"
 
 # Sample contents: text, repetitive data, a little binary data, an empty file and a long run.
 { for i in $(seq 1 300); do echo "line $i: the quick brown fox jumps over the lazy dog"; done; } \
@@ -87,3 +88,8 @@ for target, n in count.items():
         sys.exit("fuzz-seeds: no seeds made for " + target)
 print("fuzz-seeds: " + ", ".join("%s %d" % kv for kv in count.items()))
 PY
+# DetectFuzz: whole files made by zip, 7-Zip, tar, gzip and Python's zipfile, and the archives above.
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+python3 "$here/../tests/archive/make_detect_inputs.py" "$work/detect"
+find "$work/detect" -type f ! -name manifest.txt -exec cp {} "$out/DetectFuzz/" \;
+cp "$work/deflate.zip" "$work/enc.zip" "$work/d64.zip" "$out/DetectFuzz/"
