@@ -4,13 +4,9 @@
 #include "archive/Crc.h"
 #include "archive/FileInfo.h"
 #include "archive/InflateDecoder.h"
+#include "archive/Legacy.h"
 #include "archive/Masks.h"
 #include "archive/Messages.h"
-
-#if __has_include("archive/Legacy.h")
-#include "archive/Legacy.h"
-#define LUMAGROVE_HAVE_LEGACY 1
-#endif
 
 #include <algorithm>
 #include <cstring>
@@ -539,7 +535,6 @@ bool TUnZip::InflateEntry(TStream32 &data, TStream32 &output, bool deflate64, bo
 }
 
 bool TUnZip::DecodeLegacyEntry(TStream32 &data, TStream32 &output, bool decrypt) {
-#ifdef LUMAGROVE_HAVE_LEGACY
   TLegacyIo io;
   io.Read = [&](uint8_t *buffer, int32_t count) {
     const int32_t n = ReadArchiveBlock(data, buffer, count, 0, decrypt);
@@ -568,13 +563,6 @@ bool TUnZip::DecodeLegacyEntry(TStream32 &data, TStream32 &output, bool decrypt)
     return false;
   }
   return true;
-#else
-  (void)data;
-  (void)output;
-  (void)decrypt;
-  ReportError(outputName_, "", "0", ecUnsupportedMethod);
-  return false;
-#endif
 }
 
 } // namespace arc
