@@ -9,6 +9,7 @@
 #include "archive/Messages.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 
 namespace arc {
@@ -110,6 +111,7 @@ void TUnZip::AddToTotals(const TEntryRecord &record, uint16_t flags, uint32_t do
 int32_t TUnZip::ReadCentralDirectory(TStream32 &archive) {
   int64_t position = std::max<int64_t>(info_.ArchiveOffset, 0);
   const int firstDisk = info_.Ending.CentralDisk, lastDisk = info_.Ending.ThisDisk;
+  int64_t walked = 0;
   for (int disk = firstDisk; disk <= lastDisk && !cancelled_; ++disk) {
     while (!cancelled_ && position + 46 <= archiveSize_) {
       TCentralHeader central{};
@@ -158,8 +160,18 @@ int32_t TUnZip::ReadCentralDirectory(TStream32 &archive) {
           AddToTotals(record, central.Flags, central.DosDateTime);
         }
       }
+      ++walked;
       position += 46 + int64_t(central.NameLength) + central.ExtraLength + central.CommentLength;
     }
+  }
+  // A directory that breaks off before the count its end record gives loses the entries after
+  // the break: they count as failed, so the caller does not take the run for a whole one.
+  int64_t expected = info_.Ending.EntriesTotal;
+  if (expected == 0xFFFF && HasHeader(info_.HeaderState, htEnding64))
+    expected = int64_t(std::min<uint64_t>(info_.Ending64.EntriesTotal, uint64_t(INT32_MAX)));
+  if (!cancelled_ && walked < expected) {
+    ReportError(archiveFile_, "", "0", ecBadFileHeader);
+    failed_ += int32_t(std::min<int64_t>(expected - walked, INT32_MAX - failed_));
   }
   return list_.Count();
 }
