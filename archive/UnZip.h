@@ -38,7 +38,7 @@ protected:
   bool ExtractEntry(TStream32 &archive, TStream32 &output);
   // The decoders read Data: a window holding the entry's compressed data only.
   bool InflateEntry(TStream32 &data, TStream32 &output, bool deflate64, bool decrypt);
-  bool CopyStoredEntry(TStream32 &data, TStream32 &output, bool decrypt);
+  bool CopyStoredData(TStream32 &data, TStream32 &output, bool decrypt);
   bool DecodeLegacyEntry(TStream32 &data, TStream32 &output, bool decrypt);
 
 private:
