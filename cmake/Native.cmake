@@ -48,14 +48,14 @@ if(LUMAGROVE_TESTS AND NOT LUMAGROVE_FUZZ)
     COMPILE_DEFINITIONS
     LUMAGROVE_INFLATE_SCRIPT="${PROJECT_SOURCE_DIR}/tests/archive/make_inflate_inputs.py"
     LUMAGROVE_DEFLATE64_TESTDATA="${LUMAGROVE_DEFLATE64_TESTDATA}")
-  # The legacy decoders' tests read the shared streams and archives of other projects in place.
-  get_filename_component(legacy_testdata ${PROJECT_SOURCE_DIR}/../shared/testdata/zip ABSOLUTE)
-  set_property(SOURCE ${PROJECT_SOURCE_DIR}/tests/archive/LegacyTest.cpp APPEND PROPERTY
-    COMPILE_DEFINITIONS LUMAGROVE_LEGACY_TESTDATA="${legacy_testdata}")
   # So do the detection tests.
   set_property(SOURCE ${PROJECT_SOURCE_DIR}/tests/archive/DetectTest.cpp APPEND PROPERTY
     COMPILE_DEFINITIONS
     LUMAGROVE_DETECT_SCRIPT="${PROJECT_SOURCE_DIR}/tests/archive/make_detect_inputs.py")
+  # The legacy decoders' tests read the shared streams and archives of other projects in place.
+  get_filename_component(legacy_testdata ${PROJECT_SOURCE_DIR}/../shared/testdata/zip ABSOLUTE)
+  set_property(SOURCE ${PROJECT_SOURCE_DIR}/tests/archive/LegacyTest.cpp APPEND PROPERTY
+    COMPILE_DEFINITIONS LUMAGROVE_LEGACY_TESTDATA="${legacy_testdata}")
   gtest_discover_tests(native_tests TEST_PREFIX "native." DISCOVERY_MODE PRE_TEST)
 endif()
 

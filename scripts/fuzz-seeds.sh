@@ -3,18 +3,18 @@
 #   InflateFuzz:       [mode][piece seed][stream]; mode bit 0 = Deflate64, bit 1 = wrapped
 #   CipherInflateFuzz: [mode][password length][password][flags:2][crc:4][dos time:4][12-byte
 #                      header][enciphered stream], little-endian numbers, mode as above (raw only)
-#   LegacyFuzz:        [mode][stream]; mode = method - 1 + 6 * (flags >> 1 & 3)
 #   DetectFuzz:        whole files, as archive detection sees them
+#   LegacyFuzz:        [mode][stream]; mode = method - 1 + 6 * (flags >> 1 & 3)
 # Raw streams come from gzip, zip and 7-Zip (Deflate64); the wrapped ones add the two-byte header
 # and the Adler-32 trailer around gzip's raw stream; enciphered entries come from zip -P.
 set -euo pipefail
 out=${1:?usage: fuzz-seeds.sh OUT}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+mkdir -p "$out/InflateFuzz" "$out/CipherInflateFuzz" "$out/DetectFuzz" "$out/LegacyFuzz"
 # No tool here makes shrunk, reduced or imploded entries: besides a few streams written below,
 # those seeds are the shared test data's streams and archive entries, when it is beside the project.
 shared=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)/shared/testdata/zip/legacy
-mkdir -p "$out/InflateFuzz" "$out/CipherInflateFuzz" "$out/LegacyFuzz" "$out/DetectFuzz"
 
 # Sample contents: text, repetitive data, a little binary data, an empty file and a long run.
 { for i in $(seq 1 300); do echo "line $i: the quick brown fox jumps over the lazy dog"; done; } \
