@@ -48,6 +48,22 @@ if(LUMAGROVE_TESTS AND NOT LUMAGROVE_FUZZ)
     COMPILE_DEFINITIONS
     LUMAGROVE_INFLATE_SCRIPT="${PROJECT_SOURCE_DIR}/tests/archive/make_inflate_inputs.py"
     LUMAGROVE_DEFLATE64_TESTDATA="${LUMAGROVE_DEFLATE64_TESTDATA}")
+  find_package(Python3 REQUIRED COMPONENTS Interpreter)
+  # The extraction tests read archives made by the real tools, and hostile ones, from this
+  # folder, made at build time.
+  set(zip_inputs ${CMAKE_BINARY_DIR}/zip_inputs)
+  set(zip_script ${PROJECT_SOURCE_DIR}/tests/archive/make_zip_inputs.py)
+  add_custom_command(OUTPUT ${zip_inputs}/manifest.txt
+    COMMAND ${Python3_EXECUTABLE} ${zip_script} ${zip_inputs} --shared
+            ${PROJECT_SOURCE_DIR}/../shared/testdata/zip
+    DEPENDS ${zip_script}
+    COMMENT "Making the extraction tests' archives with the real tools")
+  add_custom_target(zip_inputs DEPENDS ${zip_inputs}/manifest.txt)
+  add_dependencies(native_tests zip_inputs)
+  set_property(SOURCE ${PROJECT_SOURCE_DIR}/tests/archive/ZipToolsTest.cpp
+    ${PROJECT_SOURCE_DIR}/tests/archive/HostileZipTest.cpp
+    ${PROJECT_SOURCE_DIR}/tests/archive/InstallerUseTest.cpp
+    APPEND PROPERTY COMPILE_DEFINITIONS LUMAGROVE_ZIP_INPUTS="${zip_inputs}")
   gtest_discover_tests(native_tests TEST_PREFIX "native." DISCOVERY_MODE PRE_TEST)
 endif()
 
