@@ -77,6 +77,15 @@ target_link_options(inflate_bench PRIVATE -fno-sanitize=all)
 target_link_libraries(inflate_bench PRIVATE z)
 lumagrove_warnings(inflate_bench)
 
+# The extraction benchmark: TUnZip against unzip and 7-Zip on the same package
+# (scripts/unzip-bench.sh). Built on request only, optimised and without the sanitizers.
+add_executable(unzip_bench EXCLUDE_FROM_ALL ${PROJECT_SOURCE_DIR}/bench/UnZipBench.cpp
+               ${archive_sources} ${toolkit_core_sources})
+target_include_directories(unzip_bench PRIVATE ${PROJECT_SOURCE_DIR})
+target_compile_options(unzip_bench PRIVATE -O2 -fno-sanitize=all)
+target_link_options(unzip_bench PRIVATE -fno-sanitize=all)
+lumagrove_warnings(unzip_bench)
+
 if(LUMAGROVE_FUZZ)
   include(${PROJECT_SOURCE_DIR}/cmake/Fuzz.cmake)
 endif()

@@ -9,7 +9,7 @@ set -euo pipefail
 out=${1:?usage: fuzz-seeds.sh OUT}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-mkdir -p "$out/InflateFuzz" "$out/CipherInflateFuzz"
+mkdir -p "$out/InflateFuzz" "$out/CipherInflateFuzz" "$out/UnZipFuzz"
 
 # Sample contents: text, repetitive data, a little binary data, an empty file and a long run.
 { for i in $(seq 1 300); do echo "line $i: the quick brown fox jumps over the lazy dog"; done; } \
@@ -35,6 +35,15 @@ done
 (cd "$work" && 7zz a -bd -tzip -mm=Deflate64 d64.zip "${samples[@]}" >/dev/null)
 (cd "$work" && 7zz a -bd -tzip -mm=Deflate64 -mx=9 -psecret -mem=ZipCrypto d64enc.zip text.txt \
   bin.dat >/dev/null)
+
+# Whole archives for the extraction target.
+python3 "$(dirname "${BASH_SOURCE[0]}")/../tests/archive/make_zip_inputs.py" "$work/zipin" >/dev/null
+n=0
+for f in "$work"/zipin/tools/* "$work"/zipin/hostile/* "$work"/zipin/package/* "$work"/*.zip; do
+  n=$((n + 1))
+  cp "$f" "$out/UnZipFuzz/seed-$(printf %03d $n)"
+done
+echo "fuzz-seeds: UnZipFuzz $n"
 
 python3 - "$work" "$out" <<'PY'
 import glob, os, struct, sys, zlib
