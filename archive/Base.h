@@ -78,13 +78,14 @@ struct TEntryRecord {
   uint32_t ExternalAttributes = 0;
   uint16_t Volume = 1;
   int64_t Offset = 0; // of the local header, 48-bit
+  int64_t CompressedSize = 0, UncompressedSize = 0; // 48-bit, as the directory gives them
 };
 
 // The list of the run's selected entries, each with an optional copy of its central header.
 class TUnBaseHeaderObj {
 public:
   void Init() { Clear(); }
-  bool AddHeader(const TEntryRecord &record, const void *block, uint16_t blockSize);
+  bool AddHeader(const TEntryRecord &record, const void *block, size_t blockSize);
   const TEntryRecord &GetHeader(int index) const { return records_[size_t(index)]; }
   // The variable block stored with a record; empty when none was given.
   const std::vector<uint8_t> &GetBlock(int index) const { return blocks_[size_t(index)]; }
@@ -167,8 +168,6 @@ public:
 
   // Sets the output name from a stored name (output-name rules).
   virtual void BuildOutputName(const std::string &storedName);
-  // Whether an entry is selected by FileSpec.
-  bool EntrySelected(const std::string &name);
 
   // The temporary-file facilities of the library.
   std::string TempFolder();
@@ -206,6 +205,8 @@ protected:
   std::string storedName_;
   int32_t processed_ = 0;
   int32_t failed_ = 0;
+  bool writeFailed_ = false; // a write of the entry in work fell short
+  int64_t archiveTotal_ = 0; // the run's uncompressed total, for ProgressByArchive
   bool cancelled_ = false;
   std::string password_;
   bool passwordFailed_ = false;
@@ -251,7 +252,7 @@ public:
 
 protected:
   bool OpenArchive(std::unique_ptr<TStream32> &stream);
-  int32_t RunExtraction(TStream32 &stream);
+  int32_t RunExtraction(TStream32 *stream);
   // The run proper, between OnActivate and OnDeactivate.
   virtual void ExtractEntries(TStream32 &archive) { (void)archive; }
   // Tests the current password against the 24-byte work buffer (header at 12..23).

@@ -41,5 +41,9 @@ int64_t FindEndOfCentralDir(TStream32 &stream, TArchiveInfo &info, THeaderCipher
 void SetVolumeNumbering(const std::string &fileName, TArchiveInfo &info);
 // Whether a type is a real archive (not atNA, atUnsupported, atFileOpenErr or atUnknown).
 bool IsRealArchive(TArcType type);
+// Detection of a named file, as writing the archive file name runs it: a missing, empty or
+// unopenable file is atNA; "/" in the name counts as "\"; a real archive gets its volume
+// numbering.
+TArcType DetectFile(const std::string &FileName, TArchiveInfo &Info, THeaderCipher &Cipher);
 
 } // namespace arc

@@ -2,6 +2,9 @@
 // an archive ready, writable and identified; what its volume says about itself.
 #pragma once
 
+#include "archive/FileLayer.h"
+#include "archive/Masks.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -11,9 +14,9 @@ namespace arc {
 // Handlers a disk check may call; each may be left unset.
 class TDiskCommon {
 public:
-  using TErrorReport = std::function<void(const std::string &FileName,
-                                          const std::string &ExtendedMsg, int32_t ECode,
-                                          const std::string &VolumeID)>;
+  using TErrorReport =
+      std::function<void(const std::string &FileName, const std::string &ExtendedMsg, int32_t ECode,
+                         const std::string &VolumeID)>;
   using TDiskHandler = std::function<void(void *Sender, bool &Cancel)>;
   TErrorReport OnErrorReport;
   TDiskHandler OnWriteProtect;
@@ -29,6 +32,13 @@ public:
   static bool IsWriteProtected(char letter);
   // The backup volume number of a label holding "PKBACK# " and digits; 0 otherwise.
   static uint16_t BackupVolumeNumber(const std::string &label);
+  // The drive part of a name: "C:" of "C:\x", "\\server\share" of a UNC name, else empty.
+  static std::string ExtractFileDrive(const std::string &fileName);
+  // The name of a drive type (or, for removable drives, of a floppy kind): Windows-1252 text.
+  static std::string DriveTypeText(uint8_t index);
+  // Which: 0 creation, 1 last write, 2 last access; the open file's time as a local DOS
+  // date-time (date in the high word); 0 when it can't be read.
+  static uint32_t FileDosDateTime(TFileHandle handle, int which);
 
   std::string Path;
   uint8_t DriveType = 0; // 0 unknown, 1 no root, 2 removable, 3 fixed, 4 remote, 5 CD-ROM, 6 RAM
@@ -41,8 +51,18 @@ public:
   std::string FileSystemName;
   uint32_t FileSystemFlags = 0;
   uint32_t MaxComponentLength = 0;
-  int64_t FreeSpace = 0;
+  int64_t FreeSpace = 0; // both 0 for a share reached by a UNC name, -1 when unreadable
   int64_t Size = 0;
+
+private:
+  bool DriveReady(const std::string &root);
+  bool RootWriteProtected(const std::string &root);
+  void Report(int32_t code);
 };
+
+// The span test of archive detection: a zip whose parts lie on several disks under one name
+// (atZipDS: a removable drive whose label starts with the word "PKBACK#") or in several files
+// (atZipMV: anything else). False when the archive's drive can't be checked.
+bool SpanTypeOf(TDiskManager &Manager, const std::string &ArchiveFile, TArcType &Type);
 
 } // namespace arc

@@ -109,13 +109,17 @@ constexpr bool HasHeader(THeaderTypeState s, THeaderType t) { return (s & Header
 // htLocal/htCentral/htEnding; Enciphered tells whether the form's bytes after the signature
 // must be deciphered. Expected limits the answer to that kind (htNone: any kind).
 THeaderType GetHeaderType(uint32_t signature, THeaderType expected, bool *enciphered);
+// Whether an end-record signature is one of the 26-byte forms ("P[" or "P\" 5 6).
+bool IsExtendedEnding(uint32_t signature);
 
 // Enciphered header forms: the keys are reset from the header key state, then the bytes after
 // the signature and, without a new reset, the name that follows are deciphered in place.
+// The header key state is built at run time from constants of the unit; no archive made by
+// other tools uses the enciphered forms.
 class THeaderCipher {
 public:
-  THeaderCipher();             // builds the header key state
-  void Reset();                // working keys := header key state
+  THeaderCipher();                            // builds the header key state
+  void Reset();                               // working keys := header key state
   void Decipher(void *buffer, int64_t count); // continues with the working keys
   void Encipher(void *buffer, int64_t count); // for tests: the inverse of Decipher
 private:

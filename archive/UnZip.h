@@ -34,9 +34,12 @@ protected:
   void ExtractCentralEntries(TStream32 &archive);
   void ExtractLocalEntries(TStream32 &archive);
   bool ExtractOneEntry(TStream32 &archive, int index, uint32_t attributes);
+  // Method dispatch; true when the entry's data decoded to exactly its declared size.
   bool ExtractEntry(TStream32 &archive, TStream32 &output);
-  void InflateEntry(TStream32 &archive, TStream32 &output, bool deflate64);
-  void CopyStoredEntry(TStream32 &archive, TStream32 &output);
+  // The decoders read Data: a window holding the entry's compressed data only.
+  bool InflateEntry(TStream32 &data, TStream32 &output, bool deflate64, bool decrypt);
+  bool CopyStoredEntry(TStream32 &data, TStream32 &output, bool decrypt);
+  bool DecodeLegacyEntry(TStream32 &data, TStream32 &output, bool decrypt);
 
 private:
   // The entry in work.
@@ -46,7 +49,9 @@ private:
     int64_t CompressedSize = 0;
     int64_t UncompressedSize = 0;
     uint32_t DosDateTime = 0;
-    uint32_t Crc32 = 0;
+    uint32_t Crc32 = 0;      // the CRC the written data must have
+    uint32_t LocalCrc32 = 0; // what the local header says: the password check uses it
+    uint32_t LocalDosDate = 0;
     int64_t DataStart = 0; // the first byte after the local header, name and extra field
     bool Failed = false;   // the entry's data was bad (25153) or could not be written
   };
@@ -56,7 +61,7 @@ private:
   // Reads a stored name of Length bytes, deciphering it with the header keys when Enciphered.
   std::string ReadName(TStream32 &archive, uint16_t length, bool enciphered, bool &ok);
   void ExtractListed(TStream32 &archive, bool central);
-  bool EntryOnOtherVolume(const TEntryRecord &record) const;
+  void AddToTotals(const TEntryRecord &record, uint16_t flags, uint32_t dosDate);
 
   TUnBaseHeaderObj list_;
   TCurrentEntry entry_;

@@ -48,6 +48,10 @@ if(LUMAGROVE_TESTS AND NOT LUMAGROVE_FUZZ)
     COMPILE_DEFINITIONS
     LUMAGROVE_INFLATE_SCRIPT="${PROJECT_SOURCE_DIR}/tests/archive/make_inflate_inputs.py"
     LUMAGROVE_DEFLATE64_TESTDATA="${LUMAGROVE_DEFLATE64_TESTDATA}")
+  # So do the detection tests.
+  set_property(SOURCE ${PROJECT_SOURCE_DIR}/tests/archive/DetectTest.cpp APPEND PROPERTY
+    COMPILE_DEFINITIONS
+    LUMAGROVE_DETECT_SCRIPT="${PROJECT_SOURCE_DIR}/tests/archive/make_detect_inputs.py")
   find_package(Python3 REQUIRED COMPONENTS Interpreter)
   # The extraction tests read archives made by the real tools, and hostile ones, from this
   # folder, made at build time.

@@ -1,0 +1,841 @@
+#include "archive/Base.h"
+
+#include "archive/Cipher.h"
+#include "archive/Crc.h"
+#include "archive/FileInfo.h"
+#include "archive/Masks.h"
+#include "archive/Messages.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+
+namespace arc {
+
+namespace {
+
+int64_t NowTicks() {
+  using namespace std::chrono;
+  // Never 0: a start tick of 0 means "not running".
+  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count() + 1;
+}
+
+bool IsZipFamily(TArcType type) {
+  switch (type) {
+  case atBh:
+  case atBhExe:
+  case atJar:
+  case atJarExe:
+  case atZip:
+  case atZipExe:
+  case atZipDS:
+  case atZipMV:
+    return true;
+  default:
+    return false;
+  }
+}
+
+uint16_t Get16(const uint8_t *p) { return uint16_t(p[0] | (p[1] << 8)); }
+uint32_t Get32(const uint8_t *p) { return uint32_t(Get16(p)) | (uint32_t(Get16(p + 2)) << 16); }
+
+// The only attributes an archive may give a file: anything else (folder, device, reparse and
+// the rest) is not the archive's to set.
+constexpr uint32_t faRestorable = faReadOnly | faHidden | faSysFile | faArchive;
+
+} // namespace
+
+// ---- TqebTimer ----------------------------------------------------------------------------
+
+void TqebTimer::Start() {
+  Elapsed = 0;
+  start_ = NowTicks();
+  pause_ = 0;
+}
+
+void TqebTimer::Stop() {
+  if (start_ <= 0)
+    return;
+  stop_ = NowTicks();
+  Elapsed = float(stop_ - start_) / 1000.0f;
+  start_ = 0;
+}
+
+void TqebTimer::Pause() {
+  if (start_ > 0)
+    pause_ = NowTicks();
+}
+
+void TqebTimer::Resume() {
+  if (start_ > 0 && pause_ > 0) {
+    start_ = NowTicks() + (start_ - pause_);
+    pause_ = 0;
+  }
+}
+
+// ---- TUnBaseHeaderObj ---------------------------------------------------------------------
+
+bool TUnBaseHeaderObj::AddHeader(const TEntryRecord &record, const void *block,
+                                 size_t blockSize) {
+  records_.push_back(record);
+  if (block && blockSize) {
+    const auto *bytes = static_cast<const uint8_t *>(block);
+    blocks_.emplace_back(bytes, bytes + blockSize);
+  } else {
+    blocks_.emplace_back();
+  }
+  return true;
+}
+
+void TUnBaseHeaderObj::Clear() {
+  records_.clear();
+  blocks_.clear();
+}
+
+// ---- TRegisterOrrelin ---------------------------------------------------------------------
+
+TRegisterOrrelin::TRegisterOrrelin(tk::TComponent *owner) : tk::TComponent(owner) {}
+
+void TRegisterOrrelin::SetArchiveFile(const std::string &name) {
+  if (name.empty() || !LayerFileExists(name)) {
+    info_.ArcType = atNA;
+    archiveFile_.clear();
+    return;
+  }
+  archiveFile_ = SlashToBackslash(name);
+  TFileStream32 stream(archiveFile_, fmOpenRead | fmShareDenyWrite);
+  if (stream.Handle == InvalidFileHandle) {
+    info_.ArcType = atNA;
+    return;
+  }
+  info_.ArcType = arc::GetArcType(stream, archiveFile_, info_, headerCipher_);
+  if (IsRealArchive(info_.ArcType))
+    SetVolumeNumbering(archiveFile_, info_);
+}
+
+void TRegisterOrrelin::SetArcType(TArcType) {
+  TFileStream32 stream(archiveFile_, fmOpenRead | fmShareDenyWrite);
+  if (archiveFile_.empty() || stream.Handle == InvalidFileHandle) {
+    info_.ArcType = atNA;
+    throw tk::EFOpenError(ArcMessage(ecOpenError));
+  }
+  info_.ArcType = arc::GetArcType(stream, archiveFile_, info_, headerCipher_);
+  if (IsRealArchive(info_.ArcType))
+    SetVolumeNumbering(archiveFile_, info_);
+}
+
+// ---- TZipCommon ---------------------------------------------------------------------------
+
+TZipCommon::TZipCommon(tk::TComponent *owner) : TRegisterOrrelin(owner) {
+  progressCallback_ = [this] { DefaultProgress(); };
+}
+
+TZipCommon::~TZipCommon() = default;
+
+void TZipCommon::SetExtractDir(const std::string &dir) {
+  if (!dir.empty())
+    extractDir_ = tk::ExtractFilePath(AppendDirTail(SlashToBackslash(dir)));
+  else
+    extractDir_ = archiveFile_.empty() ? std::string() : tk::ExtractFilePath(archiveFile_);
+}
+
+void TZipCommon::SetFileSpec(const tk::TStringList &list) {
+  fileSpec_.Clear();
+  for (const std::string &item : list.Items())
+    fileSpec_.Add(item);
+}
+
+void TZipCommon::SetPasswords(const tk::TStringList &list) {
+  passwords_.Clear();
+  for (const std::string &item : list.Items())
+    passwords_.Add(item);
+}
+
+void TZipCommon::SetCancelled(bool value) {
+  cancelled_ = value;
+  if (value)
+    ReportError(archiveFile_, outputName_, "0", ecUserCanceled);
+}
+
+void TZipCommon::ReportError(const std::string &FileName, const std::string &ExtendedMsg,
+                             const std::string &VolumeID, int32_t ECode) {
+  TTimerPause pause(timer_);
+  if (cancelled_)
+    ECode = ecUserCanceled;
+  if (OnError)
+    OnError(this, FileName, ExtendedMsg, VolumeID, ECode);
+}
+
+void TZipCommon::RaiseError(const std::string &FileName, const std::string &ExtendedMsg,
+                            const std::string &VolumeID, int32_t ECode) {
+  ReportError(FileName, ExtendedMsg, VolumeID, ECode);
+  if (!cancelled_)
+    throw E_RAISE(ArcMessage(ECode));
+}
+
+double TZipCommon::DosDateToDateTime(uint32_t dosDate) {
+  return DosDateTimeToDateTime(dosDate == 0 ? 0x00210020u : dosDate);
+}
+
+int32_t TZipCommon::ReadArchiveBlock(TStream32 &stream, void *buffer, int32_t count, int crcKind,
+                                     bool decrypt) {
+  if (count <= 0)
+    return 0;
+  int32_t n = 0;
+  try {
+    n = std::max(stream.Read(buffer, count), 0);
+  } catch (const EReadError &) {
+    n = 0;
+  }
+  DecryptBlock(decrypt, buffer, n);
+  UpdateCrc(crcKind, buffer, n);
+  return n;
+}
+
+void TZipCommon::DecryptBlock(bool decrypt, void *buffer, int64_t count) {
+  if (decrypt && IsZipFamily(info_.ArcType) && count > 0)
+    arc::DecipherBlock(buffer, count);
+}
+
+int32_t TZipCommon::WriteDecryptedBlock(TStream32 &stream, void *buffer, bool isData,
+                                        int32_t count, int crcKind, bool decrypt) {
+  if (isData)
+    DecryptBlock(decrypt, buffer, count);
+  return WriteOutput(stream, buffer, isData, count, crcKind);
+}
+
+int32_t TZipCommon::WriteOutput(TStream32 &stream, const void *buffer, bool isData, int32_t count,
+                                int crcKind) {
+  if (count <= 0)
+    return 0;
+  int32_t written = std::max(stream.Write(buffer, count), 0);
+  if (written < count) {
+    writeFailed_ = true;
+    if (LayerLastError() == feDiskFull) {
+      processed_ = 0;
+      RaiseError(archiveFile_, outputName_, "0", ecDiskFull);
+    } else {
+      processed_ = std::max(processed_ - 1, 0);
+      ReportError(archiveFile_, outputName_, "0", ecWriteError);
+    }
+  }
+  if (isData)
+    UpdateCrc(crcKind, buffer, written);
+  return written;
+}
+
+void TZipCommon::BuildOutputName(const std::string &storedName) {
+  if (storedName.empty()) {
+    outputName_.clear();
+    return;
+  }
+  if (extractDir_.empty()) {
+    SetExtractDir("");
+    if (extractDir_.empty())
+      SetExtractDir(LayerCurrentDir());
+  }
+  std::string name = storedName;
+  if (name.find(':') != std::string::npos)
+    name.erase(0, name.size() >= 3 && name[2] == '\\' ? 3 : 2);
+  else if (name[0] == '\\')
+    name.erase(0, 1);
+  const size_t slash = name.rfind('\\');
+  std::string folder = AppendDirTail(extractDir_);
+  if (UseStoredDirs && slash != std::string::npos)
+    folder += name.substr(0, slash + 1);
+  if (folder.find(':') == std::string::npos && (folder.empty() || folder[0] != '\\'))
+    folder.insert(0, "\\");
+  outputName_ = AppendDirTail(folder) + (slash == std::string::npos ? name : name.substr(slash + 1));
+}
+
+std::string TZipCommon::TempFolder() {
+  if (!tempDir_.empty() && LayerIsDirectory(tempDir_))
+    return tempDir_;
+  tempDir_ = TempPath();
+  return tempDir_;
+}
+
+void TZipCommon::PlaceTempFile(TStream32 &stream, const std::string &target, int64_t size,
+                               bool sameDrive, const std::string &tempName) {
+  if (sameDrive) {
+    LayerDeleteFile(target);
+    LayerMoveFile(tempName, target);
+    LayerDeleteFile(tempName);
+    return;
+  }
+  TFileStream32 out(target, fmCreate);
+  if (out.Handle == InvalidFileHandle)
+    throw tk::EFOpenError(ArcMessage(ecOpenError));
+  archiveCounter_ = size;
+  stream.SetPosition(0);
+  out.CancelFlag = &cancelled_;
+  out.ProcessMessages = LayerProcessMessages;
+  out.CopyFromStream(stream, size);
+}
+
+TExtraHighParts TZipCommon::ReadExtraFields(TStream32 &stream, uint32_t length, int headerKind,
+                                            uint32_t *uncompressed, uint32_t *compressed,
+                                            uint32_t *offset) {
+  TExtraHighParts high;
+  if (length == 0)
+    return high;
+  std::vector<uint8_t> area(length);
+  int32_t got = std::max(stream.Read(area.data(), int32_t(length)), 0);
+  area.resize(size_t(got));
+  size_t p = 0;
+  while (p + 4 <= area.size()) {
+    const uint16_t tag = Get16(&area[p]), size = Get16(&area[p + 2]);
+    p += 4;
+    const bool whole = p + size <= area.size();
+    const size_t end = whole ? p + size : area.size();
+    if (tag == 1) {
+      size_t q = p;
+      auto take = [&](uint32_t *field, uint16_t &highPart) {
+        if (field && *field == 0xFFFFFFFFu && q + 8 <= end) {
+          *field = Get32(&area[q]);
+          highPart = Get16(&area[q + 4]);
+          q += 8;
+        }
+      };
+      take(uncompressed, high.Uncompressed);
+      take(compressed, high.Compressed);
+      if (headerKind == 1)
+        take(offset, high.Offset);
+    } else if (tag == 100) {
+      uint16_t *parts[3] = {&high.Compressed, &high.Uncompressed, &high.Offset};
+      const size_t count = headerKind == 0 ? 2 : 3;
+      for (size_t i = 0; i < count && p + 2 * i + 2 <= end; ++i)
+        *parts[i] = Get16(&area[p + 2 * i]);
+    }
+    if (!whole)
+      break;
+    p = end;
+  }
+  return high;
+}
+
+void TZipCommon::ResetRunState() {
+  cancelled_ = false;
+  processed_ = 0;
+  failed_ = 0;
+  progressCallback_ = [this] { DefaultProgress(); };
+  encrypted_ = passwordFailed_ = writeFailed_ = false;
+  newestDate_ = 0;
+  fileProgress_ = archiveProgress_ = 0;
+  archiveCounter_ = 0;
+  archiveDone_ = 0;
+  volumeName_ = archiveFile_;
+}
+
+void TZipCommon::ReportProgress(int64_t fileDone, int64_t fileTotal, int64_t archiveTotal) {
+  try {
+    fileProgress_ = uint8_t(Percent(fileTotal, fileDone));
+    archiveProgress_ = uint8_t(Percent(archiveTotal, archiveDone_));
+    if (progressCallback_)
+      progressCallback_();
+  } catch (...) {
+    // A failing progress receiver must not end the entry.
+  }
+}
+
+void TZipCommon::DefaultProgress() {
+  LayerProcessMessages();
+  if (OnProgress)
+    OnProgress(this, fileProgress_, archiveProgress_);
+}
+
+// ---- TUnBase ------------------------------------------------------------------------------
+
+TUnBase::TUnBase(tk::TComponent *owner) : TZipCommon(owner) {}
+
+void TUnBase::SetArchiveFile(const std::string &name) { TZipCommon::SetArchiveFile(name); }
+
+int32_t TUnBase::Extract() {
+  outputKind_ = 0;
+  failed_ = 0;
+  std::unique_ptr<TStream32> stream;
+  try {
+    if (!OpenArchive(stream))
+      return 0;
+  } catch (...) {
+    // Extract never raises: a handler of the open report that raises ends the call here.
+    return 0;
+  }
+  int32_t result = RunExtraction(stream.get());
+  stream.reset();
+  return result;
+}
+
+bool TUnBase::OpenArchive(std::unique_ptr<TStream32> &stream) {
+  if (archiveFile_.empty()) {
+    ReportError(archiveFile_, "", "0", ecFileNotFound);
+    return false;
+  }
+  switch (info_.ArcType) {
+  case atAce:
+  case atAceExe:
+  case atCab:
+  case atCabExe:
+  case atRar:
+  case atRarExe:
+    return true; // their own libraries read them: no stream here
+  default:
+    break;
+  }
+  auto file = std::make_unique<TFileStream32>(archiveFile_, fmOpenRead | fmShareDenyWrite);
+  if (file->Handle == InvalidFileHandle) {
+    ReportError(archiveFile_, "", "0", ecOpenError);
+    return false;
+  }
+  archiveSize_ = file->GetSize();
+  stream = std::move(file);
+  return true;
+}
+
+int32_t TUnBase::RunExtraction(TStream32 *stream) {
+  int32_t result = 0;
+  try {
+    ResetRunState();
+    if (CpuType == cpt80486)
+      CpuType = cptAuto;
+    const std::string remembered = archiveFile_;
+    auto finishRun = [&] {
+      result = processed_;
+      archiveFile_ = remembered;
+    };
+    try {
+      if (OnActivate)
+        OnActivate(this);
+      auto deactivate = [&] {
+        if (OnDeactivate)
+          OnDeactivate(this);
+      };
+      try {
+        if (OnElapsedTime)
+          timer_.Start();
+        auto elapsed = [&] {
+          if (OnElapsedTime) {
+            timer_.Stop();
+            OnElapsedTime(this, timer_.Elapsed);
+          }
+        };
+        try {
+          password_.clear();
+          outputName_.clear();
+          if (stream)
+            ExtractEntries(*stream);
+        } catch (...) {
+          elapsed();
+          throw;
+        }
+        elapsed();
+      } catch (...) {
+        deactivate();
+        throw;
+      }
+      deactivate();
+    } catch (...) {
+      finishRun();
+      throw;
+    }
+    finishRun();
+  } catch (...) {
+    // Whatever escaped the run ends it quietly; the count so far is the answer.
+  }
+  DiscardOutput();
+  return result;
+}
+
+bool TUnBase::CrcMatches(int crcKind, uint32_t storedCrc) const {
+  if (cancelled_)
+    return false;
+  const uint32_t crc = crcKind == 16 ? Crc16Value : Crc32Value;
+  return storedCrc == crc || storedCrc == (crc ^ 0xFFFFFFFFu);
+}
+
+void TUnBase::ReportCrcResult(bool pass) {
+  if (OnEnd)
+    OnEnd(this, outputName_, pass);
+  else if (!pass)
+    ReportError(outputName_, "", "0", ecCrcFailed);
+}
+
+bool TUnBase::CheckEntryCrc(int crcKind, uint32_t storedCrc) {
+  const bool pass = CrcMatches(crcKind, storedCrc);
+  ReportCrcResult(pass);
+  return pass;
+}
+
+bool TUnBase::BeginEntry(bool isFolder) {
+  if (isFolder)
+    return true;
+  TTimerPause pause(timer_);
+  bool extract = true;
+  if (OnBegin) {
+    if (OnRenameFile) {
+      std::string newName = outputName_;
+      OnRenameFile(this, outputName_, newName);
+      if (!newName.empty()) {
+        ForceDirs(tk::ExtractFileDir(newName));
+        outputName_ = newName;
+      }
+    }
+    OnBegin(this, outputName_, processed_ + 1, extract);
+  }
+  if (cancelled_ || !extract)
+    return false;
+  if (!ConfirmOverwrites) {
+    if (OverwriteMode != omOverwrite)
+      return false;
+    ++processed_;
+    return true;
+  }
+  OverwriteMode = omOverwrite;
+  if (LayerFileExists(outputName_)) {
+    if (!OnFileExists) {
+      ReportError(outputName_, "OnFileExists", "0", ecEventNotAssigned);
+      OverwriteMode = omSkip;
+    } else {
+      do {
+        std::string newName;
+        OnFileExists(this, outputName_, newName, OverwriteMode);
+        if (newName.empty())
+          newName = outputName_;
+        ForceDirs(tk::ExtractFileDir(newName));
+        if (OverwriteMode == omOverwrite) {
+          if (tk::SameText(newName, outputName_))
+            break;
+          outputName_ = newName;
+        }
+      } while (!cancelled_ && OverwriteMode != omSkip && LayerFileExists(outputName_));
+    }
+    if (!cancelled_ && OverwriteMode != omSkip) {
+      const uint32_t attributes = LayerGetAttributes(outputName_);
+      if (attributes != faInvalid && (attributes & faReadOnly)) {
+        if (attributes & (faSysFile | faDirectory)) {
+          ReportError(outputName_, "", "0", ecWriteError);
+          ++failed_;
+          return false;
+        }
+        LayerSetAttributes(outputName_, faNormal);
+      }
+    }
+  }
+  if (!cancelled_ && OverwriteMode == omOverwrite && !outputName_.empty()) {
+    ++processed_;
+    return true;
+  }
+  return false;
+}
+
+void TUnBase::EndEntry(std::unique_ptr<TStream32> &output, uint32_t dosDate) {
+  auto *file = dynamic_cast<THandleStream32 *>(output.get());
+  if (file && file->Handle != InvalidFileHandle) {
+    LayerSetFileDosDateTime(file->Handle, FileDateFor(dosDate));
+    if (LayerClose(file->Handle))
+      file->Handle = InvalidFileHandle;
+    else
+      ReportError(outputName_, "", "0", ecCloseError);
+  }
+  output.reset();
+}
+
+void TUnBase::RestoreAttributes(const std::string &outputName, uint32_t attributes) {
+  if (!RestoreFileAttr || attributes == faArchive)
+    return;
+  const uint32_t kept = attributes & faRestorable;
+  LayerSetAttributes(outputName, kept ? kept : faNormal);
+}
+
+uint32_t TUnBase::FileDateFor(uint32_t dosDate) const {
+  switch (DateAttribute) {
+  case daSysDate:
+    return LayerNowDosDateTime();
+  case daMaxFileDate:
+    return newestDate_;
+  default:
+    return dosDate;
+  }
+}
+
+void TUnBase::SkipEntryProgress(int64_t size) {
+  archiveCounter_ -= size;
+  archiveDone_ += size;
+  ReportProgress(size, size, archiveTotal_);
+}
+
+bool TUnBase::AcquirePassword(TStream32 &archive) {
+  TTimerPause pause(timer_);
+  uint8_t work[25] = {};
+  if (ReadArchiveBlock(archive, work, 12, 0, false) != 12)
+    return false;
+  std::memcpy(work + 12, work, 12);
+  bool ok = CheckPassword(work);
+  for (int i = 0; !ok && i < passwords_.Count(); ++i) {
+    password_ = passwords_.Strings(i);
+    ok = CheckPassword(work);
+  }
+  if (ok)
+    return true;
+  if (!OnGetPassword) {
+    ReportError(outputName_, "OnGetPassword", "0", ecEventNotAssigned);
+    return false;
+  }
+  bool tryAgain = true;
+  for (int round = 0; round < PasswordAttempts; ++round) {
+    if (cancelled_)
+      break;
+    OnGetPassword(this, outputName_, password_, tryAgain);
+    if (!tryAgain) {
+      ReportError(outputName_, "", "0", ecInvalidPassword);
+      break;
+    }
+    if (CheckPassword(work)) {
+      passwords_.Insert(0, password_);
+      return true;
+    }
+    password_.clear();
+    ReportError(outputName_, "", "0", ecInvalidPassword);
+  }
+  return false;
+}
+
+bool TUnBase::OpenOutputFile(std::unique_ptr<TStream32> &stream, const std::string &outputName) {
+  if (encrypted_ && passwordFailed_)
+    return true;
+  if (outputName.empty())
+    return false;
+  const std::string folder = tk::ExtractFileDir(outputName);
+  if (!folder.empty() && !LayerIsDirectory(folder)) {
+    const unsigned previous = LayerQuietErrors();
+    ForceDirs(folder);
+    LayerRestoreErrors(previous);
+  }
+  if (LayerIsDirectory(outputName))
+    return false; // a folder of that name: nothing may take its place
+  // The entry is written beside its target and put in place only once it has passed, so a bad
+  // entry never leaves a broken file where a good one was.
+  DiscardOutput();
+  tempOutput_ = LayerTempFileName(folder.empty() ? std::string(".") : folder, "qeb");
+  if (tempOutput_.empty())
+    return false;
+  auto file = std::make_unique<TFileStream32>(tempOutput_, fmCreate);
+  if (file->Handle == InvalidFileHandle) {
+    DiscardOutput();
+    return false;
+  }
+  stream = std::move(file);
+  return true;
+}
+
+bool TUnBase::CommitOutput() {
+  if (tempOutput_.empty())
+    return false;
+  const std::string &target = outputName_;
+  std::string backup;
+  const uint32_t attributes = LayerGetAttributes(target);
+  if (attributes != faInvalid) {
+    if (attributes & faDirectory) {
+      DiscardOutput();
+      return false;
+    }
+    // A read-only file from an earlier install must not block a reinstall; a read-only system
+    // file is left alone.
+    if (attributes & faReadOnly) {
+      if (attributes & faSysFile) {
+        DiscardOutput();
+        return false;
+      }
+      LayerSetAttributes(target, faNormal);
+    }
+    // The old file steps aside first and comes back if the new one cannot take its place.
+    backup = LayerTempFileName(tk::ExtractFileDir(target), "qeb");
+    if (backup.empty() || !LayerDeleteFile(backup) || !LayerMoveFile(target, backup)) {
+      if (!backup.empty())
+        LayerDeleteFile(backup);
+      DiscardOutput();
+      return false;
+    }
+  }
+  if (!LayerMoveFile(tempOutput_, target)) {
+    if (!backup.empty())
+      LayerMoveFile(backup, target);
+    DiscardOutput();
+    return false;
+  }
+  tempOutput_.clear();
+  if (!backup.empty())
+    LayerDeleteFile(backup);
+  return true;
+}
+
+void TUnBase::DiscardOutput() {
+  if (!tempOutput_.empty()) {
+    LayerDeleteFile(tempOutput_);
+    tempOutput_.clear();
+  }
+}
+
+// ---- TTempFileStream ----------------------------------------------------------------------
+
+TTempNames::TTempNames(uint16_t mode, const std::string &fileName, const std::string &tempFolder)
+    : tempFolder_(tempFolder) {
+  if (mode == fmCreate) {
+    tempName_ = TempFileName(tempFolder);
+    targetName_ = fileName;
+    temporary_ = true;
+    openName_ = tempName_;
+  } else {
+    openName_ = fileName;
+  }
+}
+
+TTempFileStream::TTempFileStream(TZipCommon *owner, uint16_t mode, const std::string &fileName,
+                                 const std::string &tempFolder)
+    : TTempNames(mode, fileName, tempFolder), TFileStream32(openName_, mode), owner_(owner),
+      mode_(mode) {}
+
+TTempFileStream::~TTempFileStream() {
+  if (temporary_ && mode_ != 0 && !targetName_.empty()) {
+    try {
+      const bool sameDrive = tempFolder_.find(':') != std::string::npos &&
+                             targetName_.find(':') != std::string::npos &&
+                             tk::UpperCase(tempFolder_.substr(0, 1)) ==
+                                 tk::UpperCase(targetName_.substr(0, 1));
+      if (sameDrive && Handle != InvalidFileHandle && LayerClose(Handle))
+        Handle = InvalidFileHandle;
+      if (owner_)
+        owner_->PlaceTempFile(*this, targetName_, Handle != InvalidFileHandle ? GetSize() : 0,
+                              sameDrive, tempName_);
+    } catch (...) {
+      // A destructor must not raise: the failure is reported and the temporary file removed.
+      if (owner_ && LayerLastError() == feDiskFull)
+        owner_->ReportError(owner_->GetArchiveFile(), "", "0", ecDiskFull);
+    }
+    if (Handle != InvalidFileHandle && LayerClose(Handle))
+      Handle = InvalidFileHandle;
+    LayerDeleteFile(tempName_);
+  }
+}
+
+int32_t TTempFileStream::Read(void *buffer, int32_t count) {
+  int32_t n = THandleStream32::Read(buffer, count);
+  if (owner_)
+    owner_->archiveCounter_ -= count;
+  return n;
+}
+
+int64_t TTempFileStream::CopyBlocks(TStream32 &source, int64_t count) {
+  if (count == 0) {
+    source.SetPosition(0);
+    count = source.GetSize();
+  }
+  const int64_t asked = count;
+  if (count <= 0)
+    return asked;
+  const int32_t block = int32_t(std::min<int64_t>(count, 100000));
+  std::vector<uint8_t> buffer(static_cast<size_t>(block));
+  while (count > 0 && !(CancelFlag && *CancelFlag)) {
+    const int32_t n = int32_t(std::min<int64_t>(block, count));
+    LayerProcessMessages();
+    source.ReadBuffer(buffer.data(), n);
+    WriteBuffer(buffer.data(), n);
+    count -= n;
+  }
+  return asked;
+}
+
+// ---- names --------------------------------------------------------------------------------
+
+std::string EntryFolder(const std::string &name) {
+  if (name.size() == 3 && name.find(':') != std::string::npos)
+    return name;
+  const size_t p = name.find_last_of("/:\\");
+  if (p == std::string::npos)
+    return std::string();
+  if (name[p] == ':')
+    return name.substr(0, p + 1);
+  if (p == 2 && name[1] == ':')
+    return name.substr(0, 3);
+  return name.substr(0, p);
+}
+
+bool EntrySelected(const std::string &name, tk::TStringList &fileSpec, bool recurseDirs) {
+  if (name.empty())
+    return false;
+  const std::string entryDir = AppendDirTail(EntryFolder(name));
+  for (int i = 0; i < fileSpec.Count(); ++i) {
+    std::string item = fileSpec.Strings(i);
+    if (item.empty())
+      continue;
+    if (tk::SameText(item, name))
+      return true;
+    std::string text = name;
+    const std::string specDir = AppendDirTail(EntryFolder(item));
+    if (!recurseDirs) {
+      if (!tk::SameText(entryDir, specDir))
+        continue;
+    } else if (specDir.empty()) {
+      const size_t slash = name.find_last_of("\\:/");
+      text = slash == std::string::npos ? name : name.substr(slash + 1);
+    }
+    if (MatchesMask(text, item))
+      return true;
+    if (text.find('.') == std::string::npos)
+      text += '.';
+    if (item.find('.') == std::string::npos) {
+      item += '.';
+      fileSpec.SetString(i, item);
+    }
+    if (MatchesMask(text, item))
+      return true;
+  }
+  return false;
+}
+
+bool IsSafeStoredName(const std::string &name) {
+  std::string rest = name;
+  if (rest.size() >= 2 && rest[1] == ':' &&
+      ((rest[0] >= 'A' && rest[0] <= 'Z') || (rest[0] >= 'a' && rest[0] <= 'z')))
+    rest.erase(0, 2);
+  if (!rest.empty() && rest[0] == '\\')
+    rest.erase(0, 1);
+  // What is left must stay below the target folder: no second root, drive or stream.
+  if (!rest.empty() && rest[0] == '\\')
+    return false;
+  if (rest.find(':') != std::string::npos)
+    return false;
+  static const char *const devices[] = {"CON",    "PRN",    "AUX",     "NUL",  "COM1", "COM2",
+                                        "COM3",   "COM4",   "COM5",    "COM6", "COM7", "COM8",
+                                        "COM9",   "LPT1",   "LPT2",    "LPT3", "LPT4", "LPT5",
+                                        "LPT6",   "LPT7",   "LPT8",    "LPT9", "CONIN$",
+                                        "CONOUT$", "CLOCK$"};
+  size_t start = 0;
+  while (start <= rest.size()) {
+    size_t end = rest.find('\\', start);
+    if (end == std::string::npos)
+      end = rest.size();
+    const std::string part = rest.substr(start, end - start);
+    // The system drops trailing dots and blanks, so ". ." or "..." would name a parent too.
+    if (!part.empty() && part != "." && part.find_first_not_of(". ") == std::string::npos)
+      return false;
+    std::string base = part.substr(0, part.find('.'));
+    while (!base.empty() && base.back() == ' ')
+      base.pop_back();
+    base = tk::UpperCase(base);
+    for (const char *device : devices)
+      if (base == device)
+        return false;
+    start = end + 1;
+  }
+  return true;
+}
+
+std::string TempFileName(const std::string &folder) {
+  std::string where = (!folder.empty() && LayerIsDirectory(folder)) ? folder : TempPath();
+  if (!where.empty() && !LayerIsDirectory(where))
+    ForceDirs(where);
+  return LayerTempFileName(where, "qeb");
+}
+
+} // namespace arc
