@@ -66,6 +66,8 @@ inline std::vector<ZipCase> LoadZipCases(const std::string &kind) {
   return cases;
 }
 
+inline void PrintTo(const ZipCase &c, std::ostream *out) { *out << c.Kind << " " << c.Name(); }
+
 // A case name as a test name: letters, digits and underscores only.
 inline std::string TestName(const ZipCase &c) {
   std::string name = c.Name();

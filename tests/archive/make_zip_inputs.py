@@ -364,12 +364,18 @@ def hostile_archives(rng):
     hostile("local-offset-past-end", build(es2)[0], 2, "any", expect={"keep.txt": keep})
 
     # Truncated at every record boundary (and one byte into each record).
+    # Every entry whose local header is whole before the cut must come out or count as failed.
     blob, bounds = build(es)
+    data_starts = bounds[1:2 * len(es):2]
     cuts = sorted(set(bounds + [x + 1 for x in bounds] + [len(blob) - 1]))
     for cut in cuts:
         if 0 < cut < len(blob):
-            hostile("truncated-%05d" % cut, blob[:cut], 3, "any",
+            whole = sum(1 for start in data_starts if start <= cut)
+            hostile("truncated-%05d" % cut, blob[:cut], whole, "any",
                     maybe={"a.txt": a, "dir/b.bin": b, "keep.txt": keep})
+    # No central directory and no end record at all: the local headers are all there is.
+    hostile("no-directory", blob[:bounds[2 * len(es)]], 3, "any",
+            expect={"a.txt": a, "dir/b.bin": b, "keep.txt": keep})
 
     # Sizes that lie, both ways, for stored and deflated entries.
     text = b"sizes that lie about this entry " * 200
@@ -396,6 +402,14 @@ def hostile_archives(rng):
               central_extra=z64)
     hostile("size-zip64-huge", build([e, K()])[0], 2, "any", expect={"keep.txt": keep},
             maybe={"lie.txt": text})
+    # The same values given soundly: both headers send every size and the offset to the zip64
+    # field, which holds the true values.
+    d = Entry("z.txt", text)
+    z64c = struct.pack("<HHQQQ", 1, 24, len(d.data), len(d.packed), 0)
+    z64l = struct.pack("<HHQQ", 1, 16, len(d.data), len(d.packed))
+    e = Entry("z.txt", text, usize=0xFFFFFFFF, csize=0xFFFFFFFF, offset=0xFFFFFFFF,
+              local_extra=z64l, central_extra=z64c)
+    hostile("zip64-fields-sound", build([e])[0], 1, "none", expect={"z.txt": text})
     # Unsupported and damaged methods.
     for method in (7, 99):
         e = Entry("m.txt", text, method=0)
