@@ -75,8 +75,7 @@ void TqebTimer::Resume() {
 
 // ---- TUnBaseHeaderObj ---------------------------------------------------------------------
 
-bool TUnBaseHeaderObj::AddHeader(const TEntryRecord &record, const void *block,
-                                 size_t blockSize) {
+bool TUnBaseHeaderObj::AddHeader(const TEntryRecord &record, const void *block, size_t blockSize) {
   records_.push_back(record);
   if (block && blockSize) {
     const auto *bytes = static_cast<const uint8_t *>(block);
@@ -197,8 +196,8 @@ void TZipCommon::DecryptBlock(bool decrypt, void *buffer, int64_t count) {
     arc::DecipherBlock(buffer, count);
 }
 
-int32_t TZipCommon::WriteDecryptedBlock(TStream32 &stream, void *buffer, bool isData,
-                                        int32_t count, int crcKind, bool decrypt) {
+int32_t TZipCommon::WriteDecryptedBlock(TStream32 &stream, void *buffer, bool isData, int32_t count,
+                                        int crcKind, bool decrypt) {
   if (isData)
     DecryptBlock(decrypt, buffer, count);
   return WriteOutput(stream, buffer, isData, count, crcKind);
@@ -244,8 +243,9 @@ void TZipCommon::BuildOutputName(const std::string &storedName) {
   if (UseStoredDirs && slash != std::string::npos)
     folder += name.substr(0, slash + 1);
   if (folder.find(':') == std::string::npos && (folder.empty() || folder[0] != '\\'))
-    folder.insert(0, "\\");
-  outputName_ = AppendDirTail(folder) + (slash == std::string::npos ? name : name.substr(slash + 1));
+    folder = std::string(1, '\\') + folder;
+  outputName_ =
+      AppendDirTail(folder) + (slash == std::string::npos ? name : name.substr(slash + 1));
 }
 
 std::string TZipCommon::TempFolder() {
@@ -698,10 +698,10 @@ TTempFileStream::TTempFileStream(TZipCommon *owner, uint16_t mode, const std::st
 TTempFileStream::~TTempFileStream() {
   if (temporary_ && mode_ != 0 && !targetName_.empty()) {
     try {
-      const bool sameDrive = tempFolder_.find(':') != std::string::npos &&
-                             targetName_.find(':') != std::string::npos &&
-                             tk::UpperCase(tempFolder_.substr(0, 1)) ==
-                                 tk::UpperCase(targetName_.substr(0, 1));
+      const bool sameDrive =
+          tempFolder_.find(':') != std::string::npos &&
+          targetName_.find(':') != std::string::npos &&
+          tk::UpperCase(tempFolder_.substr(0, 1)) == tk::UpperCase(targetName_.substr(0, 1));
       if (sameDrive && Handle != InvalidFileHandle && LayerClose(Handle))
         Handle = InvalidFileHandle;
       if (owner_)
@@ -805,11 +805,10 @@ bool IsSafeStoredName(const std::string &name) {
     return false;
   if (rest.find(':') != std::string::npos)
     return false;
-  static const char *const devices[] = {"CON",    "PRN",    "AUX",     "NUL",  "COM1", "COM2",
-                                        "COM3",   "COM4",   "COM5",    "COM6", "COM7", "COM8",
-                                        "COM9",   "LPT1",   "LPT2",    "LPT3", "LPT4", "LPT5",
-                                        "LPT6",   "LPT7",   "LPT8",    "LPT9", "CONIN$",
-                                        "CONOUT$", "CLOCK$"};
+  static const char *const devices[] = {
+      "CON",  "PRN",  "AUX",  "NUL",  "COM1",   "COM2",    "COM3",  "COM4", "COM5",
+      "COM6", "COM7", "COM8", "COM9", "LPT1",   "LPT2",    "LPT3",  "LPT4", "LPT5",
+      "LPT6", "LPT7", "LPT8", "LPT9", "CONIN$", "CONOUT$", "CLOCK$"};
   size_t start = 0;
   while (start <= rest.size()) {
     size_t end = rest.find('\\', start);

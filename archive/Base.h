@@ -77,7 +77,7 @@ private:
 struct TEntryRecord {
   uint32_t ExternalAttributes = 0;
   uint16_t Volume = 1;
-  int64_t Offset = 0; // of the local header, 48-bit
+  int64_t Offset = 0;                               // of the local header, 48-bit
   int64_t CompressedSize = 0, UncompressedSize = 0; // 48-bit, as the directory gives them
 };
 

@@ -117,8 +117,7 @@ int32_t TUnZip::ReadCentralDirectory(TStream32 &archive) {
   for (int disk = firstDisk; disk <= lastDisk && !cancelled_; ++disk) {
     while (!cancelled_ && position + 46 <= archiveSize_) {
       TCentralHeader central{};
-      if (archive.Seek(position, soFromBeginning) != position ||
-          archive.Read(&central, 46) != 46)
+      if (archive.Seek(position, soFromBeginning) != position || archive.Read(&central, 46) != 46)
         break;
       bool enciphered = false;
       if (GetHeaderType(central.Signature, htCentral, &enciphered) != htCentral)
@@ -183,8 +182,8 @@ int32_t TUnZip::ScanLocalHeaders(TStream32 &archive) {
   TLocalHeader header{};
   auto readHeader = [&] {
     header = TLocalHeader{};
-    return position + 30 <= archiveSize_ &&
-           archive.Seek(position, soFromBeginning) == position && archive.Read(&header, 30) == 30;
+    return position + 30 <= archiveSize_ && archive.Seek(position, soFromBeginning) == position &&
+           archive.Read(&header, 30) == 30;
   };
   bool more = readHeader();
   if (more && header.Signature == sigDescriptor) {
@@ -203,9 +202,8 @@ int32_t TUnZip::ScanLocalHeaders(TStream32 &archive) {
     const std::string name = ReadName(archive, header.NameLength, enciphered, ok);
     if (!ok)
       break;
-    const TExtraHighParts high = ReadExtraFields(archive, header.ExtraLength, 0,
-                                                 &header.UncompressedSize,
-                                                 &header.CompressedSize, nullptr);
+    const TExtraHighParts high = ReadExtraFields(
+        archive, header.ExtraLength, 0, &header.UncompressedSize, &header.CompressedSize, nullptr);
     const std::string local = StoredNameToLocal(name, TranslateOemChar);
     TEntryRecord record;
     record.Offset = position;
@@ -234,8 +232,8 @@ void TUnZip::ExtractLocalEntries(TStream32 &archive) { ExtractListed(archive, fa
 bool TUnZip::ReadLocalHeader(TStream32 &archive, int64_t offset, TLocalHeader &header,
                              std::string &name, TExtraHighParts &high) {
   header = TLocalHeader{};
-  if (offset < 0 || offset + 30 > archiveSize_ ||
-      archive.Seek(offset, soFromBeginning) != offset || archive.Read(&header, 30) != 30)
+  if (offset < 0 || offset + 30 > archiveSize_ || archive.Seek(offset, soFromBeginning) != offset ||
+      archive.Read(&header, 30) != 30)
     return false;
   bool enciphered = false;
   if (GetHeaderType(header.Signature, htLocal, &enciphered) != htLocal)
@@ -254,6 +252,7 @@ bool TUnZip::ReadLocalHeader(TStream32 &archive, int64_t offset, TLocalHeader &h
 }
 
 void TUnZip::ExtractListed(TStream32 &archive, bool central) {
+  localMode_ = !central;
   remaining_ = totalUncompressed_;
   archiveTotal_ = totalUncompressed_;
   for (int i = 0; i < list_.Count() && !cancelled_; ++i) {
@@ -293,8 +292,8 @@ void TUnZip::ExtractListed(TStream32 &archive, bool central) {
       entry_.DosDateTime = centralHeader.DosDateTime;
       entry_.CompressedSize = record.CompressedSize;
       entry_.UncompressedSize = record.UncompressedSize;
-      entry_.Crc32 = (header.Crc32 == 0 && record.CompressedSize != 0) ? centralHeader.Crc32
-                                                                         : header.Crc32;
+      entry_.Crc32 =
+          (header.Crc32 == 0 && record.CompressedSize != 0) ? centralHeader.Crc32 : header.Crc32;
     } else {
       entry_.Flags = header.Flags;
       entry_.Method = header.Method;
@@ -421,6 +420,16 @@ bool TUnZip::ExtractEntry(TStream32 &archive, TStream32 &output) {
   if (compressed < 0 || entry_.UncompressedSize < 0 || dataStart + compressed > archiveSize_) {
     RaiseError(outputName_, "", "0", ecDecompressionError);
     return false;
+  }
+  // Found by the local-header walk with its sizes in a data descriptor, a stored entry has no
+  // size to go by: only an empty one, whose descriptor follows at once, can be read.
+  if (localMode_ && (entry_.Flags & 8) && entry_.Method == 0) {
+    uint32_t signature = 0;
+    if (compressed != 0 || archive.Seek(dataStart, soFromBeginning) != dataStart ||
+        archive.Read(&signature, 4) != 4 || signature != sigDescriptor) {
+      RaiseError(outputName_, "", "0", ecDecompressionError);
+      return false;
+    }
   }
   TWindowStream data(archive, dataStart, compressed);
   switch (entry_.Method) {

@@ -67,6 +67,7 @@ private:
   TCurrentEntry entry_;
   int64_t totalCompressed_ = 0, totalUncompressed_ = 0, remaining_ = 0;
   int32_t zipCmntBufSize_ = 0;
+  bool localMode_ = false; // the entries came from the local-header walk
 };
 
 } // namespace arc

@@ -1,0 +1,125 @@
+// Safe extraction whatever an archive says: names that would leave the target folder or name a
+// device, entries whose data is damaged or does not match their sizes, names longer than the
+// reader takes; a failing entry never leaves a file in place of the one it would replace.
+#include "UnZipHarness.h"
+
+#include <gtest/gtest.h>
+
+using namespace ziptest;
+
+namespace {
+using Files = std::vector<std::string>;
+}
+
+TEST(UnZipSafety, NamesThatLeaveTheTargetOrNameADeviceAreRejected) {
+  const std::vector<std::string> hostile = {"../evil1.txt",
+                                            "a/../../evil2.txt",
+                                            "//server/share/evil3.txt",
+                                            "C:/../evil4.txt",
+                                            "dir/a:b.txt",
+                                            "ok.txt:stream",
+                                            "CON",
+                                            "sub/nul.txt",
+                                            "LPT1.log",
+                                            "deep/com9/x.txt",
+                                            "aux .txt",
+                                            "dir/.../x.txt",
+                                            "C:\\\\evil5.txt"};
+  std::vector<ZipItem> items;
+  for (const std::string &name : hostile)
+    items.push_back(Item(name, "payload"));
+  items.push_back(Item("ok.txt", "fine"));
+  items.push_back(Item("sub/./also.txt", "fine too"));
+  for (bool central : {true, false}) {
+    TRunFixture run(MakeZip(items, ZipOptions{central}));
+    EXPECT_EQ(run.unzip.Extract(), 2) << central;
+    EXPECT_EQ(run.AllFiles(), (Files{"a.zip", "out/ok.txt", "out/sub/also.txt"})) << central;
+    ASSERT_EQ(run.errors.size(), hostile.size()) << central;
+    for (size_t i = 0; i < hostile.size(); ++i) {
+      EXPECT_EQ(run.errors[i].Code, 25245) << hostile[i];
+      EXPECT_EQ(run.errors[i].FileName, arc::SlashToBackslash(hostile[i]));
+    }
+    EXPECT_EQ(run.unzip.FailedCount(), int32_t(hostile.size()));
+  }
+  // Nothing appeared beside the scratch folder either.
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::temp_directory_path() / "evil1.txt"));
+}
+
+TEST(UnZipSafety, NamesLongerThanTheReaderTakesAreSkippedByTheirRealLength) {
+  const std::string longName = std::string(300, 'n') + ".txt";
+  for (bool central : {true, false}) {
+    TRunFixture run(
+        MakeZip({Item(longName, "long"), Item("next.txt", "next")}, ZipOptions{central}));
+    EXPECT_EQ(run.unzip.Extract(), 1) << central;
+    EXPECT_EQ(run.Codes(), std::vector<int32_t>{25245}) << central;
+    EXPECT_EQ(run.AllFiles(), (Files{"a.zip", "out/next.txt"})) << central;
+  }
+}
+
+TEST(UnZipSafety, AFailingEntryLeavesTheOldFileInPlace) {
+  ZipItem badCrc = Item("a.txt", "new content");
+  badCrc.Crc = 1;
+  ZipItem truncated = Item("b.txt", std::string(5000, 'b'), 8);
+  truncated.Packed = DeflateStored(truncated.Data);
+  truncated.Packed->resize(2000);
+  ZipItem unsupported = Item("c.txt", "shrunk?");
+  unsupported.Method = 7;
+  ZipItem garbage = Item("d.txt", "whatever");
+  garbage.Method = 8;
+  garbage.Packed = Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+  TRunFixture run(MakeZip({badCrc, truncated, unsupported, garbage}));
+  for (const char *name : {"a.txt", "b.txt", "c.txt", "d.txt"})
+    WriteAll(run.Out(name), ToBytes(std::string("precious ") + name));
+  run.unzip.Extract();
+  for (const char *name : {"a.txt", "b.txt", "c.txt", "d.txt"})
+    EXPECT_EQ(run.Text(name), std::string("precious ") + name);
+  EXPECT_EQ(run.unzip.FailedCount(), 4);
+  // No temporary file is left behind.
+  EXPECT_EQ(run.AllFiles(), (Files{"a.zip", "out/a.txt", "out/b.txt", "out/c.txt", "out/d.txt"}));
+  EXPECT_EQ(run.CountOf(25153), 2);
+}
+
+TEST(UnZipSafety, AnEntryProducesExactlyItsDeclaredSize) {
+  const std::string text = "exactly this much and no more";
+  ZipItem longer = Item("long.txt", text, 8);
+  longer.Declared = 10; // the data goes on past the declared size
+  ZipItem shorter = Item("short.txt", text, 8);
+  shorter.Declared = 100; // the data ends before it
+  ZipItem storedMismatch = Item("stored.txt", text);
+  storedMismatch.Declared = 5;
+  ZipItem exact = Item("exact.txt", text, 8);
+  TRunFixture run(MakeZip({longer, shorter, storedMismatch, exact}));
+  run.unzip.Extract();
+  EXPECT_EQ(run.AllFiles(), (Files{"a.zip", "out/exact.txt"}));
+  EXPECT_EQ(run.Text("exact.txt"), text);
+  EXPECT_EQ(run.CountOf(25153), 3);
+  EXPECT_EQ(run.unzip.FailedCount(), 3);
+}
+
+TEST(UnZipSafety, DataRunningPastTheArchiveIsADamagedEntry) {
+  ZipItem item = Item("a.txt", "alpha");
+  Bytes zip = MakeZip({item, Item("b.txt", "bravo")});
+  // The first central header's compressed size: past the end of the archive.
+  size_t central = zip.size() - 22 - 2 * (46 + 5);
+  ASSERT_EQ(Le(zip, central, 4), 0x02014B50u);
+  zip[central + 20] = 0xF0;
+  zip[central + 23] = 0x7F;
+  zip[central + 24] = 0xF0; // and the uncompressed size alike
+  zip[central + 27] = 0x7F;
+  TRunFixture run(zip);
+  run.unzip.Extract();
+  EXPECT_EQ(run.AllFiles(), (Files{"a.zip", "out/b.txt"}));
+  EXPECT_EQ(run.unzip.FailedCount(), 1);
+  EXPECT_EQ(run.CountOf(25153), 1);
+}
+
+TEST(UnZipSafety, ALocalHeaderMissingAtItsOffsetIsABadHeader) {
+  Bytes zip = MakeZip({Item("a.txt", "alpha"), Item("b.txt", "bravo")});
+  zip[0] = 'X'; // the first local header's signature
+  TRunFixture run(zip);
+  EXPECT_EQ(run.unzip.Extract(), 1);
+  EXPECT_EQ(run.Codes(), std::vector<int32_t>{25114});
+  EXPECT_EQ(run.errors[0].FileName, "a.txt");
+  EXPECT_EQ(run.AllFiles(), (Files{"a.zip", "out/b.txt"}));
+  EXPECT_EQ(run.unzip.FailedCount(), 1);
+}

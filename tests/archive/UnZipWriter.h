@@ -1,0 +1,143 @@
+// A small zip writer for the extraction tests: stored entries and deflate data made of stored
+// blocks (both real zip data any tool reads), traditional encryption, and the knobs that make
+// damaged or hostile archives. It runs the same natively and under Wine, where the Linux tools
+// are out of reach.
+#pragma once
+
+#include "ZipFixtures.h"
+#include "archive/Cipher.h"
+#include "archive/Crc.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace ziptest {
+
+inline uint32_t Crc32Of(const Bytes &data) {
+  uint32_t crc = 0xFFFFFFFFu;
+  arc::UpdateCrc32(data.data(), int64_t(data.size()), crc);
+  return crc ^ 0xFFFFFFFFu;
+}
+
+inline Bytes ToBytes(const std::string &text) { return Bytes(text.begin(), text.end()); }
+
+// Raw deflate data of stored blocks: Data exactly, in blocks of at most 65535 bytes.
+inline Bytes DeflateStored(const Bytes &data) {
+  Bytes out;
+  size_t at = 0;
+  do {
+    const size_t n = std::min<size_t>(data.size() - at, 65535);
+    const bool last = at + n == data.size();
+    out.push_back(last ? 1 : 0);
+    out.push_back(uint8_t(n));
+    out.push_back(uint8_t(n >> 8));
+    out.push_back(uint8_t(~n));
+    out.push_back(uint8_t(~n >> 8));
+    out.insert(out.end(), data.begin() + long(at), data.begin() + long(at + n));
+    at += n;
+  } while (at < data.size());
+  return out;
+}
+
+struct ZipItem {
+  std::string Name;
+  Bytes Data;                       // the entry's content
+  uint16_t Method = 0;              // 0 stored, 8 deflated (stored blocks), else raw = Data
+  uint32_t Attributes = 0;          // external attributes
+  uint32_t DosDate = 0x5A8C6000;    // 2025-04-12 12:00:00
+  std::string Password;             // non-empty: traditionally encrypted
+  std::optional<uint32_t> Crc;      // overrides the true CRC (both headers)
+  std::optional<uint32_t> LocalCrc; // overrides the local header's CRC only
+  std::optional<uint32_t> Declared; // overrides the uncompressed size (both headers)
+  std::optional<Bytes> Packed;      // overrides the compressed data (before encryption)
+  bool Descriptor = false;          // flag bit 3, sizes 0 in the local header
+};
+
+struct ZipOptions {
+  bool CentralDirectory = true;
+};
+
+inline void Put16(Bytes &b, uint32_t v) {
+  b.push_back(uint8_t(v));
+  b.push_back(uint8_t(v >> 8));
+}
+inline void Put32(Bytes &b, uint32_t v) {
+  Put16(b, v & 0xFFFF);
+  Put16(b, v >> 16);
+}
+
+inline Bytes MakeZip(const std::vector<ZipItem> &items, ZipOptions options = {}) {
+  Bytes zip, central;
+  for (const ZipItem &item : items) {
+    const uint32_t crc = item.Crc.value_or(Crc32Of(item.Data));
+    Bytes packed = item.Packed        ? *item.Packed
+                   : item.Method == 8 ? DeflateStored(item.Data)
+                                      : item.Data;
+    uint16_t flags = item.Descriptor ? 8 : 0;
+    if (!item.Password.empty()) {
+      flags |= 1;
+      arc::TZipKeys keys;
+      keys.InitKeys(item.Password);
+      Bytes header(12);
+      for (size_t i = 0; i < 11; ++i)
+        header[i] = uint8_t(0x5A + 7 * i);
+      header[11] = item.Descriptor ? uint8_t(item.DosDate >> 8) : uint8_t(crc >> 24);
+      keys.EncipherBlock(header.data(), 12);
+      keys.EncipherBlock(packed.data(), int64_t(packed.size()));
+      packed = Concat(header, packed);
+    }
+    const uint32_t size = item.Declared.value_or(uint32_t(item.Data.size()));
+    const uint32_t offset = uint32_t(zip.size());
+    Put32(zip, 0x04034B50);
+    Put16(zip, 20);
+    Put16(zip, flags);
+    Put16(zip, item.Method);
+    Put32(zip, item.DosDate);
+    Put32(zip, item.Descriptor ? 0 : item.LocalCrc.value_or(crc));
+    Put32(zip, item.Descriptor ? 0 : uint32_t(packed.size()));
+    Put32(zip, item.Descriptor ? 0 : size);
+    Put16(zip, uint32_t(item.Name.size()));
+    Put16(zip, 0);
+    zip = Concat(zip, ToBytes(item.Name));
+    zip = Concat(zip, packed);
+    if (item.Descriptor) {
+      Put32(zip, 0x08074B50);
+      Put32(zip, crc);
+      Put32(zip, uint32_t(packed.size()));
+      Put32(zip, size);
+    }
+    Put32(central, 0x02014B50);
+    Put16(central, 20);
+    Put16(central, 20);
+    Put16(central, flags);
+    Put16(central, item.Method);
+    Put32(central, item.DosDate);
+    Put32(central, crc);
+    Put32(central, uint32_t(packed.size()));
+    Put32(central, size);
+    Put16(central, uint32_t(item.Name.size()));
+    Put16(central, 0);
+    Put16(central, 0);
+    Put16(central, 0);
+    Put16(central, 0);
+    Put32(central, item.Attributes);
+    Put32(central, offset);
+    central = Concat(central, ToBytes(item.Name));
+  }
+  if (!options.CentralDirectory)
+    return zip;
+  const uint32_t centralOffset = uint32_t(zip.size());
+  zip = Concat(zip, central);
+  Put32(zip, 0x06054B50);
+  Put16(zip, 0);
+  Put16(zip, 0);
+  Put16(zip, uint32_t(items.size()));
+  Put16(zip, uint32_t(items.size()));
+  Put32(zip, uint32_t(central.size()));
+  Put32(zip, centralOffset);
+  Put16(zip, 0);
+  return zip;
+}
+
+} // namespace ziptest
