@@ -61,8 +61,10 @@ uint64_t LargestDeclared(const uint8_t *data, size_t size) {
 
 using Snapshot = std::map<std::string, std::string>;
 
-// Every file of Root by name with its contents, the target folder left out.
-Snapshot Around(const fs::path &root, const fs::path &target) {
+// Every file of Root by name with its contents, the target folder left out; the archive is
+// taken as it should be (the input itself).
+Snapshot Around(const fs::path &root, const fs::path &target, const fs::path &archive,
+                const std::string &input) {
   Snapshot files;
   std::error_code error;
   for (auto it = fs::recursive_directory_iterator(root, error);
@@ -72,7 +74,11 @@ Snapshot Around(const fs::path &root, const fs::path &target) {
       continue;
     }
     std::string name = it->path().string();
-    if (it->is_regular_file()) {
+    if (it->path() == archive) {
+      std::ifstream in(it->path(), std::ios::binary);
+      const std::string now{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+      files[name] = now == input ? "<the input>" : "<the input, changed>";
+    } else if (it->is_regular_file()) {
       std::ifstream in(it->path(), std::ios::binary);
       files[name].assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     } else {
@@ -110,8 +116,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     std::ofstream out(work.archive, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char *>(data), static_cast<std::streamsize>(size));
   }
+  const std::string input(reinterpret_cast<const char *>(data), size);
   if (work.before.empty())
-    work.before = Around(work.root, work.target);
+    work.before = Around(work.root, work.target, work.archive, input);
   fs::create_directories(work.target);
   {
     tk::TComponent owner(nullptr);
@@ -128,7 +135,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
       std::abort();
     }
   }
-  const Snapshot after = Around(work.root, work.target);
+  const Snapshot after = Around(work.root, work.target, work.archive, input);
   if (after != work.before) {
     for (const auto &[name, contents] : after)
       if (!work.before.count(name) || work.before.at(name) != contents)
