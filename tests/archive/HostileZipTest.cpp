@@ -45,6 +45,12 @@ TEST_P(HostileArchive, StaysInsideAndAccountsForEveryEntry) {
   GuardedTarget place;
   const RunReport run = RunExtraction(InputPath(c.Get("archive")), place.Target());
   const Tree actual = ReadTree(place.Target());
+  if (std::getenv("ZIPTEST_VERBOSE")) { // what each case did, for whoever reads the log
+    std::printf("%s: count %d, failed %d, codes %s\n", c.Name().c_str(), run.Count, run.Failed,
+                run.CodeList().c_str());
+    for (const auto &[name, data] : actual)
+      std::printf("  %s (%zu bytes)\n", name.c_str(), data.size());
+  }
 
   int32_t exact = 0, damaged = 0;
   for (const auto &[name, data] : expect) {
