@@ -31,7 +31,7 @@ TEST(UnZipSafety, NamesThatLeaveTheTargetOrNameADeviceAreRejected) {
   items.push_back(Item("ok.txt", "fine"));
   items.push_back(Item("sub/./also.txt", "fine too"));
   for (bool central : {true, false}) {
-    TRunFixture run(MakeZip(items, ZipOptions{central}));
+    TRunFixture run(MakeZip(items, WithCentral(central)));
     EXPECT_EQ(run.unzip.Extract(), 2) << central;
     EXPECT_EQ(run.AllFiles(), (Files{"a.zip", "out/ok.txt", "out/sub/also.txt"})) << central;
     ASSERT_EQ(run.errors.size(), hostile.size()) << central;
@@ -49,7 +49,7 @@ TEST(UnZipSafety, NamesLongerThanTheReaderTakesAreSkippedByTheirRealLength) {
   const std::string longName = std::string(300, 'n') + ".txt";
   for (bool central : {true, false}) {
     TRunFixture run(
-        MakeZip({Item(longName, "long"), Item("next.txt", "next")}, ZipOptions{central}));
+        MakeZip({Item(longName, "long"), Item("next.txt", "next")}, WithCentral(central)));
     EXPECT_EQ(run.unzip.Extract(), 1) << central;
     EXPECT_EQ(run.Codes(), std::vector<int32_t>{25245}) << central;
     EXPECT_EQ(run.AllFiles(), (Files{"a.zip", "out/next.txt"})) << central;

@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <stdexcept>
+#include <thread>
 
 using namespace ziptest;
 
@@ -394,7 +396,8 @@ TEST(UnZipCrc, ComplementPassesAndOnEndTakesTheFailure) {
 }
 
 TEST(UnZipLocalWalk, WithoutCentralDirectoryTheLocalHeadersAreWalked) {
-  const Bytes zip = MakeZip({Item("a.txt", "alpha", 8), Item("b.txt", "bravo")}, ZipOptions{false});
+  const Bytes zip =
+      MakeZip({Item("a.txt", "alpha", 8), Item("b.txt", "bravo")}, WithCentral(false));
   {
     TRunFixture run(zip);
     EXPECT_EQ(run.unzip.Extract(), 2);
@@ -426,7 +429,7 @@ TEST(UnZipLocalWalk, AnEntryWithADataDescriptorIsTheLast) {
   ZipItem described = Item("d.txt", "described", 8);
   described.Descriptor = true;
   const Bytes zip =
-      MakeZip({Item("a.txt", "alpha"), described, Item("c.txt", "charlie")}, ZipOptions{false});
+      MakeZip({Item("a.txt", "alpha"), described, Item("c.txt", "charlie")}, WithCentral(false));
   TRunFixture run(zip);
   run.unzip.Extract();
   // Its size is unknown here: the walk ends with it and it is not passed off as extracted.
@@ -504,4 +507,113 @@ TEST(UnZipPassword, AnArchiveEncryptedByTheZipToolOpensWithItsPassword) {
     EXPECT_EQ(run.unzip.FailedCount(), 2);
     EXPECT_EQ(run.AllFiles(), std::vector<std::string>{"a.zip"});
   }
+}
+
+TEST(UnZipRun, ElapsedTimeLeavesOutTheHandlersAndComesBeforeDeactivate) {
+  TRunFixture run(MakeZip({Item("a.txt", "a"), Item("b.txt", "b")}));
+  run.LogEvents();
+  run.unzip.OnBegin = [](tk::TComponent *, const std::string &, int32_t, bool &) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  };
+  float elapsed = -1;
+  run.unzip.OnElapsedTime = [&](tk::TComponent *, float seconds) {
+    elapsed = seconds;
+    run.log.push_back("elapsed");
+  };
+  EXPECT_EQ(run.unzip.Extract(), 2);
+  EXPECT_GE(elapsed, 0.0f);
+  EXPECT_LT(elapsed, 0.3f); // 0.6 s were spent in OnBegin
+  ASSERT_GE(run.log.size(), 2u);
+  EXPECT_EQ(run.log[run.log.size() - 2], "elapsed");
+  EXPECT_EQ(run.log.back(), "deactivate");
+}
+
+TEST(UnZipRun, AnArchiveGoneSinceItWasNamedReportsOpenError) {
+  TRunFixture run(MakeZip({Item("a.txt", "a")}));
+  run.LogEvents();
+  std::filesystem::remove(run.dir / "a.zip");
+  EXPECT_EQ(run.unzip.Extract(), 0);
+  EXPECT_EQ(run.log, (Lines{"error 25235"}));
+}
+
+TEST(UnZipRun, ProgressRisesToAHundredForFileAndArchive) {
+  ZipItem large;
+  large.Name = "large.bin";
+  large.Data = SampleData(150000, 11);
+  large.Method = 8;
+  TRunFixture run(MakeZip({Item("a.txt", "alpha"), large, Item("b.txt", "bravo")}));
+  std::vector<std::pair<int, int>> seen;
+  run.unzip.OnProgress = [&](tk::TComponent *, uint8_t byFile, uint8_t byArchive) {
+    seen.emplace_back(byFile, byArchive);
+  };
+  EXPECT_EQ(run.unzip.Extract(), 3);
+  ASSERT_GE(seen.size(), 6u); // the large entry comes in several chunks
+  for (size_t i = 1; i < seen.size(); ++i)
+    EXPECT_GE(seen[i].second, seen[i - 1].second);
+  EXPECT_EQ(seen.back(), std::make_pair(100, 100));
+  EXPECT_TRUE(std::any_of(seen.begin(), seen.end(),
+                          [](const std::pair<int, int> &p) { return p.first < 100; }));
+}
+
+TEST(UnZipRun, FolderEntriesMakeTheirFolderOnlyWhenAsked) {
+  ZipItem folder = Item("empty/", "");
+  folder.Attributes = 0x10;
+  ZipItem bare = Item("bare/", ""); // a tool that sets no folder attribute
+  for (bool create : {false, true}) {
+    TRunFixture run(MakeZip({folder, bare}));
+    run.unzip.CreateStoredDirs = create;
+    EXPECT_EQ(run.unzip.Extract(), 0);
+    EXPECT_EQ(std::filesystem::is_directory(run.Out("empty")), create);
+    EXPECT_EQ(std::filesystem::is_directory(run.Out("bare")), create);
+    EXPECT_TRUE(run.errors.empty());
+    EXPECT_EQ(run.unzip.FailedCount(), 0);
+  }
+}
+
+TEST(UnZipTempFile, TheTemporaryFileTakesItsTargetsPlaceWhenFreed) {
+  ScratchDir scratch;
+  arc::TUnZip owner(nullptr);
+  const std::string target = scratch / "target.bin";
+  WriteAll(target, ToBytes("old"));
+  std::string temp;
+  {
+    arc::TTempFileStream stream(&owner, arc::fmCreate, target, scratch.Path());
+    temp = stream.TempName();
+    ASSERT_FALSE(temp.empty());
+    EXPECT_TRUE(arc::LayerFileExists(temp));
+    const Bytes data = SampleData(250000, 5);
+    stream.WriteBuffer(data.data(), int32_t(data.size()));
+    EXPECT_EQ(ReadAll(target), ToBytes("old")); // nothing in place before it is freed
+  }
+  EXPECT_EQ(ReadAll(target), SampleData(250000, 5));
+  EXPECT_FALSE(arc::LayerFileExists(temp));
+  {
+    // Any other mode opens the file itself.
+    arc::TTempFileStream stream(&owner, arc::fmOpenRead, target, scratch.Path());
+    EXPECT_TRUE(stream.TempName().empty());
+    Bytes head(4);
+    EXPECT_EQ(stream.Read(head.data(), 4), 4);
+    const Bytes whole = SampleData(250000, 5);
+    EXPECT_EQ(head, Bytes(whole.begin(), whole.begin() + 4));
+  }
+}
+
+TEST(UnZipVolumes, OnlyTheOpenVolumeOfASplitSetIsRead) {
+  // The last volume of a two-volume set: the tail of the first volume's data, an entry of its
+  // own, then the directory, which also names an entry of the first volume.
+  ZipItem here = Item("here.txt", "on the last volume");
+  here.Disk = 1;
+  ZipItem there = Item("there.txt", "on the first volume");
+  there.Elsewhere = true;
+  ZipOptions options;
+  options.Prefix = SampleData(100, 4);
+  options.ThisDisk = 1;
+  TRunFixture run(MakeZip({here, there}, options));
+  if (run.unzip.GetArcType() != arc::atZipMV)
+    GTEST_SKIP() << "this drive is not described here, so the set is not seen as one (type "
+                 << int(run.unzip.GetArcType()) << ")";
+  EXPECT_EQ(run.unzip.Extract(), 1);
+  EXPECT_EQ(run.Codes(), std::vector<int32_t>{25244});
+  EXPECT_EQ(run.unzip.FailedCount(), 1);
+  EXPECT_EQ(run.AllFiles(), (std::vector<std::string>{"a.zip", "out/here.txt"}));
 }

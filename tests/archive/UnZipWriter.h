@@ -20,6 +20,13 @@ inline uint32_t Crc32Of(const Bytes &data) {
   return crc ^ 0xFFFFFFFFu;
 }
 
+// Appends byte by byte: the cross compiler's overflow checks misread bulk vector copies here.
+inline void Append(Bytes &to, const Bytes &from) {
+  to.reserve(to.size() + from.size());
+  for (uint8_t b : from)
+    to.push_back(b);
+}
+
 inline Bytes ToBytes(const std::string &text) { return Bytes(text.begin(), text.end()); }
 
 // Raw deflate data of stored blocks: Data exactly, in blocks of at most 65535 bytes.
@@ -34,7 +41,8 @@ inline Bytes DeflateStored(const Bytes &data) {
     out.push_back(uint8_t(n >> 8));
     out.push_back(uint8_t(~n));
     out.push_back(uint8_t(~n >> 8));
-    out.insert(out.end(), data.begin() + long(at), data.begin() + long(at + n));
+    for (size_t i = at; i < at + n; ++i)
+      out.push_back(data[i]);
     at += n;
   } while (at < data.size());
   return out;
@@ -52,11 +60,21 @@ struct ZipItem {
   std::optional<uint32_t> Declared; // overrides the uncompressed size (both headers)
   std::optional<Bytes> Packed;      // overrides the compressed data (before encryption)
   bool Descriptor = false;          // flag bit 3, sizes 0 in the local header
+  uint16_t Disk = 0;                // the volume (0 first) the entry starts on
+  bool Elsewhere = false;           // its local header and data lie on another volume
 };
 
 struct ZipOptions {
   bool CentralDirectory = true;
+  Bytes Prefix;          // what comes before the first record (a volume's leading data)
+  uint16_t ThisDisk = 0; // the end record's volume, which also holds the central directory
 };
+
+inline ZipOptions WithCentral(bool central) {
+  ZipOptions options;
+  options.CentralDirectory = central;
+  return options;
+}
 
 inline void Put16(Bytes &b, uint32_t v) {
   b.push_back(uint8_t(v));
@@ -68,7 +86,7 @@ inline void Put32(Bytes &b, uint32_t v) {
 }
 
 inline Bytes MakeZip(const std::vector<ZipItem> &items, ZipOptions options = {}) {
-  Bytes zip, central;
+  Bytes zip = options.Prefix, central;
   for (const ZipItem &item : items) {
     const uint32_t crc = item.Crc.value_or(Crc32Of(item.Data));
     Bytes packed = item.Packed        ? *item.Packed
@@ -85,28 +103,32 @@ inline Bytes MakeZip(const std::vector<ZipItem> &items, ZipOptions options = {})
       header[11] = item.Descriptor ? uint8_t(item.DosDate >> 8) : uint8_t(crc >> 24);
       keys.EncipherBlock(header.data(), 12);
       keys.EncipherBlock(packed.data(), int64_t(packed.size()));
-      packed = Concat(header, packed);
+      Append(header, packed);
+      packed = header;
     }
     const uint32_t size = item.Declared.value_or(uint32_t(item.Data.size()));
-    const uint32_t offset = uint32_t(zip.size());
-    Put32(zip, 0x04034B50);
-    Put16(zip, 20);
-    Put16(zip, flags);
-    Put16(zip, item.Method);
-    Put32(zip, item.DosDate);
-    Put32(zip, item.Descriptor ? 0 : item.LocalCrc.value_or(crc));
-    Put32(zip, item.Descriptor ? 0 : uint32_t(packed.size()));
-    Put32(zip, item.Descriptor ? 0 : size);
-    Put16(zip, uint32_t(item.Name.size()));
-    Put16(zip, 0);
-    zip = Concat(zip, ToBytes(item.Name));
-    zip = Concat(zip, packed);
+    const uint32_t offset = item.Elsewhere ? 0 : uint32_t(zip.size());
+    Bytes local;
+    Put32(local, 0x04034B50);
+    Put16(local, 20);
+    Put16(local, flags);
+    Put16(local, item.Method);
+    Put32(local, item.DosDate);
+    Put32(local, item.Descriptor ? 0 : item.LocalCrc.value_or(crc));
+    Put32(local, item.Descriptor ? 0 : uint32_t(packed.size()));
+    Put32(local, item.Descriptor ? 0 : size);
+    Put16(local, uint32_t(item.Name.size()));
+    Put16(local, 0);
+    Append(local, ToBytes(item.Name));
+    Append(local, packed);
     if (item.Descriptor) {
-      Put32(zip, 0x08074B50);
-      Put32(zip, crc);
-      Put32(zip, uint32_t(packed.size()));
-      Put32(zip, size);
+      Put32(local, 0x08074B50);
+      Put32(local, crc);
+      Put32(local, uint32_t(packed.size()));
+      Put32(local, size);
     }
+    if (!item.Elsewhere)
+      Append(zip, local);
     Put32(central, 0x02014B50);
     Put16(central, 20);
     Put16(central, 20);
@@ -119,19 +141,19 @@ inline Bytes MakeZip(const std::vector<ZipItem> &items, ZipOptions options = {})
     Put16(central, uint32_t(item.Name.size()));
     Put16(central, 0);
     Put16(central, 0);
-    Put16(central, 0);
+    Put16(central, item.Disk);
     Put16(central, 0);
     Put32(central, item.Attributes);
     Put32(central, offset);
-    central = Concat(central, ToBytes(item.Name));
+    Append(central, ToBytes(item.Name));
   }
   if (!options.CentralDirectory)
     return zip;
   const uint32_t centralOffset = uint32_t(zip.size());
-  zip = Concat(zip, central);
+  Append(zip, central);
   Put32(zip, 0x06054B50);
-  Put16(zip, 0);
-  Put16(zip, 0);
+  Put16(zip, options.ThisDisk);
+  Put16(zip, options.ThisDisk);
   Put16(zip, uint32_t(items.size()));
   Put16(zip, uint32_t(items.size()));
   Put32(zip, uint32_t(central.size()));
