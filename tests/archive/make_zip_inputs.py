@@ -357,6 +357,13 @@ def hostile_archives(rng):
     hostile("cd-past-end", blob, 3, "any", maybe={"a.txt": a, "dir/b.bin": b, "keep.txt": keep})
     blob, _ = build(es, cd_count=60000)
     hostile("cd-count-lies", blob, 3, "any", maybe={"a.txt": a, "dir/b.bin": b, "keep.txt": keep})
+    # A central header in the middle of the directory damaged: the entries after it are in the
+    # archive (the end record counts them) and may not vanish without a word.
+    blob, bounds = build(es)
+    second = bounds[2 * len(es) + 1]
+    blob = blob[:second] + b"XX" + blob[second + 2:]
+    hostile("cd-broken-middle", blob, 3, "any", expect={"a.txt": a},
+            maybe={"dir/b.bin": b, "keep.txt": keep})
     # The directory says an entry's local header is somewhere it is not.
     es2 = [Entry("moved.txt", a, offset=7), K()]
     hostile("local-offset-wrong", build(es2)[0], 2, "25114", expect={"keep.txt": keep})
