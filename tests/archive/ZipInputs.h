@@ -233,9 +233,9 @@ private:
 #endif
         std::filesystem::current_path(), std::filesystem::temp_directory_path()};
     for (const auto &root : roots)
-      for (const char *name :
-           {"abs/evil7.txt", "x/evil8.txt", "evil9.txt", "evil1.txt", "evil2.txt", "evil3.txt",
-            "evil4.txt", "evil5.txt", "evil6.txt", "evil11.txt", "server/share/evil10.txt"})
+      for (const char *name : {"abs/evil7.txt", "x/evil8.txt", "evil9.txt", "evil1.txt",
+                               "evil2.txt", "evil3.txt", "evil4.txt", "evil5.txt", "evil6.txt",
+                               "evil11.txt", "evil12.txt", "server/share/evil10.txt"})
         places.push_back(root / name);
     return places;
   }

@@ -313,6 +313,16 @@ def hostile_archives(rng):
     es = [Entry("..\\evil4.txt", evil), Entry("a\\..\\..\\evil5.txt", evil),
           Entry("a\\b\\..\\..\\..\\..\\evil6.txt", evil), K()]
     hostile("dotdot-backslash", build(es)[0], 4, INVALID, expect={"keep.txt": keep})
+    # A Unix symbolic link that points out of the target, then a file written "through" it.
+    link = Entry("link", b"../../../evil12.txt", method=0, attr=0xA1FF0000)
+    through = Entry("link", evil, method=0)
+    # (Two entries share one name: the file of the second is what stays.)
+    hostile("symlink-then-write", build([link, through, K()])[0], 2, "any",
+            expect={"keep.txt": keep}, maybe={"link": evil})
+    # A file whose name is already a folder of an earlier entry: it cannot be made.
+    es = [Entry("x/y.txt", keep), Entry("x", evil), K()]
+    hostile("file-over-folder", build(es)[0], 3, "25235",
+            expect={"x/y.txt": keep, "keep.txt": keep})
     # A name that only looks like one: ".." inside a file name is harmless.
     dots = b"two dots inside a name\n"
     hostile("dots-in-name", build([Entry("a..b/c..txt", dots), K()])[0], 2, "none",
