@@ -220,9 +220,14 @@ TExtraHighParts TZipCommon::ReadExtraFields(TStream32 &stream, uint32_t length, 
     const size_t end = whole ? p + size : area.size();
     if (tag == 1) {
       size_t q = p;
+      // The fields lie in packed records: copied, never dereferenced in place.
       auto take = [&](uint32_t *field, uint16_t &highPart) {
-        if (field && *field == 0xFFFFFFFFu && q + 8 <= end) {
-          *field = Get32(&area[q]);
+        uint32_t value = 0;
+        if (field)
+          std::memcpy(&value, field, 4);
+        if (field && value == 0xFFFFFFFFu && q + 8 <= end) {
+          value = Get32(&area[q]);
+          std::memcpy(field, &value, 4);
           highPart = Get16(&area[q + 4]);
           q += 8;
         }

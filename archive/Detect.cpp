@@ -1,5 +1,6 @@
 #include "archive/Detect.h"
 
+#include "archive/DiskManager.h"
 #include "archive/FileInfo.h"
 #include "archive/Masks.h"
 
@@ -134,8 +135,9 @@ TRow SignatureRow(const uint8_t *b, bool exe) {
 // A set whose first bytes are a central header or the split marker: spanned over removable
 // disks or split into volume files, as the archive's drive tells.
 TArcType SpanType(const std::string &fileName) {
-  (void)fileName;
-  return atNA; // until the disk manager can describe the archive's drive
+  TDiskManager manager;
+  TArcType type = atNA;
+  return SpanTypeOf(manager, fileName, type) ? type : atNA;
 }
 
 class TDetector {
@@ -510,8 +512,6 @@ TArcType TDetector::Scan(int64_t start) {
   return atNA;
 }
 
-bool IsExtendedForm(uint32_t signature) { return IsExtendedEnding(signature); }
-
 } // namespace
 
 bool IsRealArchive(TArcType type) {
@@ -559,7 +559,7 @@ int64_t FindEndOfCentralDir(TStream32 &stream, TArchiveInfo &info, THeaderCipher
     if (GetHeaderType(signature, htEnding, &enciphered) != htEnding)
       continue;
     const int64_t endPos = tailStart + i;
-    const bool extended = IsExtendedForm(signature);
+    const bool extended = IsExtendedEnding(signature);
     uint8_t record[26] = {};
     const int32_t recordSize = extended ? 26 : 22;
     // An end record cut short by the end of the file is no end record.

@@ -322,6 +322,10 @@ bool IsSafeStoredName(const std::string &name) {
     for (const char *device : devices)
       if (base == device)
         return false;
+    // The system also takes COM and LPT with a superscript digit (code page 1252) as devices.
+    if (base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
+        (uint8_t(base[3]) == 0xB9 || uint8_t(base[3]) == 0xB2 || uint8_t(base[3]) == 0xB3))
+      return false;
     start = end + 1;
   }
   return true;

@@ -4,15 +4,12 @@
 #include "archive/Crc.h"
 #include "archive/FileInfo.h"
 #include "archive/InflateDecoder.h"
+#include "archive/Legacy.h"
 #include "archive/Masks.h"
 #include "archive/Messages.h"
 
-#if __has_include("archive/Legacy.h")
-#include "archive/Legacy.h"
-#define LUMAGROVE_HAVE_LEGACY 1
-#endif
-
 #include <algorithm>
+#include <climits>
 #include <cstring>
 
 namespace arc {
@@ -114,6 +111,7 @@ void TUnZip::AddToTotals(const TEntryRecord &record, uint16_t flags, uint32_t do
 int32_t TUnZip::ReadCentralDirectory(TStream32 &archive) {
   int64_t position = std::max<int64_t>(info_.ArchiveOffset, 0);
   const int firstDisk = info_.Ending.CentralDisk, lastDisk = info_.Ending.ThisDisk;
+  int64_t walked = 0;
   for (int disk = firstDisk; disk <= lastDisk && !cancelled_; ++disk) {
     while (!cancelled_ && position + 46 <= archiveSize_) {
       TCentralHeader central{};
@@ -162,8 +160,18 @@ int32_t TUnZip::ReadCentralDirectory(TStream32 &archive) {
           AddToTotals(record, central.Flags, central.DosDateTime);
         }
       }
+      ++walked;
       position += 46 + int64_t(central.NameLength) + central.ExtraLength + central.CommentLength;
     }
+  }
+  // A directory that breaks off before the count its end record gives loses the entries after
+  // the break: they count as failed, so the caller does not take the run for a whole one.
+  int64_t expected = info_.Ending.EntriesTotal;
+  if (expected == 0xFFFF && HasHeader(info_.HeaderState, htEnding64))
+    expected = int64_t(std::min<uint64_t>(info_.Ending64.EntriesTotal, uint64_t(INT32_MAX)));
+  if (!cancelled_ && walked < expected) {
+    ReportError(archiveFile_, "", "0", ecBadFileHeader);
+    failed_ += int32_t(std::min<int64_t>(expected - walked, INT32_MAX - failed_));
   }
   return list_.Count();
 }
@@ -329,9 +337,17 @@ bool TUnZip::ExtractOneEntry(TStream32 &archive, int index, uint32_t attributes)
     return false;
   }
   encrypted_ = !isFolder && (entry_.Flags & 1) != 0;
+  if (encrypted_ && entry_.DataStart + 12 > archiveSize_) {
+    // No room for the encryption header: a damaged entry, not a refused password.
+    ReportError(outputName_, "", "0", ecDecompressionError);
+    processed_ = std::max(processed_ - 1, 0);
+    ++failed_;
+    SkipEntryProgress(entry_.UncompressedSize);
+    return false;
+  }
   if (encrypted_ && !passwordFailed_) {
     archive.SetPosition(entry_.DataStart);
-    if (entry_.DataStart + 12 > archiveSize_ || !AcquirePassword(archive))
+    if (!AcquirePassword(archive))
       passwordFailed_ = true;
   }
   if (info_.ArcType == atJar || info_.ArcType == atJarExe)
@@ -385,9 +401,9 @@ bool TUnZip::ExtractOneEntry(TStream32 &archive, int index, uint32_t attributes)
   bool dataOk = false;
   try {
     dataOk = ExtractEntry(archive, *output);
-  } catch (const E_RAISE &) {
-    dataOk = false; // reported where it was raised
-  } catch (const EWriteError &) {
+  } catch (...) {
+    // A raised code (reported where it was raised), a failed write or an exception of an
+    // error handler: each ends this entry only.
     dataOk = false;
   }
   Crc32Value ^= 0xFFFFFFFFu;
@@ -531,7 +547,6 @@ bool TUnZip::InflateEntry(TStream32 &data, TStream32 &output, bool deflate64, bo
 }
 
 bool TUnZip::DecodeLegacyEntry(TStream32 &data, TStream32 &output, bool decrypt) {
-#ifdef LUMAGROVE_HAVE_LEGACY
   TLegacyIo io;
   io.Read = [&](uint8_t *buffer, int32_t count) {
     const int32_t n = ReadArchiveBlock(data, buffer, count, 0, decrypt);
@@ -560,13 +575,6 @@ bool TUnZip::DecodeLegacyEntry(TStream32 &data, TStream32 &output, bool decrypt)
     return false;
   }
   return true;
-#else
-  (void)data;
-  (void)output;
-  (void)decrypt;
-  ReportError(outputName_, "", "0", ecUnsupportedMethod);
-  return false;
-#endif
 }
 
 } // namespace arc

@@ -9,6 +9,13 @@ if(EXISTS ${fuzz_archive_dir}/Inflate.cpp)
     list(APPEND fuzz_targets CipherInflateFuzz)
   endif()
 endif()
+if(EXISTS ${fuzz_archive_dir}/Legacy.cpp)
+  list(APPEND fuzz_targets LegacyFuzz)
+endif()
+
+if(EXISTS ${fuzz_archive_dir}/Detect.cpp)
+  list(APPEND fuzz_targets DetectFuzz)
+endif()
 
 if(EXISTS ${fuzz_archive_dir}/UnZip.cpp)
   list(APPEND fuzz_targets UnZipFuzz)
@@ -26,7 +33,8 @@ endforeach()
 string(REPLACE ";" "\n" fuzz_target_lines "${fuzz_targets}")
 file(WRITE ${CMAKE_BINARY_DIR}/fuzz-targets.txt "${fuzz_target_lines}\n")
 
-# Seed streams made by real tools (gzip, zip, 7-Zip) at build time, one folder per target.
+# Seed streams made by real tools (gzip, zip, 7-Zip) at build time, one folder per target; the
+# legacy decoder's seeds come from the shared test data beside the project when it is there.
 add_custom_command(
   OUTPUT ${CMAKE_BINARY_DIR}/seeds/made.stamp
   COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/fuzz-seeds.sh ${CMAKE_BINARY_DIR}/seeds

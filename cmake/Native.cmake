@@ -52,6 +52,10 @@ if(LUMAGROVE_TESTS AND NOT LUMAGROVE_FUZZ)
   set_property(SOURCE ${PROJECT_SOURCE_DIR}/tests/archive/DetectTest.cpp APPEND PROPERTY
     COMPILE_DEFINITIONS
     LUMAGROVE_DETECT_SCRIPT="${PROJECT_SOURCE_DIR}/tests/archive/make_detect_inputs.py")
+  # The legacy decoders' tests read the shared streams and archives of other projects in place.
+  get_filename_component(legacy_testdata ${PROJECT_SOURCE_DIR}/../shared/testdata/zip ABSOLUTE)
+  set_property(SOURCE ${PROJECT_SOURCE_DIR}/tests/archive/LegacyTest.cpp APPEND PROPERTY
+    COMPILE_DEFINITIONS LUMAGROVE_LEGACY_TESTDATA="${legacy_testdata}")
   find_package(Python3 REQUIRED COMPONENTS Interpreter)
   # The extraction tests read archives made by the real tools, and hostile ones, from this
   # folder, made at build time.

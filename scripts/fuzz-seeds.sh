@@ -3,13 +3,21 @@
 #   InflateFuzz:       [mode][piece seed][stream]; mode bit 0 = Deflate64, bit 1 = wrapped
 #   CipherInflateFuzz: [mode][password length][password][flags:2][crc:4][dos time:4][12-byte
 #                      header][enciphered stream], little-endian numbers, mode as above (raw only)
+#   DetectFuzz:        whole files, as archive detection sees them
+#   LegacyFuzz:        [mode][stream]; mode = method - 1 + 6 * (flags >> 1 & 3)
+#   UnZipFuzz:         whole archives: every archive the extraction tests' script makes (by the
+#                      real tools and hostile ones) and the zip archives made here
 # Raw streams come from gzip, zip and 7-Zip (Deflate64); the wrapped ones add the two-byte header
 # and the Adler-32 trailer around gzip's raw stream; enciphered entries come from zip -P.
 set -euo pipefail
 out=${1:?usage: fuzz-seeds.sh OUT}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-mkdir -p "$out/InflateFuzz" "$out/CipherInflateFuzz" "$out/UnZipFuzz"
+mkdir -p "$out/InflateFuzz" "$out/CipherInflateFuzz" "$out/DetectFuzz" "$out/LegacyFuzz" \
+  "$out/UnZipFuzz"
+# No tool here makes shrunk, reduced or imploded entries: besides a few streams written below,
+# those seeds are the shared test data's streams and archive entries, when it is beside the project.
+shared=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)/shared/testdata/zip/legacy
 
 # Sample contents: text, repetitive data, a little binary data, an empty file and a long run.
 { for i in $(seq 1 300); do echo "line $i: the quick brown fox jumps over the lazy dog"; done; } \
@@ -45,10 +53,10 @@ for f in "$work"/zipin/tools/* "$work"/zipin/hostile/* "$work"/zipin/package/* "
 done
 echo "fuzz-seeds: UnZipFuzz $n"
 
-python3 - "$work" "$out" <<'PY'
+python3 - "$work" "$out" "$shared" <<'PY'
 import glob, os, struct, sys, zlib
-work, out = sys.argv[1], sys.argv[2]
-count = {"InflateFuzz": 0, "CipherInflateFuzz": 0}
+work, out, shared = sys.argv[1], sys.argv[2], sys.argv[3]
+count = {"InflateFuzz": 0, "CipherInflateFuzz": 0, "LegacyFuzz": 0}
 
 def put(target, data):
     count[target] += 1
@@ -91,8 +99,46 @@ for path, password in (("enc.zip", b"secret"), ("enc2.zip", b"a much longer pass
             mode = 1 if method == 9 else 0
             put("CipherInflateFuzz", bytes([mode, len(password)]) + password
                 + struct.pack("<HII", flags, crc, time) + data)
+
+def legacy_mode(method, flags):
+    return method - 1 + 6 * (flags >> 1 & 3)
+
+# Small legacy streams written here, so the target has seeds without the shared data: a shrunk
+# stream of 9-bit codes and a reduced one with empty follower sets (plain bytes), LSB first.
+def pack(values):
+    acc, bits, data = 0, 0, bytearray()
+    for value, width in values:
+        acc |= value << bits
+        bits += width
+        while bits >= 8:
+            data.append(acc & 255)
+            acc >>= 8
+            bits -= 8
+    return bytes(data + (bytes([acc]) if bits else b""))
+
+text = b"the legacy decoders and their follower sets"
+put("LegacyFuzz", bytes([legacy_mode(1, 0)]) + pack([(c, 9) for c in text] + [(257, 9), (256, 9),
+                                                    (2, 9), (258, 9), (256, 9), (1, 9), (300, 10)]))
+for method in (2, 5):
+    put("LegacyFuzz", bytes([legacy_mode(method, 0)]) + pack([(0, 6)] * 256 + [(c, 8) for c in text]
+                                                             + [(0x90, 8), (0x13, 8), (4, 8)]))
+if os.path.isdir(shared):
+    implode_flags = {"implode_hamlet_256.bin": 0}
+    for path in sorted(glob.glob(os.path.join(shared, "*.bin"))):
+        method = 6 if "implode" in os.path.basename(path) else 5
+        flags = implode_flags.get(os.path.basename(path), 0)
+        put("LegacyFuzz", bytes([legacy_mode(method, flags)]) + open(path, "rb").read())
+    for path in sorted(glob.glob(os.path.join(shared, "*.zip")) + glob.glob(os.path.join(shared, "*.ZIP"))):
+        for flags, method, time, crc, data in entries(path):
+            if 1 <= method <= 6 and len(data) <= 8192:
+                put("LegacyFuzz", bytes([legacy_mode(method, flags)]) + data)
 for target, n in count.items():
     if n == 0:
         sys.exit("fuzz-seeds: no seeds made for " + target)
 print("fuzz-seeds: " + ", ".join("%s %d" % kv for kv in count.items()))
 PY
+# DetectFuzz: whole files made by zip, 7-Zip, tar, gzip and Python's zipfile, and the archives above.
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+python3 "$here/../tests/archive/make_detect_inputs.py" "$work/detect"
+find "$work/detect" -type f ! -name manifest.txt -exec cp {} "$out/DetectFuzz/" \;
+cp "$work/deflate.zip" "$work/enc.zip" "$work/d64.zip" "$out/DetectFuzz/"

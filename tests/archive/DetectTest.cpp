@@ -8,6 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include "support/TestEnvironment.h"
+#endif
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -356,6 +360,22 @@ TEST(DetectToolMade, Zip64RecordsAreCopied) {
   EXPECT_TRUE(HasHeader(r.Info.HeaderState, htLocal));
 }
 
+TEST(DetectToolMade, SplitSetOnAFixedDiskIsMultiVolume) {
+  TArchiveInfo info;
+  THeaderCipher cipher;
+  // The first volume opens with the split marker and has no end record: its local headers are
+  // walked from the start.
+  const Bytes first = ReadAll(Input("split.z01"));
+  ASSERT_EQ(Get32(first, 0), sigDescriptor);
+  EXPECT_EQ(DetectFile(Input("split.z01"), info, cipher), atZipMV);
+  EXPECT_EQ(info.HeaderState, HeaderBit(htLocal));
+  EXPECT_EQ(info.ArchiveOffset, 0);
+  // The last one carries the end record of a disk other than the first.
+  EXPECT_EQ(DetectFile(Input("split.zip"), info, cipher), atZipMV);
+  EXPECT_NE(Value(info.Ending.ThisDisk), 0);
+  EXPECT_TRUE(HasHeader(info.HeaderState, htEnding));
+}
+
 // --- hand-built files ----------------------------------------------------------------------------
 
 TEST(DetectBuilt, TinyFilesAreNoArchiveAndUnknownBytesAreNotRecognised) {
@@ -467,6 +487,39 @@ TEST(DetectBuilt, ExecutableStubsAtTheirFixedPlaces) {
     EXPECT_EQ(r.Info.ArchiveOffset, c.Offset) << c.At;
   }
 }
+
+#ifdef _WIN32
+// A real program with a string resource "60000", with an archive mark appended at that offset.
+TEST(DetectBuilt, StringResourcesOfASelfExtractorGiveTheArchiveOffset) {
+  const Bytes stub = ReadAll(testenv::ExeDir() + "sfx_stub.exe");
+  ASSERT_GT(stub.size(), 1000u);
+  ASSERT_LT(stub.size(), 60000u);
+  ScratchDir dir;
+  auto make = [&](const Bytes &mark, size_t at) {
+    Bytes exe = stub;
+    exe.resize(at, 0);
+    exe = ziptest::Concat(std::move(exe), mark);
+    exe.resize(exe.size() + 300, ' ');
+    return exe;
+  };
+  TArchiveInfo info;
+  THeaderCipher cipher;
+  WriteAll(dir / "pak.exe", make({0x1A, 0x0A}, 60000));
+  EXPECT_EQ(DetectFile(dir / "pak.exe", info, cipher), atPakExe);
+  EXPECT_EQ(info.ArchiveOffset, 60000);
+  WriteAll(dir / "ace.exe", make(Text("\x01\x02\x03\x04\x05\x06\x07**ACE**", 14), 60000));
+  EXPECT_EQ(DetectFile(dir / "ace.exe", info, cipher), atAceExe);
+  EXPECT_EQ(info.ArchiveOffset, 60000);
+  // The same mark elsewhere: the resource's offset finds nothing and no other test knows it.
+  WriteAll(dir / "elsewhere.exe", make({0x1A, 0x0A}, 60100));
+  EXPECT_EQ(DetectFile(dir / "elsewhere.exe", info, cipher), atUnknown);
+  // A file that ends before the offset the resource names.
+  Bytes cut = stub;
+  cut.resize(50000, ' ');
+  WriteAll(dir / "short.exe", cut);
+  EXPECT_EQ(DetectFile(dir / "short.exe", info, cipher), atUnknown);
+}
+#endif
 
 TEST(DetectBuilt, DosImageEndOfAnExecutable) {
   // Pages of 512 bytes and the bytes used in the last page, as the MZ header gives them.
@@ -708,6 +761,26 @@ TEST(DetectHostile, RandomDamageNearTheEnd) {
       ExpectSound(b, name);
     }
   }
+}
+
+TEST(DetectHostile, AFailingReadEndsDetectionWithoutAnException) {
+  // A stream whose reads fail by raising once detection reads past its first bytes.
+  class FailingStream : public WatchedStream {
+  public:
+    using WatchedStream::WatchedStream;
+    int32_t Read(void *buffer, int32_t count) override {
+      if (GetPosition() > 100)
+        throw EReadError(texts::ReadError);
+      return WatchedStream::Read(buffer, count);
+    }
+  };
+  const Built zip = BuildZip(SampleEntries(), Stub(18000));
+  FailingStream stream(zip.Data);
+  TArchiveInfo info;
+  THeaderCipher cipher;
+  TArcType type = atZip;
+  EXPECT_NO_THROW(type = GetArcType(stream, "setup.exe", info, cipher));
+  EXPECT_FALSE(IsRealArchive(type)) << "nothing past the stub's first bytes could be read";
 }
 
 // --- messages ------------------------------------------------------------------------------------

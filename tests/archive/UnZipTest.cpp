@@ -617,3 +617,63 @@ TEST(UnZipVolumes, OnlyTheOpenVolumeOfASplitSetIsRead) {
   EXPECT_EQ(run.unzip.FailedCount(), 1);
   EXPECT_EQ(run.AllFiles(), (std::vector<std::string>{"a.zip", "out/here.txt"}));
 }
+
+TEST(UnZipRun, AnExceptionInTheErrorHandlerEndsOnlyTheEntry) {
+  ZipItem bad = Item("bad.txt", std::string(3000, 'x'), 8);
+  bad.Packed = DeflateStored(bad.Data);
+  bad.Packed->resize(100);
+  TRunFixture run(MakeZip({Item("a.txt", "a"), bad, Item("c.txt", "c")}));
+  int told = 0;
+  run.unzip.OnError = [&](tk::TComponent *, const std::string &, const std::string &,
+                          const std::string &, int32_t code) {
+    ++told;
+    if (code == 25153)
+      throw std::runtime_error("handler failed");
+  };
+  EXPECT_EQ(run.unzip.Extract(), 3);
+  EXPECT_GE(told, 1);
+  EXPECT_EQ(run.unzip.FailedCount(), 1);
+  EXPECT_EQ(run.AllFiles(), (std::vector<std::string>{"a.zip", "out/a.txt", "out/c.txt"}));
+}
+
+TEST(UnZipRun, WritingArcTypeDetectsAgain) {
+  TRunFixture run(MakeZip({Item("a.txt", "a")}));
+  EXPECT_EQ(run.unzip.GetArcType(), arc::atZip);
+  run.unzip.SetArcType(arc::atRar); // the value is ignored
+  EXPECT_EQ(run.unzip.GetArcType(), arc::atZip);
+  std::filesystem::remove(run.dir / "a.zip");
+  EXPECT_THROW(run.unzip.SetArcType(arc::atZip), tk::EFOpenError);
+  EXPECT_EQ(run.unzip.GetArcType(), arc::atNA);
+}
+
+TEST(UnZipMethods, LegacyAndDeflate64EntriesOfOtherToolsDecode) {
+  const std::string shared = SharedTestData("legacy");
+  if (shared.empty())
+    GTEST_SKIP() << "the shared test archives are not beside the project";
+  struct TCase {
+    const char *Archive, *Entry, *Expected; // Expected: "" when the archive's CRC decides
+  };
+  const TCase cases[] = {
+      {"legacy/shrink.zip", "FIRST.TXT", "legacy/folder/first.txt"},
+      {"legacy/reduce.zip", "first.txt", "legacy/folder/first.txt"},
+      {"legacy/implode.zip", "first.txt", "legacy/folder/first.txt"},
+      {"legacy/SHRUNK.ZIP", "TEST1.XML", "legacy/test1.xml"},
+      {"legacy/imploding-4Kdict-2trees.zip", "HEADER.TXT", ""},
+      {"legacy/imploding-8Kdict-3trees.zip", "LICENSE.TXT", ""},
+      {"deflate64/lorem-ipsum-deflate64.zip", "lorem-ipsum.txt", "deflate64/lorem-ipsum.txt"},
+  };
+  for (const TCase &c : cases) {
+    const std::string archive = SharedTestData(c.Archive);
+    ASSERT_FALSE(archive.empty()) << c.Archive;
+    TRunFixture run(ReadAll(archive));
+    EXPECT_GE(run.unzip.Extract(), 1) << c.Archive;
+    EXPECT_EQ(run.unzip.FailedCount(), 0) << c.Archive;
+    EXPECT_TRUE(run.errors.empty())
+        << c.Archive << " " << (run.errors.empty() ? 0 : run.Codes()[0]);
+    if (*c.Expected) {
+      EXPECT_EQ(ReadAll(run.Out(c.Entry)), ReadAll(SharedTestData(c.Expected))) << c.Archive;
+    } else {
+      EXPECT_TRUE(run.Exists(c.Entry)) << c.Archive;
+    }
+  }
+}
