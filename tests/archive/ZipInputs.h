@@ -94,6 +94,13 @@ inline std::string Relative(const std::filesystem::path &path, const std::filesy
   return std::string(text.begin(), text.end());
 }
 
+// Opened by its path, not by a narrow name: on Windows that reaches names outside the ANSI code
+// page too.
+inline Bytes ReadPath(const std::filesystem::path &path) {
+  std::ifstream in(path, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
 inline Tree ReadTree(const std::filesystem::path &root) {
   Tree tree;
   std::error_code error;
@@ -102,7 +109,7 @@ inline Tree ReadTree(const std::filesystem::path &root) {
   for (auto it = std::filesystem::recursive_directory_iterator(root, error);
        !error && it != std::filesystem::recursive_directory_iterator(); it.increment(error))
     if (it->is_regular_file())
-      tree[Relative(it->path(), root)] = ReadAll(it->path().string());
+      tree[Relative(it->path(), root)] = ReadPath(it->path());
   return tree;
 }
 

@@ -119,6 +119,26 @@ TEST(ZipTools, PasswordFromTheEvent) {
   place.Check();
 }
 
+// Names stored in the OEM code page without the UTF-8 flag are translated to the system's
+// code page (on Windows); elsewhere they are used as stored.
+TEST(ZipTools, OemNamesAreTranslated) {
+  const std::vector<ZipCase> cases = LoadZipCases("oem");
+  ASSERT_EQ(1u, cases.size());
+  GuardedTarget place;
+  const RunReport run = RunExtraction(InputPath(cases[0].Get("archive")), place.Target());
+  EXPECT_EQ(2, run.Count);
+  EXPECT_EQ(0, run.Failed);
+  const Bytes text{'O', 'E', 'M', ' ', 'c', 'o', 'd', 'e', ' ', 'p',
+                   'a', 'g', 'e', ' ', 'n', 'a', 'm', 'e', '\n'};
+#ifdef _WIN32
+  const Tree expected = {{"f\xc3\xbcr.txt", text}, {"\xc3\x84rger/\xc3\xb6.txt", text}};
+#else
+  const Tree expected = {{"f\x81r.txt", text}, {"\x8erger/\x94.txt", text}};
+#endif
+  ExpectSameTree(expected, ReadTree(place.Target()));
+  place.Check();
+}
+
 class SharedArchive : public testing::TestWithParam<ZipCase> {};
 
 // The shared archives of other projects: every entry extracts and passes its CRC check.

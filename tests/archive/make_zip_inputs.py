@@ -12,6 +12,7 @@ Writes OUT_DIR/manifest.txt, one case a line, tab-separated key=value fields aft
   shared   name= archive= ref= files= [password=]
   package  name= archive= ref= files= [failed=]
   hostile  name= archive= entries= codes= [expect=] [maybe=]
+  oem      name= archive= files=   (two names in code page 437: f\x81r.txt, \x8erger/\x94.txt)
 Paths are relative to OUT_DIR except shared archives, which stay where they are (absolute).
   ref:        a folder whose files must come out exactly (names, sizes, bytes), and no others
   expect:     a list of "output name<TAB>content file" lines: files that must come out exactly
@@ -461,6 +462,13 @@ def hostile_archives(rng):
         e = Entry("named.txt", text, **kw)
         hostile("localname-" + name, build([e, K()])[0], 2, "any", expect={"keep.txt": keep},
                 maybe={"named.txt": text})
+    # A name in the OEM code page (437), as DOS and older Windows tools stored them, without the
+    # UTF-8 flag: "für.txt" and "Ärger/ö.txt".
+    oem = b"OEM code page name\n"
+    es = [Entry(b"f\x81r.txt", oem), Entry(b"\x8erger/\x94.txt", oem, method=0)]
+    path = os.path.join(OUT, "hostile", "oem-names.zip")
+    put(path, build(es)[0])
+    line("oem", name="oem-names", archive=rel(path), files=2)
     # An archive of no entries at all.
     hostile("empty", build([])[0], 0, "none")
 
