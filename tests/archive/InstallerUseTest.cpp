@@ -49,6 +49,19 @@ TEST(InstallerUse, PackageUnpacksWhole) {
   place.Check();
 }
 
+// The package folder does not exist yet: it is made, with its parents, by the first entry.
+TEST(InstallerUse, PackageFolderIsMadeWithItsParents) {
+  const ZipCase c = FindPackage("package");
+  ASSERT_FALSE(c.Name().empty());
+  GuardedTarget place;
+  const std::filesystem::path folder = place.Target() / "Packages" / "Grove";
+  const InstallResult result = Install(InputPath(c.Get("archive")), folder);
+  EXPECT_EQ(std::stoi(c.Get("files")), result.Count);
+  EXPECT_EQ(0, result.Failed);
+  ExpectSameTree(ReadTree(InputPath(c.Get("ref"))), ReadTree(folder));
+  place.Check();
+}
+
 TEST(InstallerUse, DamagedEntryIsCountedAsFailed) {
   const ZipCase c = FindPackage("package-damaged");
   ASSERT_FALSE(c.Name().empty());
