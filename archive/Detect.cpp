@@ -153,6 +153,19 @@ private:
     return ReadAt(stream_, size_, position, buffer, count);
   }
   int64_t EndSearch() { return FindEndOfCentralDir(stream_, info_, cipher_); }
+  // The end-record search for a zip whose first record lies at Start: its central directory
+  // when it has a usable one, else a walk of the local headers. The run walks local headers only
+  // when they are all detection found, so a damaged end record must not be left beside them.
+  void LocateZip(int64_t start) {
+    const int64_t offset = EndSearch();
+    info_.ArchiveOffset = offset;
+    if (HasHeader(info_.HeaderState, htCentral))
+      return;
+    if (info_.HeaderState == HeaderBit(htLocal) && offset > 0)
+      return; // the first local header the forward scan found
+    info_.HeaderState = HeaderBit(htLocal);
+    info_.ArchiveOffset = start;
+  }
 
   TArcType Executable();
   TArcType StubTests();
@@ -266,13 +279,7 @@ TArcType TDetector::ExecutableRow(const uint8_t *bytes, int64_t position) {
       if (type == atNA)
         return atNA;
     }
-    const int64_t offset = EndSearch();
-    info_.ArchiveOffset = offset;
-    if (info_.HeaderState == 0 || offset <= 0) {
-      // Nothing but the record we stand on: walk the local headers from here.
-      info_.ArchiveOffset = position;
-      info_.HeaderState = HeaderBit(htLocal);
-    }
+    LocateZip(position);
     return type;
   }
   }
@@ -354,27 +361,15 @@ TArcType TDetector::Plain() {
       if (head_.size() >= 14 && IsAceMark(&head_[7]))
         type = atAce;
       break;
-    case rkZip: {
+    case rkZip:
       type = row.Type;
-      const int64_t offset = EndSearch();
-      info_.ArchiveOffset = offset;
-      if (!HasHeader(info_.HeaderState, htLocal) && offset <= 0) {
-        // No usable central directory: the local headers are walked from the first one.
-        info_.ArchiveOffset = static_cast<int64_t>(start);
-        info_.HeaderState |= HeaderBit(htLocal);
-      }
+      LocateZip(static_cast<int64_t>(start));
       break;
-    }
     case rkSpanCentral:
     case rkSpanSplit:
       type = SpanType(fileName_);
-      if (type != atNA) {
-        info_.ArchiveOffset = EndSearch();
-        if (info_.HeaderState == 0) {
-          info_.HeaderState = HeaderBit(htLocal);
-          info_.ArchiveOffset = static_cast<int64_t>(start);
-        }
-      }
+      if (type != atNA)
+        LocateZip(static_cast<int64_t>(start));
       break;
     }
   }
@@ -486,13 +481,7 @@ TArcType TDetector::Scan(int64_t start) {
       }
       if (left >= 4 && Le32(q) == sigLocal &&
           !(left >= 8 && q[4] == 0x74 && q[5] == 0x0B && q[6] == 0x3D && q[7] == 0x00)) {
-        const int64_t offset = EndSearch();
-        if (offset > 0) {
-          info_.ArchiveOffset = offset;
-        } else {
-          info_.ArchiveOffset = b;
-          info_.HeaderState = HeaderBit(htLocal);
-        }
+        LocateZip(b);
         return start != 0 ? atZipExe : atZip;
       }
       if (left >= 4 && std::memcmp(q, "Rar!", 4) == 0) {

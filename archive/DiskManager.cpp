@@ -39,6 +39,28 @@ bool IsUnc(const std::string &drive) {
 
 std::string LetterRoot(char letter) { return std::string(1, letter) + ":\\"; }
 
+// A drive is ready when the system can tell its size.
+bool DriveReady(const std::string &root) {
+  TQuietErrors quiet;
+  int64_t freeSpace = 0, size = 0;
+  return VolumeSpace(root, freeSpace, size);
+}
+
+// Whether a temporary file can be made in the root, and removed again.
+bool RootWriteProtected(const std::string &root) {
+  TQuietErrors quiet;
+  std::string name;
+  switch (VolumeTempFile(root, "qeb", name)) {
+  case TTempProbe::WriteProtected:
+    return true;
+  case TTempProbe::Created:
+    // A file that can be made but not removed again is no more use than none.
+    return LayerFileExists(name) && !LayerDeleteFile(name);
+  default:
+    return false;
+  }
+}
+
 const char HexDigits[] = "0123456789ABCDEF";
 } // namespace
 
@@ -86,35 +108,9 @@ uint32_t TDiskManager::FileDosDateTime(TFileHandle handle, int which) {
   return LayerFileDosDateTime(handle, which);
 }
 
-bool TDiskManager::DriveReady(const std::string &root) {
-  TQuietErrors quiet;
-  int64_t freeSpace = 0, size = 0;
-  return VolumeSpace(root, freeSpace, size);
-}
+bool TDiskManager::DiskInDrive(char letter) { return DriveReady(LetterRoot(letter)); }
 
-bool TDiskManager::DiskInDrive(char letter) {
-  TDiskManager probe;
-  return probe.DriveReady(LetterRoot(letter));
-}
-
-bool TDiskManager::RootWriteProtected(const std::string &root) {
-  TQuietErrors quiet;
-  std::string name;
-  switch (VolumeTempFile(root, "qeb", name)) {
-  case TTempProbe::WriteProtected:
-    return true;
-  case TTempProbe::Created:
-    // A file that can be made but not removed again is no more use than none.
-    return LayerFileExists(name) && !LayerDeleteFile(name);
-  default:
-    return false;
-  }
-}
-
-bool TDiskManager::IsWriteProtected(char letter) {
-  TDiskManager probe;
-  return probe.RootWriteProtected(LetterRoot(letter));
-}
+bool TDiskManager::IsWriteProtected(char letter) { return RootWriteProtected(LetterRoot(letter)); }
 
 void TDiskManager::Report(int32_t code) {
   if (OnErrorReport)

@@ -55,8 +55,6 @@ public:
   int64_t Size = 0;
 
 private:
-  bool DriveReady(const std::string &root);
-  bool RootWriteProtected(const std::string &root);
   void Report(int32_t code);
 };
 

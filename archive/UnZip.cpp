@@ -450,7 +450,7 @@ bool TUnZip::ExtractEntry(TStream32 &archive, TStream32 &output) {
   TWindowStream data(archive, dataStart, compressed);
   switch (entry_.Method) {
   case 0:
-    return CopyStoredEntry(data, output, decrypt);
+    return CopyStoredData(data, output, decrypt);
   case 1:
   case 2:
   case 3:
@@ -467,7 +467,7 @@ bool TUnZip::ExtractEntry(TStream32 &archive, TStream32 &output) {
   }
 }
 
-bool TUnZip::CopyStoredEntry(TStream32 &data, TStream32 &output, bool decrypt) {
+bool TUnZip::CopyStoredData(TStream32 &data, TStream32 &output, bool decrypt) {
   const int64_t size = data.GetSize();
   // A stored entry is its own data: sizes that disagree mean a damaged entry.
   if (size != entry_.UncompressedSize) {

@@ -38,7 +38,7 @@ protected:
   bool ExtractEntry(TStream32 &archive, TStream32 &output);
   // The decoders read Data: a window holding the entry's compressed data only.
   bool InflateEntry(TStream32 &data, TStream32 &output, bool deflate64, bool decrypt);
-  bool CopyStoredEntry(TStream32 &data, TStream32 &output, bool decrypt);
+  bool CopyStoredData(TStream32 &data, TStream32 &output, bool decrypt);
   bool DecodeLegacyEntry(TStream32 &data, TStream32 &output, bool decrypt);
 
 private:
@@ -53,7 +53,6 @@ private:
     uint32_t LocalCrc32 = 0; // what the local header says: the password check uses it
     uint32_t LocalDosDate = 0;
     int64_t DataStart = 0; // the first byte after the local header, name and extra field
-    bool Failed = false;   // the entry's data was bad (25153) or could not be written
   };
   // Reads the local header at Offset with its name and extra field; false when it is not one.
   bool ReadLocalHeader(TStream32 &archive, int64_t offset, TLocalHeader &header, std::string &name,

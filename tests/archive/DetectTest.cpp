@@ -674,6 +674,13 @@ void ExpectSound(const Bytes &data, const std::string &what) {
     EXPECT_GE(r.Info.ArchiveOffset, 0) << what;
     EXPECT_LE(r.Info.ArchiveOffset, static_cast<int64_t>(data.size())) << what;
   }
+  // A zip is read either through its central directory or by walking its local headers, which
+  // the run does only when they are all that detection found.
+  if (r.Type == atZip || r.Type == atZipExe || r.Type == atJar) {
+    EXPECT_TRUE(HasHeader(r.Info.HeaderState, htCentral) ||
+                r.Info.HeaderState == HeaderBit(htLocal))
+        << what << ": header state " << int(r.Info.HeaderState);
+  }
 }
 
 TEST(DetectHostile, TruncatedAtEveryLength) {
