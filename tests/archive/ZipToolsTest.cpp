@@ -69,7 +69,7 @@ TEST(ZipTools, TheGeneratedInputsAreThere) {
 
 // With a wrong password and no way to ask for another, no encrypted entry is written with
 // deciphered garbage and every one of them counts as failed.
-TEST(ZipTools, WrongPasswordWritesNothingFalse) {
+TEST(ZipTools, WrongPasswordWritesNoGarbage) {
   for (const char *name : {"zip-password", "7z-zipcrypto"}) {
     SCOPED_TRACE(name);
     const ZipCase c = FindTool(name);
