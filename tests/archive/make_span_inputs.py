@@ -109,6 +109,14 @@ def main():
         assert this_disk == central_disk == len(names) - 1, base
         add("set", name=base + "/" + names[-1], volumes=len(names), tree="tree")
 
+    # Traditional encryption goes on over the volumes as the data does.
+    folder = os.path.join(out, "secret_64k")
+    os.makedirs(folder)
+    run(["zip", "-q", "-r", "-X", "-P", "lumagrove", "-s", "64k",
+         os.path.join(folder, "secret_64k.zip"), "."], tree)
+    add("secret", name="secret_64k/secret_64k.zip", password="lumagrove",
+        volumes=len(volumes_of(folder, "secret_64k")))
+
     # 7-Zip's -v cuts one archive into raw pieces, with no marker and no volume numbers.
     folder = os.path.join(out, "pieces")
     os.makedirs(folder)
