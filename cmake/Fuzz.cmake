@@ -17,6 +17,10 @@ if(EXISTS ${fuzz_archive_dir}/Detect.cpp)
   list(APPEND fuzz_targets DetectFuzz)
 endif()
 
+if(EXISTS ${fuzz_archive_dir}/UnZip.cpp)
+  list(APPEND fuzz_targets UnZipFuzz)
+endif()
+
 foreach(target ${fuzz_targets})
   add_executable(${target} ${PROJECT_SOURCE_DIR}/fuzz/${target}.cpp)
   target_compile_options(${target} PRIVATE -fsanitize=fuzzer)
@@ -36,5 +40,6 @@ add_custom_command(
   COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/fuzz-seeds.sh ${CMAKE_BINARY_DIR}/seeds
   COMMAND ${CMAKE_COMMAND} -E touch ${CMAKE_BINARY_DIR}/seeds/made.stamp
   DEPENDS ${PROJECT_SOURCE_DIR}/scripts/fuzz-seeds.sh
+          ${PROJECT_SOURCE_DIR}/tests/archive/make_zip_inputs.py
   COMMENT "Making the fuzz seeds")
 add_custom_target(fuzz_seeds ALL DEPENDS ${CMAKE_BINARY_DIR}/seeds/made.stamp)

@@ -62,6 +62,22 @@ if(LUMAGROVE_TESTS AND NOT LUMAGROVE_FUZZ)
   get_filename_component(legacy_testdata ${PROJECT_SOURCE_DIR}/../shared/testdata/zip ABSOLUTE)
   set_property(SOURCE ${PROJECT_SOURCE_DIR}/tests/archive/LegacyTest.cpp APPEND PROPERTY
     COMPILE_DEFINITIONS LUMAGROVE_LEGACY_TESTDATA="${legacy_testdata}")
+  find_package(Python3 REQUIRED COMPONENTS Interpreter)
+  # The extraction tests read archives made by the real tools, and hostile ones, from this
+  # folder, made at build time.
+  set(zip_inputs ${CMAKE_BINARY_DIR}/zip_inputs)
+  set(zip_script ${PROJECT_SOURCE_DIR}/tests/archive/make_zip_inputs.py)
+  add_custom_command(OUTPUT ${zip_inputs}/manifest.txt
+    COMMAND ${Python3_EXECUTABLE} ${zip_script} ${zip_inputs} --shared
+            ${PROJECT_SOURCE_DIR}/../shared/testdata/zip
+    DEPENDS ${zip_script}
+    COMMENT "Making the extraction tests' archives with the real tools")
+  add_custom_target(zip_inputs DEPENDS ${zip_inputs}/manifest.txt)
+  add_dependencies(native_tests zip_inputs)
+  set_property(SOURCE ${PROJECT_SOURCE_DIR}/tests/archive/ZipToolsTest.cpp
+    ${PROJECT_SOURCE_DIR}/tests/archive/HostileZipTest.cpp
+    ${PROJECT_SOURCE_DIR}/tests/archive/InstallerUseTest.cpp
+    APPEND PROPERTY COMPILE_DEFINITIONS LUMAGROVE_ZIP_INPUTS="${zip_inputs}")
   gtest_discover_tests(native_tests TEST_PREFIX "native." DISCOVERY_MODE PRE_TEST)
 endif()
 
@@ -74,6 +90,15 @@ target_compile_options(inflate_bench PRIVATE -O2 -fno-sanitize=all)
 target_link_options(inflate_bench PRIVATE -fno-sanitize=all)
 target_link_libraries(inflate_bench PRIVATE z)
 lumagrove_warnings(inflate_bench)
+
+# The extraction benchmark: TUnZip against unzip and 7-Zip on the same package
+# (scripts/unzip-bench.sh). Built on request only, optimised and without the sanitizers.
+add_executable(unzip_bench EXCLUDE_FROM_ALL ${PROJECT_SOURCE_DIR}/bench/UnZipBench.cpp
+               ${archive_sources} ${toolkit_core_sources})
+target_include_directories(unzip_bench PRIVATE ${PROJECT_SOURCE_DIR})
+target_compile_options(unzip_bench PRIVATE -O2 -fno-sanitize=all)
+target_link_options(unzip_bench PRIVATE -fno-sanitize=all)
+lumagrove_warnings(unzip_bench)
 
 if(LUMAGROVE_FUZZ)
   include(${PROJECT_SOURCE_DIR}/cmake/Fuzz.cmake)

@@ -5,13 +5,16 @@
 #                      header][enciphered stream], little-endian numbers, mode as above (raw only)
 #   DetectFuzz:        whole files, as archive detection sees them
 #   LegacyFuzz:        [mode][stream]; mode = method - 1 + 6 * (flags >> 1 & 3)
+#   UnZipFuzz:         whole archives: every archive the extraction tests' script makes (by the
+#                      real tools and hostile ones) and the zip archives made here
 # Raw streams come from gzip, zip and 7-Zip (Deflate64); the wrapped ones add the two-byte header
 # and the Adler-32 trailer around gzip's raw stream; enciphered entries come from zip -P.
 set -euo pipefail
 out=${1:?usage: fuzz-seeds.sh OUT}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-mkdir -p "$out/InflateFuzz" "$out/CipherInflateFuzz" "$out/DetectFuzz" "$out/LegacyFuzz"
+mkdir -p "$out/InflateFuzz" "$out/CipherInflateFuzz" "$out/DetectFuzz" "$out/LegacyFuzz" \
+  "$out/UnZipFuzz"
 # No tool here makes shrunk, reduced or imploded entries: besides a few streams written below,
 # those seeds are the shared test data's streams and archive entries, when it is beside the project.
 shared=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)/shared/testdata/zip/legacy
@@ -40,6 +43,15 @@ done
 (cd "$work" && 7zz a -bd -tzip -mm=Deflate64 d64.zip "${samples[@]}" >/dev/null)
 (cd "$work" && 7zz a -bd -tzip -mm=Deflate64 -mx=9 -psecret -mem=ZipCrypto d64enc.zip text.txt \
   bin.dat >/dev/null)
+
+# Whole archives for the extraction target.
+python3 "$(dirname "${BASH_SOURCE[0]}")/../tests/archive/make_zip_inputs.py" "$work/zipin" >/dev/null
+n=0
+for f in "$work"/zipin/tools/* "$work"/zipin/hostile/* "$work"/zipin/package/* "$work"/*.zip; do
+  n=$((n + 1))
+  cp "$f" "$out/UnZipFuzz/seed-$(printf %03d $n)"
+done
+echo "fuzz-seeds: UnZipFuzz $n"
 
 python3 - "$work" "$out" "$shared" <<'PY'
 import glob, os, struct, sys, zlib
