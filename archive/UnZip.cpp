@@ -114,18 +114,19 @@ void TUnZip::ExtractEntries(std::unique_ptr<TStream32> &archive) {
           [this](const std::string &FileName, const std::string &ExtendedMsg,
                  const std::string &VolumeID,
                  int32_t ECode) { RaiseError(FileName, ExtendedMsg, VolumeID, ECode); });
-      if (!diskSpan_.RequestDisk(archive))
-        throw 0;
     }
-    volumeNumber_ = info_.HeaderState == HeaderBit(htLocal) || !IsSpanType(info_.ArcType)
-                        ? 1
-                        : info_.Ending.ThisDisk + 1;
-    archiveSize_ = archive->GetSize();
-    if (info_.HeaderState == HeaderBit(htLocal)) {
-      if (ScanLocalHeaders(*archive) > 0)
-        ExtractLocalEntries(**archive_);
-    } else if (ReadCentralDirectory(*archive) > 0) {
-      ExtractCentralEntries(**archive_);
+    // Without the disk that holds the directory there is nothing to read.
+    if (info_.ArcType != atZipDS || diskSpan_.RequestDisk(archive)) {
+      volumeNumber_ = info_.HeaderState == HeaderBit(htLocal) || !IsSpanType(info_.ArcType)
+                          ? 1
+                          : info_.Ending.ThisDisk + 1;
+      archiveSize_ = archive->GetSize();
+      if (info_.HeaderState == HeaderBit(htLocal)) {
+        if (ScanLocalHeaders(*archive) > 0)
+          ExtractLocalEntries(**archive_);
+      } else if (ReadCentralDirectory(*archive) > 0) {
+        ExtractCentralEntries(**archive_);
+      }
     }
   } catch (...) {
     // An exception inside the run ends it quietly.
