@@ -82,6 +82,32 @@ private:
 
 bool IsSpanType(TArcType type) { return type == atZipDS || type == atZipMV; }
 
+// Bytes read into memory, read back as a stream.
+class TBytesStream : public TStream32 {
+public:
+  explicit TBytesStream(std::vector<uint8_t> bytes) : bytes_(std::move(bytes)) {}
+  int32_t Read(void *buffer, int32_t count) override {
+    const int64_t n = std::clamp<int64_t>(int64_t(bytes_.size()) - pos_, 0, std::max(count, 0));
+    if (n > 0)
+      std::memcpy(buffer, bytes_.data() + pos_, size_t(n));
+    pos_ += n;
+    return int32_t(n);
+  }
+  int32_t Write(const void *, int32_t) override { return -1; }
+  int64_t Seek(int64_t offset, int origin) override {
+    const int64_t base = origin == soFromBeginning ? 0
+                         : origin == soFromCurrent ? pos_
+                                                   : int64_t(bytes_.size());
+    pos_ = std::clamp<int64_t>(base + offset, 0, int64_t(bytes_.size()));
+    return pos_;
+  }
+  int64_t GetSize() override { return int64_t(bytes_.size()); }
+
+private:
+  std::vector<uint8_t> bytes_;
+  int64_t pos_ = 0;
+};
+
 } // namespace
 
 TUnZip::TUnZip(tk::TComponent *owner) : TUnBase(owner) {}
@@ -121,7 +147,10 @@ void TUnZip::ExtractEntries(std::unique_ptr<TStream32> &archive) {
                           ? 1
                           : info_.Ending.ThisDisk + 1;
       archiveSize_ = archive->GetSize();
-      if (info_.HeaderState == HeaderBit(htLocal)) {
+      if (IsSpanType(info_.ArcType) && info_.Ending.CentralDisk < info_.Ending.ThisDisk) {
+        if (ReadSpannedDirectory() > 0)
+          ExtractCentralEntries(**archive_);
+      } else if (info_.HeaderState == HeaderBit(htLocal)) {
         if (ScanLocalHeaders(*archive) > 0)
           ExtractLocalEntries(**archive_);
       } else if (ReadCentralDirectory(*archive) > 0) {
@@ -133,6 +162,34 @@ void TUnZip::ExtractEntries(std::unique_ptr<TStream32> &archive) {
   }
   list_.Clear();
   archive_ = nullptr;
+}
+
+int32_t TUnZip::ReadSpannedDirectory() {
+  // The directory begins on an earlier volume and goes on over the next ones: it is read whole
+  // from there, volume after volume, then walked in memory.
+  // Detection, which looks at the last volume alone, found no directory there; this run has one.
+  info_.HeaderState = HeaderBit(htEnding) | HeaderBit(htCentral);
+  const int64_t start = info_.Ending.CentralOffset;
+  const int64_t size = info_.Ending.CentralSize;
+  if (!BringVolume(uint16_t(info_.Ending.CentralDisk + 1), start))
+    return 0;
+  TWindowStream window(**archive_, start, size, [this] { return NextDataVolume(); });
+  std::vector<uint8_t> bytes;
+  std::vector<uint8_t> chunk(ChunkSize);
+  // A hostile size costs no more memory than the volumes really hold.
+  for (int32_t n; (n = window.Read(chunk.data(), ChunkSize)) > 0;)
+    bytes.insert(bytes.end(), chunk.begin(), chunk.begin() + n);
+  TBytesStream directory(std::move(bytes));
+  const int64_t offset = info_.ArchiveOffset;
+  const int32_t shift = info_.Shift;
+  info_.ArchiveOffset = 0;
+  info_.Shift = 0;
+  archiveSize_ = directory.GetSize();
+  const int32_t count = ReadCentralDirectory(directory);
+  info_.ArchiveOffset = offset;
+  info_.Shift = shift;
+  archiveSize_ = *archive_ ? (*archive_)->GetSize() : 0;
+  return count;
 }
 
 bool TUnZip::OpenNextVolume(std::unique_ptr<TStream32> &archive, int32_t volume, int32_t lastDisk) {

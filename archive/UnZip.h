@@ -31,6 +31,8 @@ protected:
   bool CheckPassword(uint8_t work[24]) override;
 
   int32_t ReadCentralDirectory(TStream32 &archive);
+  // The directory of a set that begins on an earlier volume than the last.
+  int32_t ReadSpannedDirectory();
   int32_t ScanLocalHeaders(TStream32 &archive);
   void ExtractCentralEntries(TStream32 &archive);
   void ExtractLocalEntries(TStream32 &archive);

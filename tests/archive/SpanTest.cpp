@@ -176,6 +176,32 @@ TEST(SpanSplitSets, EachSetExtractsVolumeByVolumeAsItsSourceTree) {
   }
 }
 
+TEST(SpanSplitSets, ADirectoryBegunOnAnEarlierVolumeIsReadOverTheVolumes) {
+  const auto cases = Cases("bigdir");
+  ASSERT_EQ(cases.size(), 1u);
+  const SpanCase &c = cases[0];
+  SpanRun run(Input(c.Fields.at("name")));
+  ASSERT_EQ(run.unzip.GetArcType(), arc::atZipMV);
+  run.AcceptVolumes();
+  EXPECT_EQ(run.unzip.Extract(), 1000);
+  EXPECT_EQ(run.unzip.FailedCount(), 0);
+  EXPECT_TRUE(run.errors.empty()) << run.errors.front().Code;
+  EXPECT_TRUE(Tree(run.Out()) == Tree(Input(c.Fields.at("tree"))));
+  // The directory first, from the volume it begins on to the last; then the entries, from the
+  // first volume to the one where the directory begins, right after the last entry's data.
+  const int volumes = std::stoi(c.Fields.at("volumes"));
+  const int central = std::stoi(c.Fields.at("central"));
+  std::vector<std::string> ids;
+  for (const std::string &asked : run.asked)
+    ids.push_back(asked.substr(0, asked.find(' ')));
+  std::vector<std::string> expected;
+  for (int v = central; v <= volumes; ++v)
+    expected.push_back(std::to_string(v));
+  for (int v = 1; v <= central; ++v)
+    expected.push_back(std::to_string(v));
+  EXPECT_EQ(ids, expected);
+}
+
 TEST(SpanSplitSets, EncipheredEntriesAreDecipheredAcrossVolumes) {
   const auto cases = Cases("secret");
   ASSERT_EQ(cases.size(), 1u);

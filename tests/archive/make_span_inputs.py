@@ -109,6 +109,23 @@ def main():
         assert this_disk == central_disk == len(names) - 1, base
         add("set", name=base + "/" + names[-1], volumes=len(names), tree="tree")
 
+    # A directory too large for the last volume: it begins on an earlier one.
+    many = os.path.join(out, "many")
+    for i in range(1000):
+        path = os.path.join(many, "folder %d" % (i // 100), "a file with a rather long name %04d.txt" % i)
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        with open(path, "wb") as f:
+            f.write(b"file %d\n" % i * (i % 40))
+    folder = os.path.join(out, "bigdir_64k")
+    os.makedirs(folder)
+    run(["zip", "-q", "-r", "-X", "-s", "64k", os.path.join(folder, "bigdir_64k.zip"), "."], many)
+    names = volumes_of(folder, "bigdir_64k")
+    with open(os.path.join(folder, names[-1]), "rb") as f:
+        _, this_disk, central_disk, _, _, _ = end_record(f.read())
+    assert central_disk < this_disk == len(names) - 1
+    add("bigdir", name="bigdir_64k/" + names[-1], volumes=len(names), tree="many",
+        central=central_disk + 1)
+
     # Traditional encryption goes on over the volumes as the data does.
     folder = os.path.join(out, "secret_64k")
     os.makedirs(folder)
