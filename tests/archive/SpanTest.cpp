@@ -106,6 +106,13 @@ std::vector<std::string> Names(const std::map<std::string, Bytes> &tree) {
   return names;
 }
 
+// Every file written is one of the source's, whole and unchanged.
+void ExpectWholeFilesOf(const std::map<std::string, Bytes> &got,
+                        const std::map<std::string, Bytes> &source) {
+  for (const auto &[name, data] : got)
+    EXPECT_TRUE(source.count(name) && source.at(name) == data) << name;
+}
+
 struct Reported {
   int32_t Code;
   std::string FileName, ExtendedMsg, VolumeID;
@@ -227,10 +234,7 @@ TEST(SpanSplitSets, ReadFromItsFirstVolumeASetGivesWholeFilesOnly) {
   const auto got = Tree(run.Out());
   EXPECT_GE(got.size(), 1u);
   EXPECT_LE(int32_t(got.size()), count);
-  for (const auto &[name, data] : got) {
-    ASSERT_EQ(source.count(name), 1u) << name;
-    EXPECT_TRUE(source.at(name) == data) << name;
-  }
+  ExpectWholeFilesOf(got, source);
 }
 
 TEST(SpanSplitSets, TheSharedSetGivesWhatItsOneVolumeArchiveGives) {
@@ -287,10 +291,7 @@ TEST(SpanSplitSets, AMissingVolumeRefusedLeavesOnlyWholeFiles) {
   const auto got = Tree(run.Out());
   EXPECT_LE(int32_t(got.size()), count);
   EXPECT_LT(got.size(), source.size());
-  for (const auto &[name, data] : got) {
-    ASSERT_EQ(source.count(name), 1u) << name;
-    EXPECT_TRUE(source.at(name) == data) << name;
-  }
+  ExpectWholeFilesOf(got, source);
 }
 
 TEST(SpanSplitSets, AHandlerMayNameTheVolumeItselfAndIsAskedAgainUntilItExists) {
@@ -343,10 +344,7 @@ TEST(SpanPieces, RawPiecesAreNoSetAndGiveOnlyWholeCheckedFiles) {
     // A piece may hold whole entries of its own; anything written is whole and right.
     const auto got = Tree(run.Out());
     EXPECT_LE(int32_t(got.size()), std::max(extracted, 0));
-    for (const auto &[file, data] : got) {
-      ASSERT_EQ(source.count(file), 1u) << file;
-      EXPECT_TRUE(source.at(file) == data) << file;
-    }
+    ExpectWholeFilesOf(got, source);
     if (piece == count) { // the last piece's directory names entries of the earlier pieces
       EXPECT_FALSE(run.errors.empty());
     }
@@ -514,8 +512,7 @@ TEST(SpanDisks, ADiskRefusedInTheMiddleEndsTheRunWithOnlyWholeFiles) {
   const auto got = Tree(run.Out());
   EXPECT_LE(int32_t(got.size()), count);
   EXPECT_LT(got.size(), source.size());
-  for (const auto &[name, data] : got)
-    EXPECT_TRUE(source.count(name) && source.at(name) == data) << name;
+  ExpectWholeFilesOf(got, source);
 }
 
 } // namespace
