@@ -5,6 +5,7 @@
 #include "archive/FileInfo.h"
 #include "archive/Masks.h"
 #include "archive/Messages.h"
+#include "archive/VolumeNames.h"
 
 #include <algorithm>
 #include <chrono>
@@ -285,6 +286,64 @@ TUnBase::TUnBase(tk::TComponent *owner) : TZipCommon(owner) {}
 
 void TUnBase::SetArchiveFile(const std::string &name) { TZipCommon::SetArchiveFile(name); }
 
+std::string TZipCommon::NumberedVolumeName(const std::string &Name, int32_t Number) {
+  return arc::NumberedVolumeName(info_.ArcType, info_.VolumeLetter, Name, Number);
+}
+
+bool TUnBase::OpenNextVolumeStream(std::unique_ptr<TStream32> &Stream, int32_t Index,
+                                   int32_t LastIndex) {
+  if (!OnNextVolume) {
+    ReportError(volumeName_, "OnNextVolume", tk::IntToStr(int64_t(Index) + 1), ecEventNotAssigned);
+    SetCancelled(true);
+    return false;
+  }
+  Stream.reset();
+  int32_t number = Index + 1;
+  std::string name = NextVolumeName(volumeName_, archiveFile_, Index, LastIndex);
+  if (info_.HeaderState == HeaderBit(htLocal) && tk::SameText(name, archiveFile_)) {
+    // Read from its first volume on, a set whose directory is out of reach has no known last
+    // volume: the one after is the next numbered one.
+    name = NextVolumeName(volumeName_, archiveFile_, Index + 1, 9999);
+    ++number;
+  }
+  volumeName_ = name;
+  archiveSize_ = 0;
+  const std::string id = tk::IntToStr(number);
+  // A handler that neither names an existing file nor cancels would keep the run asking for
+  // ever; after this many answers the volume counts as missing.
+  constexpr int MaxAsks = 1000;
+  bool cancel = false, found = false;
+  for (int asks = 0; asks < MaxAsks && !cancelled_; ++asks) {
+    cancel = false;
+    {
+      TTimerPause pause(timer_);
+      OnNextVolume(this, name, id, LayerFileExists(name), cancel);
+    }
+    if (cancel)
+      break;
+    if (LayerFileExists(name)) {
+      found = true;
+      break;
+    }
+  }
+  if (!found) {
+    ReportError(name, "", id, cancel || cancelled_ ? ecUserCanceled : ecOpenError);
+    cancelled_ = true;
+    return false;
+  }
+  auto file = std::make_unique<TFileStream32>(name, fmOpenRead | fmShareDenyWrite);
+  if (file->Handle == InvalidFileHandle) {
+    ReportError(name, "", id, ecOpenError);
+    cancelled_ = true;
+    return false;
+  }
+  volumeName_ = name;
+  volumeNumber_ = number;
+  archiveSize_ = file->GetSize();
+  Stream = std::move(file);
+  return true;
+}
+
 int32_t TUnBase::Extract() {
   outputKind_ = 0;
   failed_ = 0;
@@ -296,7 +355,7 @@ int32_t TUnBase::Extract() {
     // Extract never raises: a handler of the open report that raises ends the call here.
     return 0;
   }
-  int32_t result = RunExtraction(stream.get());
+  int32_t result = RunExtraction(stream);
   stream.reset();
   return result;
 }
@@ -314,6 +373,16 @@ bool TUnBase::OpenArchive(std::unique_ptr<TStream32> &stream) {
   case atRar:
   case atRarExe:
     return true; // their own libraries read them: no stream here
+  case atZipDS:
+  case atZipMV:
+    // The drive that holds the set must be there and readable before any volume is.
+    diskManager_.OnErrorReport = [this](const std::string &FileName, const std::string &ExtendedMsg,
+                                        int32_t ECode, const std::string &VolumeID) {
+      ReportError(FileName, ExtendedMsg, VolumeID, ECode);
+    };
+    if (!diskManager_.CheckDisk(archiveFile_))
+      return false;
+    break;
   default:
     break;
   }
@@ -327,7 +396,7 @@ bool TUnBase::OpenArchive(std::unique_ptr<TStream32> &stream) {
   return true;
 }
 
-int32_t TUnBase::RunExtraction(TStream32 *stream) {
+int32_t TUnBase::RunExtraction(std::unique_ptr<TStream32> &stream) {
   int32_t result = 0;
   try {
     ResetRunState();
@@ -358,7 +427,7 @@ int32_t TUnBase::RunExtraction(TStream32 *stream) {
           password_.clear();
           outputName_.clear();
           if (stream)
-            ExtractEntries(*stream);
+            ExtractEntries(stream);
         } catch (...) {
           elapsed();
           throw;

@@ -169,6 +169,9 @@ public:
   // Sets the output name from a stored name (output-name rules).
   virtual void BuildOutputName(const std::string &storedName);
 
+  // The name of volume Number of the set Name in the numbered-extension naming of its type.
+  virtual std::string NumberedVolumeName(const std::string &Name, int32_t Number);
+
   // The temporary-file facilities of the library.
   std::string TempFolder();
   void SetTempFolder(const std::string &folder) { tempDir_ = folder; }
@@ -203,6 +206,7 @@ protected:
   std::string volumeName_;
   std::string outputName_;
   std::string storedName_;
+  int32_t volumeNumber_ = 0; // of the volume open, 1 for the first
   int32_t processed_ = 0;
   int32_t failed_ = 0;
   bool writeFailed_ = false; // a write of the entry in work fell short
@@ -252,9 +256,15 @@ public:
 
 protected:
   bool OpenArchive(std::unique_ptr<TStream32> &stream);
-  int32_t RunExtraction(TStream32 *stream);
+  // The run owns the stream from here on: a set read volume by volume replaces it.
+  int32_t RunExtraction(std::unique_ptr<TStream32> &stream);
   // The run proper, between OnActivate and OnDeactivate.
-  virtual void ExtractEntries(TStream32 &archive) { (void)archive; }
+  virtual void ExtractEntries(std::unique_ptr<TStream32> &archive) { (void)archive; }
+  // Closes Stream and opens the volume after number Index of a set of LastIndex + 1 volumes
+  // (the ".z01" naming), as OnNextVolume confirms or renames it. False when the event is
+  // missing (25270, then cancelled), refused (25443) or names no file (25235).
+  virtual bool OpenNextVolumeStream(std::unique_ptr<TStream32> &Stream, int32_t Index,
+                                    int32_t LastIndex);
   // Tests the current password against the 24-byte work buffer (header at 12..23).
   virtual bool CheckPassword(uint8_t work[24]) {
     (void)work;

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <functional>
 
 namespace arc {
 
@@ -22,19 +23,41 @@ constexpr size_t NameBufferLength = 255; // the longest stored name the reader t
 int64_t Join48(uint16_t high, uint32_t low) { return (int64_t(high) << 32) | int64_t(low); }
 
 // A window of another stream: the entry's compressed data and nothing beyond it, so no decoder
-// can read into the next record however its data is made.
+// can read into the next record however its data is made. The data of an entry of a set may go
+// on in the next volumes: at the end of one the window asks for the next and reads on from its
+// start. Only the volume in reach can be read again.
 class TWindowStream : public TStream32 {
 public:
-  TWindowStream(TStream32 &base, int64_t start, int64_t size)
-      : base_(base), start_(start), size_(std::max<int64_t>(size, 0)) {}
+  using TNextVolume = std::function<TStream32 *()>;
+  TWindowStream(TStream32 &base, int64_t start, int64_t size, TNextVolume next = {})
+      : base_(&base), next_(std::move(next)), volumeStart_(start),
+        size_(std::max<int64_t>(size, 0)) {
+    pieceLength_ = next_ ? std::clamp<int64_t>(base.GetSize() - start, 0, size_) : size_;
+  }
   int32_t Read(void *buffer, int32_t count) override {
-    const int64_t left = size_ - pos_;
-    if (count <= 0 || left <= 0)
+    if (count <= 0 || pos_ >= size_ || pos_ < pieceStart_)
       return 0;
-    const int32_t n = int32_t(std::min<int64_t>(count, left));
-    if (base_.Seek(start_ + pos_, soFromBeginning) != start_ + pos_)
+    while (pos_ >= pieceStart_ + pieceLength_) {
+      if (!next_ || broken_)
+        return 0;
+      TStream32 *following = next_();
+      const int64_t start = pieceStart_ + pieceLength_;
+      const int64_t length =
+          following ? std::clamp<int64_t>(following->GetSize(), 0, size_ - start) : 0;
+      if (length == 0) {
+        broken_ = true; // no volume, or one with nothing to give: the data ends here
+        return 0;
+      }
+      base_ = following;
+      pieceStart_ = start;
+      pieceLength_ = length;
+      volumeStart_ = 0;
+    }
+    const int64_t at = volumeStart_ + (pos_ - pieceStart_);
+    const int32_t n = int32_t(std::min<int64_t>(count, pieceStart_ + pieceLength_ - pos_));
+    if (base_->Seek(at, soFromBeginning) != at)
       return 0;
-    const int32_t got = std::max(base_.Read(buffer, n), 0);
+    const int32_t got = std::max(base_->Read(buffer, n), 0);
     pos_ += got;
     return got;
   }
@@ -49,14 +72,41 @@ public:
   int64_t GetSize() override { return size_; }
 
 private:
-  TStream32 &base_;
-  int64_t start_, size_, pos_ = 0;
+  TStream32 *base_;
+  TNextVolume next_;
+  int64_t volumeStart_; // where the piece in reach starts in its volume
+  int64_t size_, pos_ = 0;
+  int64_t pieceStart_ = 0, pieceLength_ = 0; // the part of the data the volume in reach holds
+  bool broken_ = false;
 };
 
-// "Invalid or unsupported archive type for this operation".
-constexpr int32_t ecUnsupportedArchive = 25244;
-
 bool IsSpanType(TArcType type) { return type == atZipDS || type == atZipMV; }
+
+// Bytes read into memory, read back as a stream.
+class TBytesStream : public TStream32 {
+public:
+  explicit TBytesStream(std::vector<uint8_t> bytes) : bytes_(std::move(bytes)) {}
+  int32_t Read(void *buffer, int32_t count) override {
+    const int64_t n = std::clamp<int64_t>(int64_t(bytes_.size()) - pos_, 0, std::max(count, 0));
+    if (n > 0)
+      std::memcpy(buffer, bytes_.data() + pos_, size_t(n));
+    pos_ += n;
+    return int32_t(n);
+  }
+  int32_t Write(const void *, int32_t) override { return -1; }
+  int64_t Seek(int64_t offset, int origin) override {
+    const int64_t base = origin == soFromBeginning ? 0
+                         : origin == soFromCurrent ? pos_
+                                                   : int64_t(bytes_.size());
+    pos_ = std::clamp<int64_t>(base + offset, 0, int64_t(bytes_.size()));
+    return pos_;
+  }
+  int64_t GetSize() override { return int64_t(bytes_.size()); }
+
+private:
+  std::vector<uint8_t> bytes_;
+  int64_t pos_ = 0;
+};
 
 } // namespace
 
@@ -74,21 +124,100 @@ bool TUnZip::CheckPassword(uint8_t work[24]) {
 
 // ---- the run ------------------------------------------------------------------------------
 
-void TUnZip::ExtractEntries(TStream32 &archive) {
+void TUnZip::ExtractEntries(std::unique_ptr<TStream32> &archive) {
+  archive_ = &archive;
+  runArchiveFile_ = archiveFile_;
   try {
-    archiveSize_ = archive.GetSize();
     list_.Init();
     totalCompressed_ = totalUncompressed_ = 0;
-    if (info_.HeaderState == HeaderBit(htLocal)) {
-      if (ScanLocalHeaders(archive) > 0)
-        ExtractLocalEntries(archive);
-    } else if (ReadCentralDirectory(archive) > 0) {
-      ExtractCentralEntries(archive);
+    if (info_.ArcType == atZipDS) {
+      // The directory is on the last disk: that one first.
+      diskSpan_.Init(
+          this, &cancelled_, &diskManager_,
+          [this](const std::string &FileName, const std::string &ExtendedMsg,
+                 const std::string &VolumeID,
+                 int32_t ECode) { ReportError(FileName, ExtendedMsg, VolumeID, ECode); },
+          [this](const std::string &FileName, const std::string &ExtendedMsg,
+                 const std::string &VolumeID,
+                 int32_t ECode) { RaiseError(FileName, ExtendedMsg, VolumeID, ECode); });
+    }
+    // Without the disk that holds the directory there is nothing to read.
+    if (info_.ArcType != atZipDS || diskSpan_.RequestDisk(archive)) {
+      volumeNumber_ = info_.HeaderState == HeaderBit(htLocal) || !IsSpanType(info_.ArcType)
+                          ? 1
+                          : info_.Ending.ThisDisk + 1;
+      archiveSize_ = archive->GetSize();
+      if (IsSpanType(info_.ArcType) && info_.Ending.CentralDisk < info_.Ending.ThisDisk) {
+        if (ReadSpannedDirectory() > 0)
+          ExtractCentralEntries(**archive_);
+      } else if (info_.HeaderState == HeaderBit(htLocal)) {
+        if (ScanLocalHeaders(*archive) > 0)
+          ExtractLocalEntries(**archive_);
+      } else if (ReadCentralDirectory(*archive) > 0) {
+        ExtractCentralEntries(**archive_);
+      }
     }
   } catch (...) {
     // An exception inside the run ends it quietly.
   }
   list_.Clear();
+  archive_ = nullptr;
+}
+
+int32_t TUnZip::ReadSpannedDirectory() {
+  // The directory begins on an earlier volume and goes on over the next ones: it is read whole
+  // from there, volume after volume, then walked in memory.
+  // Detection, which looks at the last volume alone, found no directory there; this run has one.
+  info_.HeaderState = HeaderBit(htEnding) | HeaderBit(htCentral);
+  const int64_t start = info_.Ending.CentralOffset;
+  const int64_t size = info_.Ending.CentralSize;
+  if (!BringVolume(uint16_t(info_.Ending.CentralDisk + 1), start))
+    return 0;
+  TWindowStream window(**archive_, start, size, [this] { return NextDataVolume(); });
+  std::vector<uint8_t> bytes;
+  std::vector<uint8_t> chunk(ChunkSize);
+  // A hostile size costs no more memory than the volumes really hold.
+  for (int32_t n; (n = window.Read(chunk.data(), ChunkSize)) > 0;)
+    bytes.insert(bytes.end(), chunk.begin(), chunk.begin() + n);
+  TBytesStream directory(std::move(bytes));
+  const int64_t offset = info_.ArchiveOffset;
+  const int32_t shift = info_.Shift;
+  info_.ArchiveOffset = 0;
+  info_.Shift = 0;
+  archiveSize_ = directory.GetSize();
+  const int32_t count = ReadCentralDirectory(directory);
+  info_.ArchiveOffset = offset;
+  info_.Shift = shift;
+  archiveSize_ = *archive_ ? (*archive_)->GetSize() : 0;
+  return count;
+}
+
+bool TUnZip::OpenNextVolume(std::unique_ptr<TStream32> &archive, int32_t volume, int32_t lastDisk) {
+  return OpenNextVolumeStream(archive, volume, lastDisk);
+}
+
+bool TUnZip::BringVolume(uint16_t volume, int64_t offset) {
+  if (volume == volumeNumber_ && *archive_)
+    return true;
+  if (info_.ArcType == atZipDS) {
+    diskSpan_.WantedDisk = volume;
+    diskSpan_.WantedOffset = offset;
+    if (!diskSpan_.RequestDisk(*archive_))
+      return false;
+    volumeNumber_ = volume;
+    volumeName_ = runArchiveFile_;
+    return true;
+  }
+  const int32_t lastDisk = localMode_ ? 9999 : info_.Ending.ThisDisk;
+  return OpenNextVolume(*archive_, int32_t(volume) - 1, lastDisk) && volumeNumber_ == volume;
+}
+
+TStream32 *TUnZip::NextDataVolume() {
+  if (cancelled_ || volumeNumber_ >= 0xFFFF)
+    return nullptr;
+  if (!BringVolume(uint16_t(volumeNumber_ + 1), -1))
+    return nullptr;
+  return archive_->get();
 }
 
 std::string TUnZip::ReadName(TStream32 &archive, uint16_t length, bool enciphered, bool &ok) {
@@ -233,9 +362,15 @@ int32_t TUnZip::ScanLocalHeaders(TStream32 &archive) {
   return list_.Count();
 }
 
-void TUnZip::ExtractCentralEntries(TStream32 &archive) { ExtractListed(archive, true); }
+void TUnZip::ExtractCentralEntries(TStream32 &archive) {
+  (void)archive; // the run's stream, which the walk follows from volume to volume
+  ExtractListed(true);
+}
 
-void TUnZip::ExtractLocalEntries(TStream32 &archive) { ExtractListed(archive, false); }
+void TUnZip::ExtractLocalEntries(TStream32 &archive) {
+  (void)archive;
+  ExtractListed(false);
+}
 
 bool TUnZip::ReadLocalHeader(TStream32 &archive, int64_t offset, TLocalHeader &header,
                              std::string &name, TExtraHighParts &high) {
@@ -259,7 +394,7 @@ bool TUnZip::ReadLocalHeader(TStream32 &archive, int64_t offset, TLocalHeader &h
   return offset + 30 + header.NameLength + header.ExtraLength <= archiveSize_;
 }
 
-void TUnZip::ExtractListed(TStream32 &archive, bool central) {
+void TUnZip::ExtractListed(bool central) {
   localMode_ = !central;
   remaining_ = totalUncompressed_;
   archiveTotal_ = totalUncompressed_;
@@ -272,13 +407,14 @@ void TUnZip::ExtractListed(TStream32 &archive, bool central) {
       std::memcpy(&centralHeader, block.data(), 46);
       centralName.assign(block.begin() + 46, block.end());
     }
-    // Only the volume that is open can be read: an entry on another one ends the walk, and
-    // it and the entries after it count as failed.
-    if (central && IsSpanType(info_.ArcType) && record.Volume != info_.Ending.ThisDisk + 1) {
-      ReportError(archiveFile_, "", tk::IntToStr(record.Volume), ecUnsupportedArchive);
+    // An entry of a set is read from its own volume: a volume that can't be had ends the walk,
+    // and the entries left count as failed.
+    if ((central || info_.ArcType == atZipDS) && IsSpanType(info_.ArcType) &&
+        !BringVolume(record.Volume, record.Offset)) {
       failed_ += list_.Count() - i;
       break;
     }
+    TStream32 &archive = **archive_;
     TLocalHeader header{};
     std::string localName;
     TExtraHighParts high;
@@ -432,8 +568,10 @@ bool TUnZip::ExtractEntry(TStream32 &archive, TStream32 &output) {
   const bool decrypt = (entry_.Flags & 1) != 0;
   int64_t compressed = entry_.CompressedSize - (decrypt ? 12 : 0);
   const int64_t dataStart = entry_.DataStart + (decrypt ? 12 : 0);
-  // The entry's data must lie within the archive.
-  if (compressed < 0 || entry_.UncompressedSize < 0 || dataStart + compressed > archiveSize_) {
+  // The entry's data must lie within the archive (for a set: begin in this volume).
+  const bool set = IsSpanType(info_.ArcType);
+  if (compressed < 0 || entry_.UncompressedSize < 0 ||
+      (set ? dataStart > archiveSize_ : dataStart + compressed > archiveSize_)) {
     RaiseError(outputName_, "", "0", ecDecompressionError);
     return false;
   }
@@ -447,7 +585,9 @@ bool TUnZip::ExtractEntry(TStream32 &archive, TStream32 &output) {
       return false;
     }
   }
-  TWindowStream data(archive, dataStart, compressed);
+  TWindowStream data(archive, dataStart, compressed,
+                     set ? TWindowStream::TNextVolume([this] { return NextDataVolume(); })
+                         : TWindowStream::TNextVolume());
   switch (entry_.Method) {
   case 0:
     return CopyStoredData(data, output, decrypt);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "archive/Base.h"
+#include "archive/DiskSpan.h"
 
 #include <cstdint>
 #include <memory>
@@ -26,10 +27,12 @@ public:
   void SetZipCmntBufSize(int32_t size); // clamps 2000..32767
 
 protected:
-  void ExtractEntries(TStream32 &archive) override;
+  void ExtractEntries(std::unique_ptr<TStream32> &archive) override;
   bool CheckPassword(uint8_t work[24]) override;
 
   int32_t ReadCentralDirectory(TStream32 &archive);
+  // The directory of a set that begins on an earlier volume than the last.
+  int32_t ReadSpannedDirectory();
   int32_t ScanLocalHeaders(TStream32 &archive);
   void ExtractCentralEntries(TStream32 &archive);
   void ExtractLocalEntries(TStream32 &archive);
@@ -40,6 +43,9 @@ protected:
   bool InflateEntry(TStream32 &data, TStream32 &output, bool deflate64, bool decrypt);
   bool CopyStoredData(TStream32 &data, TStream32 &output, bool decrypt);
   bool DecodeLegacyEntry(TStream32 &data, TStream32 &output, bool decrypt);
+  // Multi-volume files: closes the archive stream and opens the volume after number Volume
+  // (0 for the first) of a set whose last volume is number LastDisk.
+  bool OpenNextVolume(std::unique_ptr<TStream32> &archive, int32_t volume, int32_t lastDisk);
 
 private:
   // The entry in work.
@@ -59,14 +65,23 @@ private:
                        TExtraHighParts &high);
   // Reads a stored name of Length bytes, deciphering it with the header keys when Enciphered.
   std::string ReadName(TStream32 &archive, uint16_t length, bool enciphered, bool &ok);
-  void ExtractListed(TStream32 &archive, bool central);
+  void ExtractListed(bool central);
   void AddToTotals(const TEntryRecord &record, uint16_t flags, uint32_t dosDate);
+  // Puts the volume (1 for the first) of a set in reach: for a spanned set the disk holding a
+  // record at Offset (-1: data going on at its start), for split files that volume's file.
+  bool BringVolume(uint16_t volume, int64_t offset);
+  // Moves an entry's data on to the next volume; the stream to go on reading, null on failure.
+  TStream32 *NextDataVolume();
 
   TUnBaseHeaderObj list_;
   TCurrentEntry entry_;
   int64_t totalCompressed_ = 0, totalUncompressed_ = 0, remaining_ = 0;
   int32_t zipCmntBufSize_ = 0;
   bool localMode_ = false; // the entries came from the local-header walk
+  TDiskSpannObj diskSpan_;
+  std::unique_ptr<TStream32> *archive_ = nullptr; // the run's archive stream, volume by volume
+  std::string runArchiveFile_;                    // the set's name for the run
+  friend class TDiskSpannObj;
 };
 
 } // namespace arc

@@ -48,6 +48,12 @@ if(LUMAGROVE_TESTS AND NOT LUMAGROVE_FUZZ)
     COMPILE_DEFINITIONS
     LUMAGROVE_INFLATE_SCRIPT="${PROJECT_SOURCE_DIR}/tests/archive/make_inflate_inputs.py"
     LUMAGROVE_DEFLATE64_TESTDATA="${LUMAGROVE_DEFLATE64_TESTDATA}")
+  # So do the multi-volume tests.
+  get_filename_component(span_testdata ${PROJECT_SOURCE_DIR}/../shared/testdata/zip ABSOLUTE)
+  set_property(SOURCE ${PROJECT_SOURCE_DIR}/tests/archive/SpanTest.cpp APPEND PROPERTY
+    COMPILE_DEFINITIONS
+    LUMAGROVE_SPAN_SCRIPT="${PROJECT_SOURCE_DIR}/tests/archive/make_span_inputs.py"
+    LUMAGROVE_SPAN_TESTDATA="${span_testdata}")
   # So do the detection tests.
   set_property(SOURCE ${PROJECT_SOURCE_DIR}/tests/archive/DetectTest.cpp APPEND PROPERTY
     COMPILE_DEFINITIONS

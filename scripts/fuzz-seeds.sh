@@ -6,7 +6,9 @@
 #   DetectFuzz:        whole files, as archive detection sees them
 #   LegacyFuzz:        [mode][stream]; mode = method - 1 + 6 * (flags >> 1 & 3)
 #   UnZipFuzz:         whole archives: every archive the extraction tests' script makes (by the
-#                      real tools and hostile ones) and the zip archives made here
+#                      real tools and hostile ones), the zip archives made here, split sets
+#                      (their first and last volumes, and each whole set concatenated) and the
+#                      shared legacy archives
 # Raw streams come from gzip, zip and 7-Zip (Deflate64); the wrapped ones add the two-byte header
 # and the Adler-32 trailer around gzip's raw stream; enciphered entries come from zip -P.
 set -euo pipefail
@@ -48,6 +50,24 @@ done
 python3 "$(dirname "${BASH_SOURCE[0]}")/../tests/archive/make_zip_inputs.py" "$work/zipin" >/dev/null
 n=0
 for f in "$work"/zipin/tools/* "$work"/zipin/hostile/* "$work"/zipin/package/* "$work"/*.zip; do
+  n=$((n + 1))
+  cp "$f" "$out/UnZipFuzz/seed-$(printf %03d $n)"
+done
+# Split sets (zip -s, 7-Zip's pieces, the legacy archives split inside their entries): the first
+# volume, the last, and the whole set concatenated; and every shared legacy archive as it is.
+python3 "$(dirname "${BASH_SOURCE[0]}")/../tests/archive/make_span_inputs.py" "$work/span" \
+  "$shared/.." >/dev/null
+for set in "$work"/span/*/ "$shared/../split/split_zip_created_by_zip"; do
+  case "$(basename "$set")" in tree | many) continue ;; esac
+  volumes=()
+  for f in "$set"*; do [ -f "$f" ] && volumes+=("$f"); done
+  [ "${#volumes[@]}" -ge 2 ] || continue
+  n=$((n + 1)); cp "${volumes[0]}" "$out/UnZipFuzz/seed-$(printf %03d $n)"
+  n=$((n + 1)); cp "${volumes[-1]}" "$out/UnZipFuzz/seed-$(printf %03d $n)"
+  n=$((n + 1)); cat "${volumes[@]}" >"$out/UnZipFuzz/seed-$(printf %03d $n)"
+done
+for f in "$shared"/*.zip "$shared"/*.ZIP; do
+  [ -f "$f" ] || continue
   n=$((n + 1))
   cp "$f" "$out/UnZipFuzz/seed-$(printf %03d $n)"
 done

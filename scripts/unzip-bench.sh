@@ -52,3 +52,16 @@ echo "package: $(du -sm "$work/package" | cut -f1) MB in $(find "$work/package" 
   "zip -6 $(du -sm "$work/package-zip6.zip" | cut -f1) MB, Deflate64 $(du -sm "$work/package-deflate64.zip" | cut -f1) MB"
 "$native/unzip_bench" "$work/package-zip6.zip" "$work/out" "unzip -o -q {archive} -d {folder}" "$rounds"
 "$native/unzip_bench" "$work/package-deflate64.zip" "$work/out" "7zz x -y -bd -o{folder} {archive} >/dev/null" "$rounds"
+
+# The legacy methods beside deflate on the same texts: the shared imploded, shrunk and reduced
+# archives, and the same texts compressed by zip -9.
+shared="$LUMAGROVE_ROOT/../shared/testdata/zip"
+if [ -d "$shared/legacy" ]; then
+  zip -q -j -9 "$work/lorem-ipsum-deflated.zip" "$shared/deflate64/lorem-ipsum.txt"
+  zip -q -j -9 "$work/first-deflated.zip" "$shared/legacy/folder/first.txt"
+  "$native/unzip_bench" --methods "$work/out" "$shared/legacy/lorem-ipsum-implode.zip" \
+    "$work/lorem-ipsum-deflated.zip" "$shared/legacy/implode.zip" "$shared/legacy/shrink.zip" \
+    "$shared/legacy/reduce.zip" "$work/first-deflated.zip"
+else
+  echo "legacy methods: the shared test archives are not beside the project"
+fi
