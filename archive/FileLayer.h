@@ -62,6 +62,9 @@ std::string LayerFullPath(const std::string &path);
 std::string LayerTempPath();
 // Text of the OEM code page (the names of DOS-made archives) in the ANSI code page.
 std::string LayerOemToAnsi(const std::string &text);
+// UTF-8 text (names flagged as UTF-8 by newer tools) in the ANSI code page; a character the code
+// page cannot show becomes "_", so the name still makes a file of its own.
+std::string LayerUtf8ToAnsi(const std::string &text);
 // Turns the system's critical-error boxes (no disk in drive ...) off and back on.
 unsigned LayerQuietErrors();
 void LayerRestoreErrors(unsigned previous);

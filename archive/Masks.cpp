@@ -118,6 +118,13 @@ std::string StoredNameToLocal(const std::string &name, bool translateOem) {
   return SlashToBackslash(translateOem ? LayerOemToAnsi(name) : name);
 }
 
+std::string StoredNameToLocal(const std::string &name, bool translateOem, uint16_t flags) {
+  constexpr uint16_t Utf8Name = 0x0800;
+  if (name.empty() || !(flags & Utf8Name))
+    return StoredNameToLocal(name, translateOem);
+  return SlashToBackslash(LayerUtf8ToAnsi(name));
+}
+
 size_t FirstDotPos(const char *name) {
   const char *dot = std::strchr(name, '.');
   return dot ? static_cast<size_t>(dot - name) : std::strlen(name);

@@ -88,6 +88,9 @@ std::string SlashToBackslash(const std::string &name);
 // A stored entry name in local form: translated from the OEM code page when asked, then "/"
 // becomes "\".
 std::string StoredNameToLocal(const std::string &name, bool translateOem = false);
+// The same for an entry whose general-purpose flags are known: a name flagged as UTF-8 (bit 11)
+// is converted from UTF-8 instead, whatever TranslateOem says.
+std::string StoredNameToLocal(const std::string &name, bool translateOem, uint16_t flags);
 // Position of the first "." in a zero-terminated name, or its length when there is none.
 size_t FirstDotPos(const char *name);
 // Takes the text before the first Separator off S (with the separator); all of S when absent.

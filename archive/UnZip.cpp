@@ -260,7 +260,7 @@ int32_t TUnZip::ReadCentralDirectory(TStream32 &archive) {
       const TExtraHighParts high =
           ReadExtraFields(archive, central.ExtraLength, 1, &central.UncompressedSize,
                           &central.CompressedSize, &central.LocalHeaderOffset);
-      const std::string local = StoredNameToLocal(name, TranslateOemChar);
+      const std::string local = StoredNameToLocal(name, TranslateOemChar, central.Flags);
       if (arc::EntrySelected(local, fileSpec_, RecurseDirs)) {
         TEntryRecord record;
         record.ExternalAttributes = central.ExternalAttributes;
@@ -341,7 +341,7 @@ int32_t TUnZip::ScanLocalHeaders(TStream32 &archive) {
       break;
     const TExtraHighParts high = ReadExtraFields(
         archive, header.ExtraLength, 0, &header.UncompressedSize, &header.CompressedSize, nullptr);
-    const std::string local = StoredNameToLocal(name, TranslateOemChar);
+    const std::string local = StoredNameToLocal(name, TranslateOemChar, header.Flags);
     TEntryRecord record;
     record.Offset = position;
     record.CompressedSize = Join48(high.Compressed, header.CompressedSize);
@@ -419,7 +419,8 @@ void TUnZip::ExtractListed(bool central) {
     std::string localName;
     TExtraHighParts high;
     const bool readable = ReadLocalHeader(archive, record.Offset, header, localName, high);
-    storedName_ = StoredNameToLocal(central ? centralName : localName, TranslateOemChar);
+    storedName_ = central ? StoredNameToLocal(centralName, TranslateOemChar, centralHeader.Flags)
+                          : StoredNameToLocal(localName, TranslateOemChar, header.Flags);
     if (!readable) {
       ReportError(storedName_, "", "0", ecBadFileHeader);
       ++failed_;

@@ -155,7 +155,8 @@ bool LayerIsDirectory(const std::string &path) {
 
 bool LayerFindAny(const std::string &pattern) {
   glob_t found{};
-  bool any = ::glob(NativePath(pattern).c_str(), GLOB_NOSORT, nullptr, &found) == 0 && found.gl_pathc > 0;
+  bool any =
+      ::glob(NativePath(pattern).c_str(), GLOB_NOSORT, nullptr, &found) == 0 && found.gl_pathc > 0;
   ::globfree(&found);
   return any;
 }
@@ -184,6 +185,8 @@ std::string LayerTempPath() {
 
 // The native build has no code pages to translate between: names stay as they are.
 std::string LayerOemToAnsi(const std::string &text) { return text; }
+// POSIX names are UTF-8 already.
+std::string LayerUtf8ToAnsi(const std::string &text) { return text; }
 
 unsigned LayerQuietErrors() { return 0; }
 void LayerRestoreErrors(unsigned) {}

@@ -166,6 +166,24 @@ std::string LayerOemToAnsi(const std::string &text) {
   return out;
 }
 
+std::string LayerUtf8ToAnsi(const std::string &text) {
+  if (text.empty())
+    return text;
+  int wide = MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0);
+  if (wide <= 0)
+    return std::string(text.size(), '_');
+  std::wstring w(size_t(wide), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), w.data(), wide);
+  // No best-fit mapping: it would turn characters into look-alikes such as "/" or ":".
+  int n =
+      WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, w.data(), wide, nullptr, 0, "_", nullptr);
+  if (n <= 0)
+    return std::string(text.size(), '_');
+  std::string out(size_t(n), '\0');
+  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, w.data(), wide, out.data(), n, "_", nullptr);
+  return out;
+}
+
 unsigned LayerQuietErrors() { return SetErrorMode(SEM_FAILCRITICALERRORS); }
 void LayerRestoreErrors(unsigned previous) { SetErrorMode(previous); }
 

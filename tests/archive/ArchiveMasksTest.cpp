@@ -74,8 +74,17 @@ TEST(ArchiveHelpers, NamesAndPaths) {
   // A DOS-made name: "ü" is 0x81 in the OEM code page and 0xFC in the ANSI one.
   EXPECT_EQ(StoredNameToLocal("M\x81ller/x", true), "M\xFCller\\x");
   EXPECT_EQ(StoredNameToLocal("M\x81ller/x", false), "M\x81ller\\x");
+  // Names flagged as UTF-8 are never read as OEM text; what the ANSI page can't show becomes "_"
+  // (one per character), never a look-alike separator.
+  EXPECT_EQ(StoredNameToLocal("M\xC3\xBCller/x", true, 0x0800), "M\xFCller\\x");
+  EXPECT_EQ(StoredNameToLocal("\xE6\x97\xA5/a\xE2\x88\x95"
+                              "b.txt",
+                              true, 0x0800),
+            "_\\a_b.txt");
+  EXPECT_EQ(StoredNameToLocal("M\x81ller/x", true, 0x0008), "M\xFCller\\x");
 #else
   EXPECT_EQ(StoredNameToLocal("M\x81ller/x", true), "M\x81ller\\x");
+  EXPECT_EQ(StoredNameToLocal("M\xC3\xBCller/x", true, 0x0800), "M\xC3\xBCller\\x");
 #endif
   EXPECT_EQ(FirstDotPos("name.tar.gz"), 4u);
   EXPECT_EQ(FirstDotPos("name"), 4u);
