@@ -592,10 +592,10 @@ int64_t FindEndOfCentralDir(TStream32 &stream, TArchiveInfo &info, THeaderCipher
         std::memcpy(&info.Ending64, zip64, 56);
         if (info.Ending.ThisDisk == 0xFFFF)
           info.Ending.ThisDisk =
-              static_cast<uint16_t>(std::min<uint32_t>(info.Ending64.ThisDisk, 0xFFFE));
+              static_cast<uint16_t>(std::min(uint32_t{info.Ending64.ThisDisk}, uint32_t{0xFFFE}));
         if (info.Ending.CentralDisk == 0xFFFF)
           info.Ending.CentralDisk =
-              static_cast<uint16_t>(std::min<uint32_t>(info.Ending64.CentralDisk, 0xFFFE));
+              static_cast<uint16_t>(std::min(uint32_t{info.Ending64.CentralDisk}, uint32_t{0xFFFE}));
         const uint64_t offset64 = info.Ending64.CentralOffset;
         const uint64_t size64 = info.Ending64.CentralSize;
         stated = offset64 > uint64_t(size) ? -1 : static_cast<int64_t>(offset64);
