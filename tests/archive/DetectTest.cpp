@@ -1,6 +1,7 @@
 // Archive detection against archives made by the real tools (zip, 7-Zip, tar, gzip, Python's
 // zipfile), hand-built files for the forms no tool writes, and damaged or hostile archives.
 #include "archive/Detect.h"
+#include "ToolInputs.h"
 #include "archive/FileInfo.h"
 #include "archive/Messages.h"
 
@@ -249,15 +250,7 @@ TEST(DetectRecords, HeaderCipherIsTheSameForEveryInstanceAndRestartsOnReset) {
 std::string InputDir() { return LUMAGROVE_DETECT_INPUTS; }
 #else
 // Natively the test makes its inputs itself with the real tools.
-std::string InputDir() {
-  static std::string dir;
-  if (dir.empty()) {
-    dir = testing::TempDir() + "lumagrove_detect_inputs";
-    const std::string command = "python3 " LUMAGROVE_DETECT_SCRIPT " " + dir;
-    EXPECT_EQ(std::system(command.c_str()), 0) << command;
-  }
-  return dir;
-}
+std::string InputDir() { return ProcessInputDir("detect_inputs", LUMAGROVE_DETECT_SCRIPT); }
 #endif
 
 std::string Input(const std::string &name) { return InputDir() + "/" + name; }

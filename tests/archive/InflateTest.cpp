@@ -1,6 +1,7 @@
 // The inflate engine against real data made by real tools, and against hand-built bit streams for
 // the corners those tools never produce.
 #include "archive/Inflate.h"
+#include "ToolInputs.h"
 
 #include <gtest/gtest.h>
 
@@ -200,14 +201,7 @@ std::string InputDir() { return LUMAGROVE_INFLATE_INPUTS; }
 #else
 // Natively the test makes its inputs itself with the real tools.
 std::string InputDir() {
-  static std::string dir;
-  if (dir.empty()) {
-    dir = testing::TempDir() + "lumagrove_inflate_inputs";
-    const std::string command =
-        "python3 " LUMAGROVE_INFLATE_SCRIPT " " + dir + " " LUMAGROVE_DEFLATE64_TESTDATA;
-    EXPECT_EQ(std::system(command.c_str()), 0) << command;
-  }
-  return dir;
+  return ProcessInputDir("inflate_inputs", LUMAGROVE_INFLATE_SCRIPT, LUMAGROVE_DEFLATE64_TESTDATA);
 }
 #endif
 

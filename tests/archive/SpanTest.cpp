@@ -3,6 +3,7 @@
 // legacy methods), refused and missing volumes, 7-Zip's raw pieces, and sets spanned over
 // removable disks labelled "PKBACK# 00n" in a played drive, asked for through the disk events.
 #include "PlayedDrive.h"
+#include "ToolInputs.h"
 #include "ZipFixtures.h"
 #include "archive/UnZip.h"
 
@@ -29,21 +30,7 @@ std::string InputDir() { return LUMAGROVE_SPAN_INPUTS; }
 // Natively the test makes its inputs itself with the real tools, in a folder of its own
 // process (the test runner starts several at once), removed when it ends.
 std::string InputDir() {
-  struct Inputs {
-    std::string dir;
-    ~Inputs() {
-      std::error_code ignored;
-      fs::remove_all(dir, ignored);
-    }
-  };
-  static Inputs inputs;
-  if (inputs.dir.empty()) {
-    inputs.dir = testing::TempDir() + "lumagrove_span_inputs_" + std::to_string(getpid());
-    const std::string command =
-        "python3 " LUMAGROVE_SPAN_SCRIPT " " + inputs.dir + " " LUMAGROVE_SPAN_TESTDATA;
-    EXPECT_EQ(std::system(command.c_str()), 0) << command;
-  }
-  return inputs.dir;
+  return ProcessInputDir("span_inputs", LUMAGROVE_SPAN_SCRIPT, LUMAGROVE_SPAN_TESTDATA);
 }
 #endif
 

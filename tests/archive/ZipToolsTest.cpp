@@ -26,21 +26,9 @@ TEST_P(ToolArchive, ExtractsWhatTheToolExtracts) {
   place.Check();
 }
 
-// Faults of the extraction that are not fixed yet, disabled where they show, with the reason.
-std::string KnownFault(const ZipCase &c) {
-#ifdef _WIN32
-  if (c.Name() == "python-utf8")
-    return "names with the UTF-8 flag (bit 11) are read as OEM text, so they come out garbled";
-#else
-  (void)c;
-#endif
-  return {};
-}
-
 INSTANTIATE_TEST_SUITE_P(ZipTools, ToolArchive, testing::ValuesIn(LoadZipCases("tool")),
                          [](const testing::TestParamInfo<ZipCase> &info) {
-                           return (KnownFault(info.param).empty() ? "" : "DISABLED_") +
-                                  TestName(info.param);
+                           return TestName(info.param);
                          });
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(ToolArchive);
 
