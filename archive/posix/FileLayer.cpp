@@ -46,21 +46,18 @@ template <class T> T Fail(T result) {
 
 // The reader works with Windows-style names everywhere ("\" between levels); this layer is the
 // one place where they become POSIX names, so the portable core runs natively unchanged.
-std::string NativePath(const std::string &path) {
-  std::string native = path;
-  for (char &c : native)
-    if (c == '\\')
-      c = '/';
-  return native;
+namespace {
+std::string Replaced(std::string path, char from, char to) {
+  for (char &c : path)
+    if (c == from)
+      c = to;
+  return path;
 }
+} // namespace
 
-std::string ReaderPath(const std::string &path) {
-  std::string reader = path;
-  for (char &c : reader)
-    if (c == '/')
-      c = '\\';
-  return reader;
-}
+std::string NativePath(const std::string &path) { return Replaced(path, '\\', '/'); }
+
+std::string ReaderPath(const std::string &path) { return Replaced(path, '/', '\\'); }
 
 TFileHandle LayerOpen(const std::string &fileName, uint16_t mode) {
   int flags;
