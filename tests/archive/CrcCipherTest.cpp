@@ -69,6 +69,20 @@ TEST(ArchiveCrc, PiecesAndAccumulatorsAgreeWithOneRun) {
   EXPECT_EQ(Crc16Value, 0xBB3Du);
 }
 
+TEST(ArchiveCrc, EightBytesAtATimeAgreesWithByteSteps) {
+  // Every length around the eight-byte steps, from every start alignment.
+  const Bytes data = SampleData(64, 7);
+  for (size_t start = 0; start < 8; ++start)
+    for (size_t length = 0; start + length <= data.size(); ++length) {
+      uint32_t bytewise = 0x12345678;
+      for (size_t i = 0; i < length; ++i)
+        bytewise = Crc32Step(data[start + i], bytewise);
+      uint32_t sliced = 0x12345678;
+      UpdateCrc32(data.data() + start, static_cast<int64_t>(length), sliced);
+      ASSERT_EQ(sliced, bytewise) << "start " << start << ", length " << length;
+    }
+}
+
 TEST(ArchiveCrc, MatchesTheCrcsZipStores) {
   ScratchDir dir;
   for (unsigned i = 0; i < 3; ++i)
