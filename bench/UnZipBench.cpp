@@ -230,7 +230,11 @@ int main(int argc, char **argv) {
   uint64_t ourBytes = 0, theirBytes = 0;
   int ourFiles = 0, theirFiles = 0, count = 0, failed = 0;
   for (int round = 0; round < rounds; ++round) {
-    const fs::path mine = work / "tunzip", tool = work / "tool";
+    // Fresh folders of their own each round, all removed at the end: a file system that has just
+    // deleted thousands of files is slow to create the next ones (ext4 keeps away from recently
+    // freed inodes), and that cost would fall on whichever side ran first after the removal.
+    const fs::path mine = work / ("tunzip" + std::to_string(round)),
+                   tool = work / ("tool" + std::to_string(round));
     fs::remove_all(mine);
     fs::remove_all(tool);
     fs::create_directories(mine);
@@ -259,8 +263,10 @@ int main(int argc, char **argv) {
     ourBytes = BytesUnder(mine, ourFiles);
     theirBytes = BytesUnder(tool, theirFiles);
   }
-  fs::remove_all(work / "tunzip");
-  fs::remove_all(work / "tool");
+  for (int round = 0; round < rounds; ++round) {
+    fs::remove_all(work / ("tunzip" + std::to_string(round)));
+    fs::remove_all(work / ("tool" + std::to_string(round)));
+  }
   std::printf("%-28s TUnZip %7.3f s  tool %7.3f s  ratio %5.2f  %d files %.1f MB  "
               "(count %d, failed %d)\n",
               fs::path(archive).filename().string().c_str(), ours, theirs, ours / theirs, ourFiles,
