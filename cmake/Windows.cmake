@@ -2,16 +2,25 @@
 add_link_options(-static -static-libgcc -static-libstdc++)
 add_compile_definitions(WINVER=0x0501 _WIN32_WINNT=0x0501 _WIN32_IE=0x0600 STRICT NOMINMAX)
 
-# Tests (and their discovery) run the Windows executables under Wine through this wrapper.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh)
-
-# libjpeg-turbo, cross-compiled by scripts/setup.sh into the cache folder.
-if(DEFINED ENV{LUMAGROVE_CACHE})
-  set(jpeg_default $ENV{LUMAGROVE_CACHE}/libjpeg-turbo-i686)
+# 32 for the program as it ships (i686), 64 for the same tree built for x86_64.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(LUMAGROVE_WIN_BITS 64)
 else()
-  set(jpeg_default $ENV{HOME}/.cache/lumagrove/libjpeg-turbo-i686)
+  set(LUMAGROVE_WIN_BITS 32)
 endif()
-set(LUMAGROVE_JPEG_PREFIX ${jpeg_default} CACHE PATH "libjpeg-turbo built for i686 Windows")
+
+# Tests (and their discovery) run the Windows executables under Wine through this wrapper, in
+# the Wine prefix and with the loader of this build's architecture.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh ${LUMAGROVE_WIN_BITS})
+
+# libjpeg-turbo, cross-compiled for this architecture by scripts/setup.sh into the cache folder.
+if(DEFINED ENV{LUMAGROVE_CACHE})
+  set(jpeg_default $ENV{LUMAGROVE_CACHE}/libjpeg-turbo-${CMAKE_SYSTEM_PROCESSOR})
+else()
+  set(jpeg_default $ENV{HOME}/.cache/lumagrove/libjpeg-turbo-${CMAKE_SYSTEM_PROCESSOR})
+endif()
+set(LUMAGROVE_JPEG_PREFIX ${jpeg_default} CACHE PATH
+    "libjpeg-turbo built for ${CMAKE_SYSTEM_PROCESSOR} Windows")
 if(NOT EXISTS ${LUMAGROVE_JPEG_PREFIX}/lib/libjpeg.a)
   message(FATAL_ERROR "libjpeg-turbo not found in ${LUMAGROVE_JPEG_PREFIX}: run scripts/setup.sh")
 endif()

@@ -11,8 +11,9 @@ namespace {
 // The platform headers leave this WinHelp command out.
 constexpr WORD kHelpTab = 0x000F;
 
-// HTML Help's popup record as the viewer reads it in a 32-bit process.
-static_assert(sizeof(HH_POPUP) == 52);
+// HTML Help's popup record as the viewer reads it: 52 bytes in a 32-bit process, 72 in a 64-bit
+// one (the instance handle and the text pointer widen, and the record is aligned to them).
+static_assert(sizeof(HH_POPUP) == (sizeof(void *) == 4 ? 52 : 72));
 
 HMODULE g_library = nullptr;
 FARPROC g_entry = nullptr;

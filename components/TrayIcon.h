@@ -26,9 +26,10 @@ using TStartupEvent = std::function<void(TObject *Sender, bool &ShowMainForm)>;
 // The shell's callback message for every tray icon of the process.
 constexpr UINT WM_TRAYNOTIFY = 0x800;
 
-// The shell is told of the version-5 record: 488 bytes, up to dwInfoFlags. The structure the
-// headers declare carries later versions' fields after that, which the shell then never reads.
-constexpr DWORD kTrayRecordSize = 488;
+// The shell is told of the version-5 record: up to dwInfoFlags, 488 bytes in a 32-bit process and
+// 504 in a 64-bit one. The structure the headers declare carries later versions' fields after
+// that, which the shell then never reads.
+constexpr DWORD kTrayRecordSize = sizeof(void *) == 4 ? 488 : 504;
 static_assert(NOTIFYICONDATAA_V2_SIZE == kTrayRecordSize, "the version-5 shell record");
 static_assert(sizeof(NOTIFYICONDATAA) >= kTrayRecordSize);
 

@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
 # Builds and runs the start-up benchmark under Wine on a private Xvfb display: time to the main
-# window's first paint and peak working set, against a bare Win32 window.
+# window's first paint and peak working set, against a bare Win32 window (the 32-bit program
+# where this machine runs 32-bit programs, the 64-bit build otherwise).
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/env.sh"
+source "$here/arch.sh"
 bash "$here/setup.sh"
-bash "$here/build.sh" --windows-only
+if i386_runs; then bits=32 dir=win; else bits=64 dir=win64; fi
+echo "bench: the ${bits}-bit build ($dir)"
+bash "$here/build.sh" --windows "$bits"
 source "$here/wine-session.sh"
-start_wine_session
-cmake --build "$LUMAGROVE_BUILD/win" --target bench
+start_wine_session "$bits"
+cmake --build "$LUMAGROVE_BUILD/$dir" --target bench

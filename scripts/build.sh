@@ -1,16 +1,32 @@
 #!/usr/bin/env bash
-# Configures and builds the three builds: Windows (cross, into build/win), native (build/native)
-# and the libFuzzer targets (native with clang, build/fuzz).
+# Configures and builds the four builds: Windows 32-bit (the program as it ships, build/win),
+# Windows 64-bit (the same tree for x86_64, build/win64), native (build/native) and the libFuzzer
+# targets (native with clang, build/fuzz).
+#   scripts/build.sh                  all four
+#   scripts/build.sh --windows-only   both Windows builds
+#   scripts/build.sh --windows 32|64  that Windows build alone
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/env.sh"
 jobs=$(nproc)
 
-cmake -S "$LUMAGROVE_ROOT" -B "$LUMAGROVE_BUILD/win" -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_TOOLCHAIN_FILE="$LUMAGROVE_ROOT/cmake/toolchain-mingw32.cmake" >/dev/null
-cmake --build "$LUMAGROVE_BUILD/win" -j "$jobs"
+windows=(32 64)
+others=yes
+case "${1:-}" in
+  --windows-only) others=no ;;
+  --windows) windows=("$2"); others=no ;;
+  "") ;;
+  *) echo "build: unknown option $1" >&2; exit 2 ;;
+esac
 
-if [ "${1:-}" != "--windows-only" ]; then
+for bits in "${windows[@]}"; do
+  if [ "$bits" = 32 ]; then dir=win toolchain=mingw32; else dir=win64 toolchain=mingw64; fi
+  cmake -S "$LUMAGROVE_ROOT" -B "$LUMAGROVE_BUILD/$dir" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$LUMAGROVE_ROOT/cmake/toolchain-$toolchain.cmake" >/dev/null
+  cmake --build "$LUMAGROVE_BUILD/$dir" -j "$jobs"
+done
+
+if [ "$others" = yes ]; then
   cmake -S "$LUMAGROVE_ROOT" -B "$LUMAGROVE_BUILD/native" -DCMAKE_BUILD_TYPE=Debug >/dev/null
   cmake --build "$LUMAGROVE_BUILD/native" -j "$jobs"
 

@@ -1,10 +1,17 @@
 #!/usr/bin/env bash
-# Sets up the machine, builds Lumagrove and starts it under Wine.
+# Sets up the machine, builds Lumagrove and starts it under Wine: the 32-bit program as it ships
+# where this machine runs 32-bit programs, the 64-bit build of the same tree otherwise.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/env.sh"
+source "$here/arch.sh"
 bash "$here/setup.sh"
-bash "$here/build.sh" --windows-only
-export WINEPREFIX="$LUMAGROVE_BUILD/wine-prefix" WINEARCH=win32
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
-exec wine "$LUMAGROVE_BUILD/win/Lumagrove/Lumagrove.exe" "$@"
+if i386_runs; then
+  bits=32 dir=win
+  echo "run: starting the 32-bit Lumagrove (build/win) under 32-bit Wine"
+else
+  bits=64 dir=win64
+  echo "run: starting the 64-bit Lumagrove (build/win64) under 64-bit Wine: $I386_SKIP_REASON"
+fi
+bash "$here/build.sh" --windows "$bits"
+exec "$here/wine-run.sh" "$bits" "$LUMAGROVE_BUILD/$dir/Lumagrove/Lumagrove.exe" "$@"

@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
 # Builds Lumagrove and photographs its main window under Wine, on a private Xvfb display, from a
-# scratch copy of the program folder in a scratch Wine prefix:
+# scratch copy of the program folder in a scratch Wine prefix (the 32-bit program where this
+# machine runs 32-bit programs, the 64-bit build otherwise):
 #   build/screenshots/main.png     as built (English)
 #   build/screenshots/main-de.png  with the German language file chosen in the registry
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/env.sh"
+source "$here/arch.sh"
 bash "$here/setup.sh"
+if i386_runs; then bits=32 dir=win; else bits=64 dir=win64; fi
+echo "screenshot: the ${bits}-bit Lumagrove ($dir)"
 
 # ImageMagick takes the pictures, xwininfo finds the window.
 SUDO=""
@@ -20,13 +24,14 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
-bash "$here/build.sh" --windows-only
+bash "$here/build.sh" --windows "$bits"
 
 out="$LUMAGROVE_BUILD/screenshots"
 mkdir -p "$out"
 scratch=$(mktemp -d "$LUMAGROVE_BUILD/screenshot.XXXXXX")
-cp -r "$LUMAGROVE_BUILD/win/Lumagrove" "$scratch/Lumagrove"
-export WINEPREFIX="$scratch/prefix" WINEARCH=win32 WINEDEBUG=-all
+cp -r "$LUMAGROVE_BUILD/$dir/Lumagrove" "$scratch/Lumagrove"
+wine_arch_env "$bits"
+export WINEPREFIX="$scratch/prefix" WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
 n=90
@@ -43,7 +48,7 @@ cleanup() {
 trap cleanup EXIT
 for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
 echo "screenshot: preparing a Wine prefix"
-wineboot --init >/dev/null 2>&1 || true
+"$WINE" wineboot --init >/dev/null 2>&1 || true
 
 # The largest top-level X window called "Lumagrove" (the application's own window is tiny).
 main_window() {
@@ -54,7 +59,7 @@ main_window() {
 
 shoot() {
   local file=$1
-  wine "$scratch/Lumagrove/Lumagrove.exe" >/dev/null 2>&1 &
+  "$WINE" "$scratch/Lumagrove/Lumagrove.exe" >/dev/null 2>&1 &
   local id=""
   for _ in $(seq 300); do
     id=$(main_window)
@@ -73,6 +78,6 @@ shoot() {
 }
 
 shoot "$out/main.png"
-wine reg add 'HKCU\Software\Quillomar\Lumagrove' /v Language /t REG_SZ \
-  /d "$(winepath -w "$scratch/Lumagrove/Lang/Deutsch.lng")" /f >/dev/null 2>&1
+"$WINE" reg add 'HKCU\Software\Quillomar\Lumagrove' /v Language /t REG_SZ \
+  /d "$("$WINE" winepath -w "$scratch/Lumagrove/Lang/Deutsch.lng")" /f >/dev/null 2>&1
 shoot "$out/main-de.png"

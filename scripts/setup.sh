@@ -1,19 +1,27 @@
 #!/usr/bin/env bash
 # Installs everything the builds need on a Debian 12 machine; every step is skipped when done.
-#   apt packages (MinGW-w64, Wine 32-bit, Xvfb, CMake, fp-utils, archive tools, zlib, googletest,
-#   clang with its sanitizer and libFuzzer runtimes)
-#   libjpeg-turbo from Debian's source package, cross-compiled into the cache folder
+#   apt packages (MinGW-w64 for 32- and 64-bit Windows, 64-bit Wine, Xvfb, CMake, fp-utils,
+#   archive tools, zlib, googletest, clang with its sanitizer and libFuzzer runtimes), and 32-bit
+#   Wine only where this machine runs 32-bit programs
+#   libjpeg-turbo from Debian's source package, cross-compiled for both into the cache folder
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/env.sh"
+source "$here/arch.sh"
 
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
 export DEBIAN_FRONTEND=noninteractive
 
 packages=(mingw-w64 g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
-          wine wine32:i386 xvfb xauth cmake make python3 fp-utils zip unzip 7zip libarchive-tools
+          g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+          wine wine64 xvfb xauth cmake make python3 fp-utils zip unzip 7zip libarchive-tools
           zlib1g-dev googletest dpkg-dev clang libclang-rt-14-dev)
+# 32-bit Wine only where it can start: elsewhere its wrappers fail with "Exec format error", and
+# an i386 post-install script that fails leaves packages half-configured for every later apt-get.
+if i386_runs; then
+  packages+=(wine32:i386)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
@@ -21,14 +29,19 @@ for p in "${packages[@]}"; do
 done
 if [ ${#missing[@]} -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
-  dpkg --print-foreign-architectures | grep -qx i386 || $SUDO dpkg --add-architecture i386
+  if i386_runs; then
+    dpkg --print-foreign-architectures | grep -qx i386 || $SUDO dpkg --add-architecture i386
+  fi
   $SUDO apt-get update -q
   $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
-# libjpeg-turbo: Debian's own source, cross-compiled once into the cache.
-jpeg_prefix="$LUMAGROVE_CACHE/libjpeg-turbo-i686"
-if [ ! -f "$jpeg_prefix/lib/libjpeg.a" ]; then
+# libjpeg-turbo: Debian's own source, cross-compiled once per Windows architecture into the cache.
+jpeg_missing=()
+for arch in i686 x86_64; do
+  [ -f "$LUMAGROVE_CACHE/libjpeg-turbo-$arch/lib/libjpeg.a" ] || jpeg_missing+=("$arch")
+done
+if [ ${#jpeg_missing[@]} -gt 0 ]; then
   # apt-get source needs deb-src entries: mirror the machine's own deb entries.
   if ! grep -rqsE '^(deb-src|Types:.*deb-src)' /etc/apt/sources.list /etc/apt/sources.list.d/; then
     echo "setup: adding deb-src entries derived from the existing apt sources"
@@ -46,12 +59,18 @@ if [ ! -f "$jpeg_prefix/lib/libjpeg.a" ]; then
   rm -rf "$work" && mkdir -p "$work"
   (cd "$work" && apt-get source -q libjpeg-turbo >/dev/null)
   src=$(find "$work" -maxdepth 1 -mindepth 1 -type d | head -n 1)
-  echo "setup: building libjpeg-turbo from $src"
-  cmake -S "$src" -B "$work/build" -DCMAKE_TOOLCHAIN_FILE="$LUMAGROVE_ROOT/cmake/toolchain-mingw32.cmake" \
-    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$jpeg_prefix" -DENABLE_SHARED=OFF \
-    -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF -DWITH_SIMD=OFF -DWITH_JPEG8=OFF >/dev/null
-  cmake --build "$work/build" -j "$(nproc)" >/dev/null
-  cmake --install "$work/build" >/dev/null
+  for arch in "${jpeg_missing[@]}"; do
+    toolchain=mingw32
+    [ "$arch" = x86_64 ] && toolchain=mingw64
+    echo "setup: building libjpeg-turbo for $arch Windows from $src"
+    cmake -S "$src" -B "$work/build-$arch" \
+      -DCMAKE_TOOLCHAIN_FILE="$LUMAGROVE_ROOT/cmake/toolchain-$toolchain.cmake" \
+      -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$LUMAGROVE_CACHE/libjpeg-turbo-$arch" \
+      -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF -DWITH_SIMD=OFF -DWITH_JPEG8=OFF \
+      >/dev/null
+    cmake --build "$work/build-$arch" -j "$(nproc)" >/dev/null
+    cmake --install "$work/build-$arch" >/dev/null
+  done
   rm -rf "$work"
 fi
 echo "setup: done"

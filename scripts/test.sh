@@ -1,24 +1,32 @@
 #!/usr/bin/env bash
-# Sets up the machine, builds the three builds and runs every test: the Windows tests under Wine
-# (Xvfb, a persistent wineserver over a prefix inside the build folder) and the native tests
-# under the sanitizers, all in one CTest run, in parallel. The fuzz targets run first, a minute
+# Sets up the machine, builds the four builds and runs every test in one CTest run, in parallel:
+# the 64-bit Windows tests under 64-bit Wine, the 32-bit ones under 32-bit Wine where this
+# machine runs 32-bit programs (Xvfb, a persistent wineserver over each build's prefix inside the
+# build folder), and the native tests under the sanitizers. The fuzz targets run first, a minute
 # each, so that CTest's summary stays the last lines.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/env.sh"
+source "$here/arch.sh"
 bash "$here/setup.sh"
 bash "$here/build.sh"
 
 fuzz_status=0
 bash "$here/fuzz.sh" "${LUMAGROVE_FUZZ_SECONDS:-60}" || fuzz_status=$?
 
+# The 32-bit build is always built, so it keeps compiling cleanly; its tests run only where it can.
 source "$here/wine-session.sh"
-start_wine_session
+if i386_runs; then
+  start_wine_session 64 32
+  suites='"win64" "win" "native"'
+else
+  start_wine_session 64
+  suites='"win64" "native"'
+  echo "test: the 32-bit Windows tests were skipped: $I386_SKIP_REASON"
+fi
 
-# One CTest tree over both builds, so one summary reports everything.
-cat > "$LUMAGROVE_BUILD/CTestTestfile.cmake" <<CT
-subdirs("win" "native")
-CT
+# One CTest tree over the builds, so one summary reports everything.
+echo "subdirs($suites)" >"$LUMAGROVE_BUILD/CTestTestfile.cmake"
 status=0
 ctest --test-dir "$LUMAGROVE_BUILD" -j "$(nproc)" --output-on-failure --timeout 300 || status=$?
 [ "$status" -ne 0 ] || status=$fuzz_status

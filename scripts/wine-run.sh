@@ -1,10 +1,17 @@
 #!/usr/bin/env bash
-# Runs a Windows program under Wine in the project's own prefix (used by CTest as the emulator).
+# Runs a Windows program under Wine in the project's prefix of its architecture (CTest's emulator).
+#   scripts/wine-run.sh 32|64|auto program.exe [arguments...]
+# auto: the architecture scripts/run.sh starts, 32 where this machine runs 32-bit programs.
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-: "${WINEPREFIX:=${LUMAGROVE_BUILD:-$here/../build}/wine-prefix}"
-export WINEPREFIX
-export WINEARCH=win32
+: "${LUMAGROVE_BUILD:=$(cd "$here/.." && pwd)/build}"
+source "$here/arch.sh"
+bits=$1
+shift
+if [ "$bits" = auto ]; then
+  if i386_runs; then bits=32; else bits=64; fi
+fi
+wine_arch_env "$bits"
 export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko installers: the programs need neither.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
-exec wine "$@"
+exec "$WINE" "$@"

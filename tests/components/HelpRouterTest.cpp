@@ -75,7 +75,7 @@ TEST_F(HelpRouterTest, ContextPopupsGoWhereSetOnceThenWhereTheMouseIs) {
   const HH_POPUP &popup = Calls()[0].popup;
   EXPECT_EQ(Calls()[0].file, "C:\\Prog\\Guide.chm::/CSHelp.txt");
   EXPECT_EQ(Calls()[0].window, Application->Handle());
-  EXPECT_EQ(popup.cbStruct, 52);
+  EXPECT_EQ(popup.cbStruct, sizeof(void *) == 4 ? 52 : 72);
   EXPECT_EQ(popup.idString, 1005u);
   EXPECT_EQ(popup.pt.x, 120);
   EXPECT_EQ(popup.pt.y, -5);

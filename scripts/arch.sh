@@ -1,0 +1,57 @@
+# Which Windows builds this machine can run (sourced, not run).
+# The 64-bit build runs under 64-bit Wine everywhere; the 32-bit build needs a kernel that still
+# runs i386 programs, which some machines switch off ("32-bit emulation disabled"). The probe is a
+# 120-byte i386 program written here that prints "i386" through the kernel's 32-bit system-call
+# gate: it needs no 32-bit library, starts no Wine and cannot hang. Its output is what counts, not
+# its exit code: a wrapper that can't exec a binary hands it to /bin/sh, which exits non-zero with
+# something else on its output, or even zero.
+
+# i386_probe FILE: writes the probe to FILE. The bytes: an ELF header, one loadable segment at
+# 0x08048000, then write(1, msg, 5); exit(0); msg: "i386\n".
+i386_probe() {
+  printf '\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00\x01\x00\x00\x00'\
+'\x54\x80\x04\x08\x34\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x34\x00\x20\x00\x01\x00\x00\x00'\
+'\x00\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00\x80\x04\x08\x00\x80\x04\x08\x78\x00\x00\x00'\
+'\x78\x00\x00\x00\x05\x00\x00\x00\x00\x10\x00\x00\xb8\x04\x00\x00\x00\xbb\x01\x00\x00\x00\xb9\x73'\
+'\x80\x04\x08\xba\x05\x00\x00\x00\xcd\x80\xb8\x01\x00\x00\x00\x31\xdb\xcd\x80i386\n' >"$1"
+  chmod +x "$1"
+}
+
+# probe_says_i386 FILE: true when FILE ran and printed exactly "i386".
+probe_says_i386() {
+  local out
+  out=$("$1" 2>/dev/null </dev/null) || true
+  [ "$out" = "i386" ]
+}
+
+# i386_runs: true when 32-bit programs run here. The answer is kept in LUMAGROVE_I386 (yes/no) so
+# the scripts this one starts don't ask again; set it by hand to force either answer.
+i386_runs() {
+  if [ -z "${LUMAGROVE_I386:-}" ]; then
+    local probe
+    probe=$(mktemp "${TMPDIR:-/tmp}/lumagrove-i386.XXXXXX")
+    i386_probe "$probe"
+    if probe_says_i386 "$probe"; then LUMAGROVE_I386=yes; else LUMAGROVE_I386=no; fi
+    rm -f "$probe"
+    export LUMAGROVE_I386
+  fi
+  [ "$LUMAGROVE_I386" = yes ]
+}
+
+# The sentence the scripts print where the 32-bit build can't run.
+I386_SKIP_REASON="this machine's kernel does not run 32-bit (i386) programs, so 32-bit Wine can't start"
+
+# The loaders. Debian puts no wine64 on the PATH, and /usr/bin/wine prefers the 32-bit loader
+# whenever wine32 is installed, so each architecture names its own.
+WINE32=/usr/lib/wine/wine
+WINE64=/usr/lib/wine/wine64
+
+# wine_arch_env 32|64: the prefix and loader of that architecture's Windows build. Each build has
+# a prefix of its own: a prefix is either 32- or 64-bit for good.
+wine_arch_env() {
+  if [ "$1" = 32 ]; then
+    export WINEPREFIX="$LUMAGROVE_BUILD/wine-prefix" WINEARCH=win32 WINE="$WINE32"
+  else
+    export WINEPREFIX="$LUMAGROVE_BUILD/wine-prefix64" WINEARCH=win64 WINE="$WINE64"
+  fi
+}
