@@ -33,13 +33,20 @@ i386_runs() {
     i386_probe "$probe"
     if probe_says_i386 "$probe"; then LUMAGROVE_I386=yes; else LUMAGROVE_I386=no; fi
     rm -f "$probe"
-    export LUMAGROVE_I386
+    LUMAGROVE_I386_FROM=probe
+    export LUMAGROVE_I386 LUMAGROVE_I386_FROM
   fi
   [ "$LUMAGROVE_I386" = yes ]
 }
 
-# The sentence the scripts print where the 32-bit build can't run.
-I386_SKIP_REASON="this machine's kernel does not run 32-bit (i386) programs, so 32-bit Wine can't start"
+# i386_skip_reason: why the 32-bit build is not run, for the scripts' one line about it.
+i386_skip_reason() {
+  if [ "${LUMAGROVE_I386_FROM:-}" = probe ]; then
+    echo "this machine's kernel does not run 32-bit (i386) programs, so 32-bit Wine can't start"
+  else
+    echo "LUMAGROVE_I386=${LUMAGROVE_I386:-} was set by hand"
+  fi
+}
 
 # The loaders. Debian puts no wine64 on the PATH, and /usr/bin/wine prefers the 32-bit loader
 # whenever wine32 is installed, so each architecture names its own.

@@ -11,7 +11,7 @@ if i386_runs; then
   echo "run: starting the 32-bit Lumagrove (build/win) under 32-bit Wine"
 else
   bits=64 dir=win64
-  echo "run: starting the 64-bit Lumagrove (build/win64) under 64-bit Wine: $I386_SKIP_REASON"
+  echo "run: starting the 64-bit Lumagrove (build/win64) under 64-bit Wine: $(i386_skip_reason)"
 fi
 bash "$here/build.sh" --windows "$bits"
 exec "$here/wine-run.sh" "$bits" "$LUMAGROVE_BUILD/$dir/Lumagrove/Lumagrove.exe" "$@"

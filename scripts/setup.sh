@@ -9,6 +9,11 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/env.sh"
 source "$here/arch.sh"
 
+# One set-up at a time: the run and test commands started side by side would otherwise build
+# libjpeg-turbo in the same folder of the cache, and apt refuses a second caller outright.
+exec 9>"$LUMAGROVE_CACHE/setup.lock"
+flock 9
+
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
 export DEBIAN_FRONTEND=noninteractive

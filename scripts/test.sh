@@ -22,7 +22,7 @@ if i386_runs; then
 else
   start_wine_session 64
   suites='"win64" "native"'
-  echo "test: the 32-bit Windows tests were skipped: $I386_SKIP_REASON"
+  echo "test: the 32-bit Windows tests were skipped: $(i386_skip_reason)"
 fi
 
 # One CTest tree over the builds, so one summary reports everything.
