@@ -1,12 +1,3 @@
-# Cross build for 64-bit Windows with the POSIX-threads flavour of MinGW-w64.
-set(CMAKE_SYSTEM_NAME Windows)
+# 64-bit Windows: the same tree, tests included, for machines that run no 32-bit programs.
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-set(TARGET_TRIPLE x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${TARGET_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${TARGET_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER ${TARGET_TRIPLE}-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/${TARGET_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/MinGW.cmake)

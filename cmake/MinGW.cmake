@@ -1,0 +1,12 @@
+# Cross build for Windows with the POSIX-threads flavour of MinGW-w64, for the processor the
+# including toolchain file names (i686 or x86_64).
+set(CMAKE_SYSTEM_NAME Windows)
+set(TARGET_TRIPLE ${CMAKE_SYSTEM_PROCESSOR}-w64-mingw32)
+set(CMAKE_C_COMPILER ${TARGET_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${TARGET_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER ${TARGET_TRIPLE}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${TARGET_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
