@@ -39,6 +39,12 @@ i386_runs() {
   [ "$LUMAGROVE_I386" = yes ]
 }
 
+# pick_windows_build: sets bits (32|64) and dir (win|win64) to the build the run, screenshot and
+# benchmark scripts start: the 32-bit program as it ships wherever it can run.
+pick_windows_build() {
+  if i386_runs; then bits=32 dir=win; else bits=64 dir=win64; fi
+}
+
 # i386_skip_reason: why the 32-bit build is not run, for the scripts' one line about it.
 i386_skip_reason() {
   if [ "${LUMAGROVE_I386_FROM:-}" = probe ]; then

@@ -6,11 +6,10 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/env.sh"
 source "$here/arch.sh"
 bash "$here/setup.sh"
-if i386_runs; then
-  bits=32 dir=win
+pick_windows_build
+if [ "$bits" = 32 ]; then
   echo "run: starting the 32-bit Lumagrove (build/win) under 32-bit Wine"
 else
-  bits=64 dir=win64
   echo "run: starting the 64-bit Lumagrove (build/win64) under 64-bit Wine: $(i386_skip_reason)"
 fi
 bash "$here/build.sh" --windows "$bits"

@@ -9,7 +9,7 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/env.sh"
 source "$here/arch.sh"
 bash "$here/setup.sh"
-if i386_runs; then bits=32 dir=win; else bits=64 dir=win64; fi
+pick_windows_build
 echo "screenshot: the ${bits}-bit Lumagrove ($dir)"
 
 # ImageMagick takes the pictures, xwininfo finds the window.

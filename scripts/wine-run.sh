@@ -8,7 +8,7 @@ source "$here/arch.sh"
 bits=$1
 shift
 if [ "$bits" = auto ]; then
-  if i386_runs; then bits=32; else bits=64; fi
+  pick_windows_build
 fi
 wine_arch_env "$bits"
 export WINEDEBUG=${WINEDEBUG:--all}
