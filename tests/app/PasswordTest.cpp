@@ -87,6 +87,20 @@ TEST_F(Options, TheHelperAutostartFollowsTheBox) {
   EXPECT_FALSE(testenv::GetRawValue(HKEY_LOCAL_MACHINE, AutostartKey, AutostartValue, type, bytes));
 }
 
+TEST_F(Options, AnAutostartValueThatCannotBeReadStillLeavesTheFormUsable) {
+  // Five bytes of binary data are more than a value read as text may hold: the read raises.
+  testenv::SetRawValue(HKEY_LOCAL_MACHINE, AutostartKey, AutostartValue, REG_BINARY,
+                       std::string(5, '\x01'));
+  testenv::Prompts().Expect("Invalid data type for 'Lumagrove'", IDOK);
+  OpenOptions();
+  ASSERT_NE(FrmOption, nullptr);
+  EXPECT_TRUE(FrmOption->Visible());
+  FrmOption->CheckBox2->SetChecked(true);
+  FrmOption->BitBtn1->Click();
+  EXPECT_EQ(ReadRegValue(HKEY_LOCAL_MACHINE, AutostartKey, AutostartValue),
+            testenv::Places().programDir + "Hovelin.exe");
+}
+
 // The prompt is modal inside the main window's creation: the test acts on it through a message
 // posted before the program starts, which the prompt's own message loop delivers.
 class StartupLock : public AppTest {

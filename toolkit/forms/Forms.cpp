@@ -88,8 +88,14 @@ void TCustomForm::Initialize() {
   for (int i = 0; i < ComponentCount(); ++i)
     Components(i)->Loaded();
   creating_ = false;
-  if (OnCreate)
-    OnCreate(this);
+  // A creation handler that fails leaves a form that can still be shown, as the class library
+  // does: its error goes to the application's box, not to whoever asked for the form.
+  try {
+    if (OnCreate)
+      OnCreate(this);
+  } catch (...) {
+    HandleToolkitException();
+  }
 }
 
 void TCustomForm::GetCreateParams(CreateParams &params) {
