@@ -121,6 +121,8 @@ add_custom_target(help_file ALL DEPENDS ${LUMAGROVE_PROGRAM_DIR}/Lumagrove.chm)
 set(LUMAGROVE_PICTURES_RC ${PROJECT_SOURCE_DIR}/resources/Pictures.rc)
 set_property(SOURCE ${LUMAGROVE_PICTURES_RC} ${PROJECT_SOURCE_DIR}/resources/Lumagrove.rc
              APPEND PROPERTY OBJECT_DEPENDS ${art_icons} ${art_cursors} ${art_pictures})
+set_property(SOURCE ${PROJECT_SOURCE_DIR}/resources/Lumagrove.rc APPEND PROPERTY OBJECT_DEPENDS
+             ${PROJECT_SOURCE_DIR}/resources/Lumagrove.manifest)
 file(GLOB app_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/app/Unit*.cpp
      ${PROJECT_SOURCE_DIR}/features/*/*.cpp)
 add_library(app STATIC ${app_sources})

@@ -153,3 +153,33 @@ TEST(Program, ARunMarksItsFolderAndRemembersIt) {
   EXPECT_EQ(FileGetAttr(ini) & kept, FILE_ATTRIBUTE_HIDDEN);
   EXPECT_EQ(FileGetAttr(dir) & kept, FILE_ATTRIBUTE_SYSTEM);
 }
+
+TEST(Program, ItsManifestAsksForTheHighestLevelItsUserHas) {
+  std::string exe = testenv::BuiltProgramDir() + "Lumagrove.exe";
+  // Written in the trust section's older form, the one Windows XP SP2 also accepts.
+  HMODULE module = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(module, nullptr);
+  HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+  ASSERT_NE(found, nullptr);
+  std::string text(static_cast<const char *>(LockResource(LoadResource(module, found))),
+                   SizeofResource(module, found));
+  FreeLibrary(module);
+  EXPECT_NE(text.find("<trustInfo xmlns=\"urn:schemas-microsoft-com:asm.v2\">"), std::string::npos);
+
+  // What the loader makes of it.
+  std::wstring source(exe.begin(), exe.end());
+  ACTCTXW request = {};
+  request.cbSize = sizeof(request);
+  request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
+  request.lpSource = source.c_str();
+  request.lpResourceName = MAKEINTRESOURCEW(1);
+  HANDLE context = CreateActCtxW(&request);
+  ASSERT_NE(context, INVALID_HANDLE_VALUE);
+  ACTIVATION_CONTEXT_RUN_LEVEL_INFORMATION level = {};
+  SIZE_T needed = 0;
+  EXPECT_TRUE(QueryActCtxW(0, context, nullptr, RunlevelInformationInActivationContext, &level,
+                           sizeof(level), &needed));
+  ReleaseActCtx(context);
+  EXPECT_EQ(level.RunLevel, ACTCTX_RUN_LEVEL_HIGHEST_AVAILABLE);
+  EXPECT_EQ(level.UiAccess, 0u);
+}
