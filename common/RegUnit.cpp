@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include <cstring>
+
 #include "toolkit/graphics/Graphics.h"
 #include "toolkit/graphics/ImgList.h"
 #include "toolkit/win32/FileUtil.h"
@@ -15,10 +17,59 @@ using namespace tk;
 
 namespace {
 
-// Opens Key below RootKey the way every routine here does: the path is created first (which
-// raises when even that is refused), then opened without creating. A key that exists but can't
-// be opened is reported with the plain "wrong" box and the caller does nothing more.
-bool OpenValueKey(TRegistry &reg, HKEY RootKey, const std::string &Key) {
+// Where a registry key is kept on 64-bit Windows. A 32-bit program's accesses to most of
+// HKEY_LOCAL_MACHINE\Software and to the classes go to a 32-bit copy of their own, which the
+// 64-bit shell, logon host and system properties never read: the keys they read are opened in
+// their view. Keys that 32-bit programs read as well (the 32-bit Internet Explorer's) are
+// written in both. Everything else, per-user keys and the program's own above all, stays in
+// the program's own view.
+enum class KeyViews { Own, Native, Both };
+
+struct RegistryPlace {
+  HKEY root;
+  const char *key; // this key and everything below it; "" for the whole root
+  KeyViews views;
+};
+
+const RegistryPlace RegistryPlaces[] = {
+    {HKEY_CLASSES_ROOT, "", KeyViews::Native},
+    {HKEY_LOCAL_MACHINE, "Software\\Classes", KeyViews::Native},
+    {HKEY_LOCAL_MACHINE, "Software\\Clients", KeyViews::Native},
+    {HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\explorer",
+     KeyViews::Native},
+    {HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", KeyViews::Native},
+    {HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Policies",
+     KeyViews::Native},
+    {HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon",
+     KeyViews::Native},
+    {HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Internet Explorer\\Main", KeyViews::Both},
+    {HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Internet Explorer\\Extensions", KeyViews::Both},
+};
+
+// Key lies at or below Place, compared as the registry compares names (case aside).
+bool KeyIsBelow(const std::string &Key, const char *Place) {
+  size_t n = strlen(Place);
+  if (n == 0)
+    return true;
+  if (Key.size() < n || !SameText(Key.substr(0, n), Place))
+    return false;
+  return Key.size() == n || Key[n] == '\\';
+}
+
+KeyViews ViewsOf(HKEY RootKey, const std::string &Key) {
+  // A leading backslash names the same key from the root.
+  std::string key = !Key.empty() && Key[0] == '\\' ? Key.substr(1) : Key;
+  for (const RegistryPlace &place : RegistryPlaces)
+    if (place.root == RootKey && KeyIsBelow(key, place.key))
+      return place.views;
+  return KeyViews::Own;
+}
+
+// Opens Key below RootKey in one view for a write or a delete: the path is created first
+// (which raises when even that is refused), then opened without creating. A key that exists
+// but can't be opened is reported with the plain "wrong" box and the caller does nothing more.
+bool OpenValueKey(TRegistry &reg, HKEY RootKey, const std::string &Key, REGSAM View) {
+  reg.Access = KEY_ALL_ACCESS | View;
   reg.SetRootKey(RootKey);
   reg.CreateKey(Key);
   if (reg.OpenKey(Key, false))
@@ -37,31 +88,8 @@ std::string ReadBinaryAsNumber(TRegistry &reg, const std::string &ValueName) {
   return IntToStr(value);
 }
 
-} // namespace
-
-std::string ReadRegValue(HKEY RootKey, const std::string &Key, const std::string &ValueName) {
-  TRegistry reg;
-  if (!OpenValueKey(reg, RootKey, Key))
-    return std::string();
-  switch (reg.GetDataType(ValueName)) {
-  case TRegDataType::rdString:
-    return reg.ReadString(ValueName);
-  case TRegDataType::rdExpandString:
-    return ExpandSystemRoot(reg.ReadString(ValueName));
-  case TRegDataType::rdInteger:
-    return IntToStr(reg.ReadInteger(ValueName));
-  case TRegDataType::rdBinary:
-    return ReadBinaryAsNumber(reg, ValueName);
-  default:
-    return std::string(); // missing, or a type nothing here reads
-  }
-}
-
-void WriteRegValue(HKEY RootKey, const std::string &Key, const std::string &ValueName,
-                   const std::string &Data, int Kind) {
-  TRegistry reg;
-  if (!OpenValueKey(reg, RootKey, Key))
-    return;
+void WriteOpenValue(TRegistry &reg, const std::string &ValueName, const std::string &Data,
+                    int Kind) {
   switch (Kind) {
   case 1:
     reg.WriteString(ValueName, Data);
@@ -82,10 +110,64 @@ void WriteRegValue(HKEY RootKey, const std::string &Key, const std::string &Valu
   }
 }
 
+} // namespace
+
+std::vector<REGSAM> RegistryViews(HKEY RootKey, const std::string &Key) {
+  REGSAM native = GetPlaces().RegistryView();
+  switch (ViewsOf(RootKey, Key)) {
+  case KeyViews::Native:
+    return {native};
+  case KeyViews::Both:
+    return native ? std::vector<REGSAM>{native, 0} : std::vector<REGSAM>{0};
+  default:
+    return {0};
+  }
+}
+
+REGSAM RegistryView(HKEY RootKey, const std::string &Key) {
+  return RegistryViews(RootKey, Key).front();
+}
+
+std::string ReadRegValue(HKEY RootKey, const std::string &Key, const std::string &ValueName) {
+  // Only opened for reading: a read needs no right to write and leaves no empty keys behind.
+  TRegistry reg(KEY_READ | RegistryView(RootKey, Key));
+  reg.SetRootKey(RootKey);
+  if (!reg.OpenKeyReadOnly(Key)) {
+    if (reg.LastError() != ERROR_FILE_NOT_FOUND)
+      GetPrompts().MessageBox(nullptr, "wrong", "", MB_OK);
+    return std::string();
+  }
+  switch (reg.GetDataType(ValueName)) {
+  case TRegDataType::rdString:
+    return reg.ReadString(ValueName);
+  case TRegDataType::rdExpandString:
+    return ExpandSystemRoot(reg.ReadString(ValueName));
+  case TRegDataType::rdInteger:
+    return IntToStr(reg.ReadInteger(ValueName));
+  case TRegDataType::rdBinary:
+    return ReadBinaryAsNumber(reg, ValueName);
+  default:
+    return std::string(); // missing, or a type nothing here reads
+  }
+}
+
+void WriteRegValue(HKEY RootKey, const std::string &Key, const std::string &ValueName,
+                   const std::string &Data, int Kind) {
+  for (REGSAM view : RegistryViews(RootKey, Key)) {
+    TRegistry reg;
+    if (!OpenValueKey(reg, RootKey, Key, view))
+      return;
+    WriteOpenValue(reg, ValueName, Data, Kind);
+  }
+}
+
 void DeleteRegValue(HKEY RootKey, const std::string &Key, const std::string &ValueName) {
-  TRegistry reg;
-  if (OpenValueKey(reg, RootKey, Key))
+  for (REGSAM view : RegistryViews(RootKey, Key)) {
+    TRegistry reg;
+    if (!OpenValueKey(reg, RootKey, Key, view))
+      return;
     reg.DeleteValue(ValueName);
+  }
 }
 
 // ---- icon locations and icons ----------------------------------------------------------------
@@ -162,6 +244,14 @@ TIcon *GetExtensionIcon(const std::string &Ext) {
 // ---- folders ---------------------------------------------------------------------------------
 
 std::string GetSystemDir() { return GetPlaces().SystemDir(); }
+std::string GetNativeSystemDir() { return GetPlaces().NativeSystemDir(); }
+
+TNativeSystemFolder::TNativeSystemFolder() {
+  // With the alias the paths themselves reach the real folder; switching redirection off as
+  // well would also turn the process's own 32-bit DLL loads to the 64-bit folder.
+  if (IsWow64() && GetNativeSystemDir() == GetSystemDir())
+    off_.emplace();
+}
 std::string GetWindowsDir() { return GetPlaces().WindowsDir(); }
 std::string Shell32Path() { return GetSystemDir() + "\\shell32.dll"; }
 std::string GetTempDir() { return GetPlaces().TempDir(); }

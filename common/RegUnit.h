@@ -7,10 +7,12 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "toolkit/core/Types.h"
+#include "toolkit/win32/RunTimeApis.h"
 
 namespace tk {
 class TImageList;
@@ -25,6 +27,13 @@ void WriteRegValue(HKEY RootKey, const std::string &Key, const std::string &Valu
                    const std::string &Data, int Kind);
 void DeleteRegValue(HKEY RootKey, const std::string &Key, const std::string &ValueName);
 
+// The registry views a key is kept in, as access flags (KEY_WOW64_64KEY, KEY_WOW64_32KEY or
+// 0 for the program's own): the keys 64-bit Windows itself reads are opened in its view, a few
+// that 32-bit programs read too are written in both. Reads use the first; writes and deletes
+// go to every one. Code that opens such keys itself adds RegistryView to its access.
+std::vector<REGSAM> RegistryViews(HKEY RootKey, const std::string &Key);
+REGSAM RegistryView(HKEY RootKey, const std::string &Key);
+
 // The program's own key under HKEY_CURRENT_USER.
 inline constexpr const char *ProgramKey = "Software\\Quillomar\\Lumagrove";
 
@@ -37,7 +46,21 @@ bool AddExtensionIconToList(const std::string &Ext, tk::TImageList *ImageList);
 tk::TIcon *GetExtensionIcon(const std::string &Ext);
 
 // ---- folders ---------------------------------------------------------------------------------
+// GetSystemDir is the name every text of the program shows and writes; files that 64-bit
+// Windows reads from the system folder are written, read and deleted through
+// GetNativeSystemDir, inside a TNativeSystemFolder, so that a 32-bit program reaches the real
+// folder and not its 32-bit copy.
 std::string GetSystemDir();
+std::string GetNativeSystemDir();
+// Where the system folder has no alias (64-bit XP and 2003), its redirection is switched off
+// for this thread while one of these lives; keep it to the file calls themselves.
+class TNativeSystemFolder {
+public:
+  TNativeSystemFolder();
+
+private:
+  std::optional<tk::TFsRedirectionOff> off_;
+};
 std::string GetWindowsDir();
 std::string Shell32Path();
 std::string GetTempDir();

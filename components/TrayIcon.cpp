@@ -10,6 +10,7 @@
 
 #include "toolkit/forms/Forms.h"
 #include "toolkit/forms/Menus.h"
+#include "toolkit/win32/RunTimeApis.h"
 #include "toolkit/win32/Seams.h"
 
 namespace tk {
@@ -65,7 +66,11 @@ UINT RegisterTaskbarCreated() {
     return 0;
   if (MAKELONG(info.dwMinorVersion, info.dwMajorVersion) < 0x40047)
     return 0;
-  return RegisterWindowMessageA("TaskbarCreated");
+  UINT message = RegisterWindowMessageA("TaskbarCreated");
+  // An elevated program hears the ordinary shell's announcement only when it asks for it; its
+  // icons would be lost at every restart of Explorer otherwise.
+  AllowMessageFromShell(message);
+  return message;
 }
 
 } // namespace

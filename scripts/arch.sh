@@ -59,12 +59,14 @@ i386_skip_reason() {
 WINE32=/usr/lib/wine/wine
 WINE64=/usr/lib/wine/wine64
 
-# wine_arch_env 32|64: the prefix and loader of that architecture's Windows build. Each build has
-# a prefix of its own: a prefix is either 32- or 64-bit for good.
+# wine_arch_env 32|64|wow64: the prefix and loader of that architecture's Windows build. Each
+# build has a prefix of its own: a prefix is either 32- or 64-bit for good. wow64 starts the
+# 32-bit build in the 64-bit prefix, where Windows redirects it as it redirects the shipped
+# program on 64-bit Windows.
 wine_arch_env() {
-  if [ "$1" = 32 ]; then
-    export WINEPREFIX="$LUMAGROVE_BUILD/wine-prefix" WINEARCH=win32 WINE="$WINE32"
-  else
-    export WINEPREFIX="$LUMAGROVE_BUILD/wine-prefix64" WINEARCH=win64 WINE="$WINE64"
-  fi
+  case "$1" in
+    32) export WINEPREFIX="$LUMAGROVE_BUILD/wine-prefix" WINEARCH=win32 WINE="$WINE32" ;;
+    wow64) export WINEPREFIX="$LUMAGROVE_BUILD/wine-prefix64" WINEARCH=win64 WINE="$WINE32" ;;
+    *) export WINEPREFIX="$LUMAGROVE_BUILD/wine-prefix64" WINEARCH=win64 WINE="$WINE64" ;;
+  esac
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine in the project's prefix of its architecture (CTest's emulator).
-#   scripts/wine-run.sh 32|64|auto program.exe [arguments...]
-# auto: the architecture scripts/run.sh starts, 32 where this machine runs 32-bit programs.
+#   scripts/wine-run.sh 32|64|wow64|auto program.exe [arguments...]
+# auto: the architecture scripts/run.sh starts, 32 where this machine runs 32-bit programs;
+# wow64: a 32-bit program in the 64-bit prefix.
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 : "${LUMAGROVE_BUILD:=$(cd "$here/.." && pwd)/build}"
 source "$here/arch.sh"

@@ -366,6 +366,16 @@ HKEY SandboxRoot(HKEY predefined) {
   return nullptr;
 }
 
+RealMachineRoots::RealMachineRoots() {
+  RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
+  RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
+}
+
+RealMachineRoots::~RealMachineRoots() {
+  RegOverridePredefKey(HKEY_LOCAL_MACHINE, SandboxRoot(HKEY_LOCAL_MACHINE));
+  RegOverridePredefKey(HKEY_CLASSES_ROOT, SandboxRoot(HKEY_CLASSES_ROOT));
+}
+
 } // namespace testenv
 
 int main(int argc, char **argv) {

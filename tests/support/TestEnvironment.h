@@ -162,6 +162,9 @@ public:
   std::string systemDir, windowsDir, favoritesDir; // without
   std::string tempDir;                             // with
   tk::OsVersionRecord version{VER_PLATFORM_WIN32_NT, 5, 1, "Service Pack 3"};
+  // A process here is never redirected; a test can make it look as if it were.
+  REGSAM registryView = 0;
+  std::string nativeSystemDir; // empty: the system folder itself
 
   std::string ProgramDir() override { return programDir; }
   std::string SystemDir() override { return systemDir; }
@@ -169,6 +172,10 @@ public:
   std::string TempDir() override { return tempDir; }
   std::string FavoritesDir() override { return favoritesDir; }
   tk::OsVersionRecord WindowsVersion() override { return version; }
+  REGSAM RegistryView() override { return registryView; }
+  std::string NativeSystemDir() override {
+    return nativeSystemDir.empty() ? systemDir : nativeSystemDir;
+  }
 };
 
 ScriptedPrompts &Prompts();
@@ -189,5 +196,16 @@ void RemoveTree(const std::string &path);
 
 // The real registry branch standing in for a predefined root during this process.
 HKEY SandboxRoot(HKEY predefined);
+
+// While it lives, HKEY_LOCAL_MACHINE and HKEY_CLASSES_ROOT are the prefix's own again, for
+// tests of what only the real keys do (their 32- and 64-bit views). Such tests use key names of
+// their own and remove them.
+class RealMachineRoots {
+public:
+  RealMachineRoots();
+  ~RealMachineRoots();
+  RealMachineRoots(const RealMachineRoots &) = delete;
+  RealMachineRoots &operator=(const RealMachineRoots &) = delete;
+};
 
 } // namespace testenv

@@ -1,6 +1,6 @@
 #include "toolkit/win32/Registry.h"
 
-#include <shlwapi.h>
+#include "toolkit/win32/RunTimeApis.h"
 
 namespace tk {
 
@@ -51,8 +51,10 @@ bool TRegistry::OpenKey(const std::string &key, bool canCreate) {
   std::string relative;
   HKEY base = BaseFor(key, relative);
   std::string path = Absolute(key);
-  if (OpenKeyFault && OpenKeyFault(root_, path))
+  if (OpenKeyFault && OpenKeyFault(root_, path)) {
+    lastError_ = ERROR_ACCESS_DENIED;
     return false;
+  }
   HKEY opened = nullptr;
   LONG rc;
   if (canCreate)
@@ -60,6 +62,7 @@ bool TRegistry::OpenKey(const std::string &key, bool canCreate) {
                          nullptr, &opened, nullptr);
   else
     rc = RegOpenKeyExA(base, relative.c_str(), 0, Access, &opened);
+  lastError_ = rc;
   if (rc != ERROR_SUCCESS)
     return false;
   CloseKey();
@@ -70,7 +73,7 @@ bool TRegistry::OpenKey(const std::string &key, bool canCreate) {
 
 bool TRegistry::OpenKeyReadOnly(const std::string &key) {
   REGSAM saved = Access;
-  Access = KEY_READ;
+  Access = KEY_READ | View();
   bool ok = OpenKey(key, false);
   Access = saved;
   return ok;
@@ -81,7 +84,7 @@ bool TRegistry::CreateKey(const std::string &key) {
   HKEY base = BaseFor(key, relative);
   HKEY created = nullptr;
   LONG rc = RegCreateKeyExA(base, relative.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                            KEY_ALL_ACCESS, nullptr, &created, nullptr);
+                            KEY_ALL_ACCESS | View(), nullptr, &created, nullptr);
   if (rc != ERROR_SUCCESS)
     throw ERegistryException(FormatText(texts::CreateKeyFailed, {key}));
   RegCloseKey(created);
@@ -100,7 +103,7 @@ bool TRegistry::KeyExists(const std::string &key) {
   std::string relative;
   HKEY base = BaseFor(key, relative);
   HKEY probe = nullptr;
-  if (RegOpenKeyExA(base, relative.c_str(), 0, KEY_READ, &probe) != ERROR_SUCCESS)
+  if (RegOpenKeyExA(base, relative.c_str(), 0, KEY_READ | View(), &probe) != ERROR_SUCCESS)
     return false;
   RegCloseKey(probe);
   return true;
@@ -111,14 +114,33 @@ bool TRegistry::DeleteKey(const std::string &key) {
   HKEY base = BaseFor(key, relative);
   if (relative.empty())
     return false; // never the root or the open key itself
-  return SHDeleteKeyA(base, relative.c_str()) == ERROR_SUCCESS;
+  return DeleteTree(base, relative);
+}
+
+// Subkeys first, since only an empty key can be deleted on the NT family. Every open names the
+// view, and so does the delete: the shell's own delete-tree calls know of one view only.
+bool TRegistry::DeleteTree(HKEY parent, const std::string &name) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(parent, name.c_str(), 0, KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | View(),
+                    &key) != ERROR_SUCCESS)
+    return false;
+  char child[256];
+  for (;;) {
+    DWORD len = sizeof(child);
+    if (RegEnumKeyExA(key, 0, child, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+      break;
+    if (!DeleteTree(key, std::string(child, len)))
+      break; // a subkey that stays would bring this loop back to it forever
+  }
+  RegCloseKey(key);
+  return DeleteRegKeyInView(parent, name.c_str(), View()) == ERROR_SUCCESS;
 }
 
 bool TRegistry::HasSubKeys() {
   DWORD subKeys = 0;
-  return current_ && RegQueryInfoKeyA(current_, nullptr, nullptr, nullptr, &subKeys, nullptr,
-                                      nullptr, nullptr, nullptr, nullptr, nullptr,
-                                      nullptr) == ERROR_SUCCESS &&
+  return current_ &&
+         RegQueryInfoKeyA(current_, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, nullptr,
+                          nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
          subKeys > 0;
 }
 
@@ -129,8 +151,7 @@ std::vector<std::string> TRegistry::GetKeyNames() {
   char name[256];
   for (DWORD i = 0;; ++i) {
     DWORD len = sizeof(name);
-    if (RegEnumKeyExA(current_, i, name, &len, nullptr, nullptr, nullptr, nullptr) !=
-        ERROR_SUCCESS)
+    if (RegEnumKeyExA(current_, i, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
       break;
     names.emplace_back(name, len);
   }
@@ -144,8 +165,7 @@ std::vector<std::string> TRegistry::GetValueNames() {
   char name[16384];
   for (DWORD i = 0;; ++i) {
     DWORD len = sizeof(name);
-    if (RegEnumValueA(current_, i, name, &len, nullptr, nullptr, nullptr, nullptr) !=
-        ERROR_SUCCESS)
+    if (RegEnumValueA(current_, i, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
       break;
     names.emplace_back(name, len);
   }
@@ -223,8 +243,8 @@ int TRegistry::ReadBinaryData(const std::string &name, void *buffer, int bufSize
   TRegDataInfo info;
   if (!GetDataInfo(name, info))
     throw ERegistryException(FormatText(texts::GetDataFailed, {name}));
-  bool binaryLike = info.RegData == TRegDataType::rdBinary ||
-                    info.RegData == TRegDataType::rdUnknown;
+  bool binaryLike =
+      info.RegData == TRegDataType::rdBinary || info.RegData == TRegDataType::rdUnknown;
   if (!binaryLike || info.DataSize > bufSize)
     throw ERegistryException(FormatText(texts::InvalidRegType, {name}));
   TRegDataType type;
@@ -232,8 +252,8 @@ int TRegistry::ReadBinaryData(const std::string &name, void *buffer, int bufSize
 }
 
 void TRegistry::PutData(const std::string &name, const void *data, DWORD size, DWORD type) {
-  if (!current_ || RegSetValueExA(current_, name.c_str(), 0, type,
-                                  static_cast<const BYTE *>(data), size) != ERROR_SUCCESS)
+  if (!current_ || RegSetValueExA(current_, name.c_str(), 0, type, static_cast<const BYTE *>(data),
+                                  size) != ERROR_SUCCESS)
     throw ERegistryException(FormatText(texts::SetDataFailed, {name}));
 }
 

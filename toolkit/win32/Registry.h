@@ -29,7 +29,12 @@ public:
   void SetRootKey(HKEY root);
   HKEY CurrentKey() const { return current_; }
   const std::string &CurrentPath() const { return currentPath_; }
+  // The rights OpenKey asks for. Its view bits (KEY_WOW64_64KEY or KEY_WOW64_32KEY) choose the
+  // registry view of every access of this object: open, create, test and delete alike.
   REGSAM Access = KEY_ALL_ACCESS;
+  REGSAM View() const { return Access & (KEY_WOW64_64KEY | KEY_WOW64_32KEY); }
+  // The system's answer to the last OpenKey (ERROR_FILE_NOT_FOUND when the key isn't there).
+  LONG LastError() const { return lastError_; }
 
   // Key paths are relative to the current key when one is open and the path has no leading "\".
   bool OpenKey(const std::string &key, bool canCreate);
@@ -68,6 +73,7 @@ public:
   static std::function<bool(HKEY root, const std::string &path)> OpenKeyFault;
 
 private:
+  bool DeleteTree(HKEY parent, const std::string &name);
   HKEY BaseFor(const std::string &key, std::string &relative) const;
   std::string Absolute(const std::string &key) const;
   void PutData(const std::string &name, const void *data, DWORD size, DWORD type);
@@ -76,6 +82,7 @@ private:
   HKEY root_ = HKEY_CURRENT_USER;
   HKEY current_ = nullptr;
   std::string currentPath_;
+  LONG lastError_ = ERROR_SUCCESS;
 };
 
 } // namespace tk

@@ -2,6 +2,8 @@
 
 #include <shlobj.h>
 
+#include "toolkit/win32/RunTimeApis.h"
+
 namespace tk {
 
 namespace {
@@ -121,6 +123,18 @@ public:
     ::GetVersionExA(&info);
 #pragma GCC diagnostic pop
     return {info.dwPlatformId, info.dwMajorVersion, info.dwMinorVersion, info.szCSDVersion};
+  }
+  REGSAM RegistryView() override { return IsWow64() ? KEY_WOW64_64KEY : 0; }
+  std::string NativeSystemDir() override {
+    // The alias exists only for redirected processes, from Vista on; without it the caller
+    // switches the redirection off around its file calls instead.
+    if (IsWow64()) {
+      std::string alias = WindowsDir() + "\\Sysnative";
+      DWORD attributes = ::GetFileAttributesA(alias.c_str());
+      if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return alias;
+    }
+    return SystemDir();
   }
 };
 

@@ -62,6 +62,12 @@ public:
   virtual std::string TempDir() = 0;      // with trailing "\"
   virtual std::string FavoritesDir() = 0; // without trailing "\", empty when unknown
   virtual OsVersionRecord WindowsVersion() = 0;
+  // Where 64-bit Windows itself looks, for a process that Windows would redirect elsewhere: the
+  // registry view flag of the system's own programs (KEY_WOW64_64KEY, 0 when there is nothing
+  // to redirect), and the system folder by a name that reaches the real one ("Sysnative"; the
+  // ordinary name where there is no redirection or no such name). No trailing "\".
+  virtual REGSAM RegistryView() = 0;
+  virtual std::string NativeSystemDir() = 0;
 };
 
 // The doors in force. Each starts as the real one; Set... with nullptr restores it.
