@@ -17,6 +17,7 @@ enum : uint16_t {
   fmOpenRead = 0x0000,
   fmOpenWrite = 0x0001,
   fmOpenReadWrite = 0x0002,
+  fmShareExclusive = 0x0010,
   fmShareDenyWrite = 0x0020,
   fmCreate = 0xFFFF,
 };

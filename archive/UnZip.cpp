@@ -600,9 +600,13 @@ bool TUnZip::ExtractOneEntry(TStream32 &archive, int index, uint32_t attributes)
     if (CommitOutput()) {
       RestoreAttributes(outputName_, attributes);
     } else {
-      ReportError(outputName_, "", "0", ecWriteError);
+      // The target is in use or locked: the old file stays, and the entry counts neither as
+      // extracted nor as passed, so no caller believes in a file that is not there.
+      ReportError(outputName_, "", "0", ecOpenError);
+      processed_ = std::max(processed_ - 1, 0);
       ++failed_;
-      ReportCrcResult(crcOk);
+      if (OnEnd)
+        OnEnd(this, outputName_, false);
       return false;
     }
   } else {

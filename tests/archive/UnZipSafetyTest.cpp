@@ -81,6 +81,31 @@ TEST(UnZipSafety, AFailingEntryLeavesTheOldFileInPlace) {
   EXPECT_EQ(run.CountOf(25153), 2);
 }
 
+// A target held open by another program cannot be replaced: the run says so by its name, the
+// old file stays, and neither the count nor OnEnd takes the entry for extracted.
+TEST(UnZipSafety, ATargetInUseIsReportedAndLeftAsItWas) {
+#ifndef _WIN32
+  GTEST_SKIP() << "only Windows keeps a file held open without sharing from being replaced";
+#else
+  TRunFixture run(MakeZip({Item("held.txt", "new held"), Item("free.txt", "new free")}));
+  run.LogEvents();
+  WriteAll(run.Out("held.txt"), ToBytes("old held"));
+  const arc::TFileHandle held =
+      arc::LayerOpen(run.Out("held.txt"), arc::fmOpenRead | arc::fmShareExclusive);
+  ASSERT_NE(held, arc::InvalidFileHandle);
+  const int32_t count = run.unzip.Extract();
+  arc::LayerClose(held);
+  EXPECT_EQ(count, 1);
+  EXPECT_EQ(run.Codes(), std::vector<int32_t>{25235});
+  EXPECT_EQ(LastPart(run.errors[0].FileName), "held.txt");
+  EXPECT_EQ(run.Text("held.txt"), "old held");
+  EXPECT_EQ(run.Text("free.txt"), "new free");
+  EXPECT_NE(std::find(run.log.begin(), run.log.end(), "end held.txt fail"), run.log.end());
+  EXPECT_EQ(run.unzip.FailedCount(), 1);
+  EXPECT_EQ(run.AllFiles(), (Files{"a.zip", "out/free.txt", "out/held.txt"}));
+#endif
+}
+
 TEST(UnZipSafety, AnEntryProducesExactlyItsDeclaredSize) {
   const std::string text = "exactly this much and no more";
   ZipItem longer = Item("long.txt", text, 8);
