@@ -132,6 +132,7 @@ public:
   TOnProgressEvent OnProgress;
 
   std::string GetExtractDir() const { return extractDir_; }
+  // A relative folder is made full against the current folder at the moment it is set.
   void SetExtractDir(const std::string &dir);
   bool UseStoredDirs = true;
 
