@@ -92,9 +92,8 @@ struct ZipHeaderFields {
   uint32_t DosDate = 0x5A8C6000, Crc = 0, Packed = 0, Size = 0;
 };
 
-inline void PutLocalHeader(Bytes &b, const ZipHeaderFields &f) {
-  Put32(b, 0x04034B50);
-  Put16(b, 20);
+// From the flags to the extra field's length (none), in the order both headers have them.
+inline void PutSharedFields(Bytes &b, const ZipHeaderFields &f) {
   Put16(b, f.Flags);
   Put16(b, f.Method);
   Put32(b, f.DosDate);
@@ -103,6 +102,12 @@ inline void PutLocalHeader(Bytes &b, const ZipHeaderFields &f) {
   Put32(b, f.Size);
   Put16(b, uint32_t(f.Name.size()));
   Put16(b, 0);
+}
+
+inline void PutLocalHeader(Bytes &b, const ZipHeaderFields &f) {
+  Put32(b, 0x04034B50);
+  Put16(b, 20);
+  PutSharedFields(b, f);
   Append(b, ToBytes(f.Name));
 }
 
@@ -111,15 +116,8 @@ inline void PutCentralHeader(Bytes &b, const ZipHeaderFields &f, uint32_t offset
   Put32(b, 0x02014B50);
   Put16(b, 20);
   Put16(b, 20);
-  Put16(b, f.Flags);
-  Put16(b, f.Method);
-  Put32(b, f.DosDate);
-  Put32(b, f.Crc);
-  Put32(b, f.Packed);
-  Put32(b, f.Size);
-  Put16(b, uint32_t(f.Name.size()));
-  Put16(b, 0);
-  Put16(b, 0);
+  PutSharedFields(b, f);
+  Put16(b, 0); // comment length
   Put16(b, disk);
   Put16(b, 0);
   Put32(b, attributes);
