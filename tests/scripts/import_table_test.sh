@@ -7,6 +7,7 @@ objdump=$1
 shift
 newer='IsWow64Process|RegDeleteKeyEx[AW]|RegDeleteTree[AW]|Wow64DisableWow64FsRedirection'
 newer+='|Wow64RevertWow64FsRedirection|ChangeWindowMessageFilter(Ex)?'
+newer+='|SetLayeredWindowAttributes|GetLayeredWindowAttributes'
 failures=0
 for program in "$@"; do
   if ! table=$("$objdump" -p "$program"); then

@@ -297,6 +297,17 @@ BOOL RecordingShell::NotifyIcon(DWORD message, NOTIFYICONDATAA *data) {
   return TRUE;
 }
 
+int RecordingShell::ShellAbout(HWND, const std::string &title, const std::string &otherText,
+                               HICON) {
+  calls.push_back({"ShellAbout", "", title, otherText, "", 0, 0, FALSE});
+  return TRUE;
+}
+
+HRESULT RecordingShell::SetDesktopWallpaper(const std::string &file, DWORD style) {
+  calls.push_back({"DesktopWallpaper", "", file, "", "", int(style), 0, FALSE});
+  return S_OK;
+}
+
 std::vector<ShellCall> RecordingShell::IconCalls() const {
   std::vector<ShellCall> result;
   for (const ShellCall &call : calls)

@@ -98,7 +98,9 @@ private:
 };
 
 struct ShellCall {
-  std::string what; // "ShellExecute", "WinExec", "CreateProcess", "NotifyIcon"
+  // "ShellExecute", "WinExec", "CreateProcess", "NotifyIcon", "ShellAbout" (file: the title,
+  // parameters: the further line), "DesktopWallpaper" (file, showCmd: the style)
+  std::string what;
   std::string operation, file, parameters, directory;
   int showCmd = 0;
   DWORD creationFlags = 0;
@@ -150,6 +152,10 @@ public:
   HWND CallHtmlHelp(HWND caller, const char *file, UINT command, DWORD_PTR data) override;
   BOOL CallWinHelp(HWND window, const std::string &file, UINT command, ULONG_PTR data) override;
   BOOL NotifyIcon(DWORD message, NOTIFYICONDATAA *data) override;
+  int ShellAbout(HWND owner, const std::string &title, const std::string &otherText,
+                 HICON icon) override;
+  // Recorded only: a test never changes the session's wallpaper.
+  HRESULT SetDesktopWallpaper(const std::string &file, DWORD style) override;
   // The NotifyIcon calls alone, in order.
   std::vector<ShellCall> IconCalls() const;
 };

@@ -18,6 +18,7 @@ using RegDeleteKeyExAProc = LONG(WINAPI *)(HKEY, LPCSTR, REGSAM, DWORD);
 using ChangeWindowMessageFilterProc = BOOL(WINAPI *)(UINT, DWORD);
 using Wow64DisableProc = BOOL(WINAPI *)(PVOID *);
 using Wow64RevertProc = BOOL(WINAPI *)(PVOID);
+using SetLayeredWindowAttributesProc = BOOL(WINAPI *)(HWND, COLORREF, BYTE, DWORD);
 
 constexpr DWORD kMsgFilterAdd = 1; // MSGFLT_ADD
 
@@ -43,6 +44,23 @@ bool AllowMessageFromShell(UINT message) {
   static const auto changeFilter =
       Entry<ChangeWindowMessageFilterProc>("user32.dll", "ChangeWindowMessageFilter");
   return !changeFilter || changeFilter(message, kMsgFilterAdd);
+}
+
+namespace {
+
+SetLayeredWindowAttributesProc LayeredAttributesEntry() {
+  static const auto entry =
+      Entry<SetLayeredWindowAttributesProc>("user32.dll", "SetLayeredWindowAttributes");
+  return entry;
+}
+
+} // namespace
+
+bool LayeredWindowsExist() { return LayeredAttributesEntry() != nullptr; }
+
+bool SetLayeredWindowAlpha(HWND window, BYTE alpha) {
+  auto setAttributes = LayeredAttributesEntry();
+  return setAttributes && setAttributes(window, 0, alpha, LWA_ALPHA);
 }
 
 TFsRedirectionOff::TFsRedirectionOff() {

@@ -20,6 +20,12 @@ LONG DeleteRegKeyInView(HKEY parent, const char *subKey, REGSAM view);
 // exist because there is no such filter.
 bool AllowMessageFromShell(UINT message);
 
+// Layered windows (Windows 2000 on): whether the system has them, and a window's constant
+// opacity (0 transparent to 255 opaque) for a window that already has WS_EX_LAYERED. False
+// where the call is missing or fails.
+bool LayeredWindowsExist();
+bool SetLayeredWindowAlpha(HWND window, BYTE alpha);
+
 // Switches the redirection of the system folder off for this thread while it lives, where
 // Windows redirects this process; a no-op everywhere else.
 class TFsRedirectionOff {

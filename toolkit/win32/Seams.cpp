@@ -1,5 +1,7 @@
 #include "toolkit/win32/Seams.h"
 
+#include <wininet.h> // before shlobj.h, for the Active Desktop's declarations
+
 #include <shlobj.h>
 
 #include "toolkit/win32/RunTimeApis.h"
@@ -7,6 +9,12 @@
 namespace tk {
 
 namespace {
+
+// The Active Desktop object and its interface.
+constexpr CLSID kActiveDesktop = {
+    0x75048700, 0xEF1F, 0x11D0, {0x98, 0x88, 0x00, 0x60, 0x97, 0xDE, 0xAC, 0xF9}};
+constexpr IID kIActiveDesktop = {
+    0xF490EB00, 0x1240, 0x11D1, {0x98, 0x88, 0x00, 0x60, 0x97, 0xDE, 0xAC, 0xF9}};
 
 class Win32Prompts : public Prompts {
 public:
@@ -79,6 +87,33 @@ public:
   }
   BOOL NotifyIcon(DWORD message, NOTIFYICONDATAA *data) override {
     return ::Shell_NotifyIconA(message, data);
+  }
+  int ShellAbout(HWND owner, const std::string &title, const std::string &otherText,
+                 HICON icon) override {
+    return ::ShellAboutA(owner, title.c_str(), otherText.c_str(), icon);
+  }
+  HRESULT SetDesktopWallpaper(const std::string &file, DWORD style) override {
+    // The object lives in the calling thread's apartment; a thread without one gets one for the
+    // call.
+    HRESULT init = ::CoInitialize(nullptr);
+    IActiveDesktop *desktop = nullptr;
+    HRESULT result = ::CoCreateInstance(kActiveDesktop, nullptr, CLSCTX_INPROC_SERVER,
+                                        kIActiveDesktop, reinterpret_cast<void **>(&desktop));
+    if (SUCCEEDED(result)) {
+      std::wstring wide(file.size() + 1, L'\0');
+      int n = ::MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, wide.data(), int(wide.size()));
+      wide.resize(n > 0 ? size_t(n - 1) : 0);
+      result = desktop->SetWallpaper(wide.c_str(), 0);
+      WALLPAPEROPT options = {sizeof(options), style};
+      if (SUCCEEDED(result))
+        result = desktop->SetWallpaperOptions(&options, 0);
+      if (SUCCEEDED(result))
+        result = desktop->ApplyChanges(AD_APPLY_ALL | AD_APPLY_FORCE);
+      desktop->Release();
+    }
+    if (SUCCEEDED(init))
+      ::CoUninitialize();
+    return result;
   }
 };
 

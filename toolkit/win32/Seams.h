@@ -43,6 +43,14 @@ public:
   virtual BOOL CallWinHelp(HWND window, const std::string &file, UINT command, ULONG_PTR data) = 0;
   // Shell_NotifyIconA: icons of the notification area. The shell reads data->cbSize bytes.
   virtual BOOL NotifyIcon(DWORD message, NOTIFYICONDATAA *data) = 0;
+  // The system's About box (ShellAboutA) owned by owner: the title, one further line of text and
+  // an icon (nullptr: the system's own).
+  virtual int ShellAbout(HWND owner, const std::string &title, const std::string &otherText,
+                         HICON icon) = 0;
+  // The desktop's wallpaper through the Active Desktop object: a picture or a web page, shown in
+  // a WPSTYLE_ style and applied at once (AD_APPLY_ALL | AD_APPLY_FORCE). S_OK, or the result of
+  // the step that failed.
+  virtual HRESULT SetDesktopWallpaper(const std::string &file, DWORD style) = 0;
 };
 
 // The platform's version record, as the Windows family table reads it.
