@@ -11,8 +11,6 @@ TFrmOption *FrmOption = nullptr;
 
 namespace {
 
-std::string HelperPath() { return ProgramFolder() + "Hovelin.exe"; }
-
 std::string StoredPassword() { return ReadRegValue(HKEY_CURRENT_USER, ProgramKey, "PWD"); }
 
 // Each of the three edits takes a password: masked, so no one beside the user reads it off the
@@ -82,14 +80,14 @@ void TFrmOption::Build() {
 
 void TFrmOption::FormCreate(TObject *) {
   ApplyTranslation(GetLanguageFile());
-  CheckBox2->SetChecked(!ReadRegValue(HKEY_LOCAL_MACHINE, AutostartKey, AutostartValue).empty());
+  CheckBox2->SetChecked(!ReadHelperAutostart().empty());
 }
 
 void TFrmOption::BitBtn1Click(TObject *) {
   if (CheckBox2->Checked())
-    WriteRegValue(HKEY_LOCAL_MACHINE, AutostartKey, AutostartValue, HelperPath(), 1);
+    WriteHelperAutostart();
   else
-    DeleteRegValue(HKEY_LOCAL_MACHINE, AutostartKey, AutostartValue);
+    DeleteHelperAutostart();
   Close();
 }
 

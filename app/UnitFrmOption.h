@@ -1,15 +1,12 @@
 // The options: the tray helper's start with Windows, and the start-up password.
 #pragma once
 
+#include "features/misc/Func_misc.h"
 #include "toolkit/forms/Buttons.h"
 #include "toolkit/forms/ComCtrls.h"
 #include "toolkit/forms/ExtCtrls.h"
 #include "toolkit/forms/Forms.h"
 #include "toolkit/forms/StdCtrls.h"
-
-// Where Windows starts the tray helper from: HKEY_LOCAL_MACHINE, value "Lumagrove".
-inline constexpr const char *AutostartKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-inline constexpr const char *AutostartValue = "Lumagrove";
 
 class TFrmOption : public tk::TForm {
 public:

@@ -125,6 +125,8 @@ set_property(SOURCE ${PROJECT_SOURCE_DIR}/resources/Lumagrove.rc APPEND PROPERTY
              ${PROJECT_SOURCE_DIR}/resources/Lumagrove.manifest)
 file(GLOB app_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/app/Unit*.cpp
      ${PROJECT_SOURCE_DIR}/features/*/*.cpp)
+# The taskbar routines are a library of their own, which the tray helper links too.
+list(FILTER app_sources EXCLUDE REGEX "/features/misc/Func_misc\\.cpp$")
 add_library(app STATIC ${app_sources})
 target_link_libraries(app PUBLIC common components)
 lumagrove_warnings(app)
@@ -136,6 +138,7 @@ target_include_directories(Lumagrove PRIVATE ${art_dir} ${PROJECT_SOURCE_DIR}/re
 add_dependencies(Lumagrove artwork program_folder)
 set_target_properties(Lumagrove PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${LUMAGROVE_PROGRAM_DIR})
 lumagrove_warnings(Lumagrove)
+include(${PROJECT_SOURCE_DIR}/cmake/Hovelin.cmake)
 
 # --- benchmarks: built and run only on request ----------------------------------------------
 add_executable(BareWindow WIN32 EXCLUDE_FROM_ALL ${PROJECT_SOURCE_DIR}/bench/BareWindow.cpp)

@@ -89,8 +89,9 @@ TEST_F(Options, TheHelperAutostartFollowsTheBox) {
   EXPECT_FALSE(FrmOption->CheckBox2->Checked());
   FrmOption->CheckBox2->SetChecked(true);
   FrmOption->BitBtn1->Click();
+  // In quotes, so a program folder with blanks still names one program.
   EXPECT_EQ(ReadRegValue(HKEY_LOCAL_MACHINE, AutostartKey, AutostartValue),
-            testenv::Places().programDir + "Hovelin.exe");
+            "\"" + testenv::Places().programDir + "Hovelin.exe\"");
 
   Frmmain->ToolButton3->Click();
   EXPECT_TRUE(FrmOption->CheckBox2->Checked());
@@ -112,7 +113,7 @@ TEST_F(Options, AnAutostartValueThatCannotBeReadStillLeavesTheFormUsable) {
   FrmOption->CheckBox2->SetChecked(true);
   FrmOption->BitBtn1->Click();
   EXPECT_EQ(ReadRegValue(HKEY_LOCAL_MACHINE, AutostartKey, AutostartValue),
-            testenv::Places().programDir + "Hovelin.exe");
+            "\"" + testenv::Places().programDir + "Hovelin.exe\"");
 }
 
 // The prompt is modal inside the main window's creation: the test acts on it through a message
