@@ -5,6 +5,7 @@
 #include "app/UnitFrmPwd.h"
 #include "common/RegUnit.h"
 #include "common/Translation.h"
+#include "features/misc/UnitFrmMore.h"
 #include "toolkit/win32/FileUtil.h"
 #include "toolkit/win32/IniFiles.h"
 #include "toolkit/win32/Seams.h"
@@ -378,7 +379,10 @@ void TFrmmain::Lbl_XPLookClick(TObject *) {
 }
 
 void TFrmmain::Lbl_MoreClick(TObject *) {
-  // TFrmMore, page TabSheet4 (the tray clock text).
+  CreateForm(this, FrmMore);
+  FrmMore->PageControl1->SetActivePage(FrmMore->TabSheet4);
+  FrmMore->Show();
+  Hide();
 }
 
 void TFrmmain::Lbl_FolderClick(TObject *) {

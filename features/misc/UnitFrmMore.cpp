@@ -1,0 +1,360 @@
+#include "features/misc/UnitFrmMore.h"
+
+#include <memory>
+
+#include "app/FormBuild.h"
+#include "app/UnitMain.h"
+#include "common/RegUnit.h"
+#include "common/Translation.h"
+#include "features/misc/UnitFrmblank.h"
+#include "toolkit/win32/IniFiles.h"
+#include "toolkit/win32/Registry.h"
+#include "toolkit/win32/Seams.h"
+
+using namespace tk;
+
+TFrmMore *FrmMore = nullptr;
+
+namespace {
+
+constexpr const char *WinlogonKey = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
+constexpr const char *InternationalKey = "Control Panel\\International";
+
+// The clock shows "tttt HH:mm": the AM or PM designator, a blank and the 24-hour time. With both
+// designators set to the same text, the text stands beside the time all day.
+constexpr const char *ClockTimeFormat = "tttt HH:mm";
+
+// The three values the clock text changes, and where the first Apply keeps what was there.
+struct ClockValue {
+  const char *value;
+  const char *backup;
+};
+constexpr ClockValue ClockValues[] = {
+    {"sTimeFormat", "sTimeFormat_1"}, {"s1159", "s1159_1"}, {"s2359", "s2359_1"}};
+
+// Whether the backups are taken is kept in Config.ini: an original that was absent has no
+// backup value to tell it.
+constexpr const char *ClockSection = "Clock";
+constexpr const char *ClockBackupKey = "BackupTaken";
+
+// The longest AM and PM designators the system takes (its limit less the terminator): 8 up to
+// Windows 2000, then from each version on the figure beside it.
+struct ClockLimit {
+  DWORD major, minor;
+  size_t length;
+};
+constexpr size_t OldestClockLimit = 8;
+constexpr ClockLimit ClockLimits[] = {{5, 1, 12}, {5, 2, 14}};
+
+size_t ClockTextLimit() {
+  OsVersionRecord version = GetPlaces().WindowsVersion();
+  size_t limit = OldestClockLimit;
+  if (version.platformId != VER_PLATFORM_WIN32_NT)
+    return limit;
+  for (const ClockLimit &from : ClockLimits)
+    if (version.major > from.major || (version.major == from.major && version.minor >= from.minor))
+      limit = from.length;
+  return limit;
+}
+
+std::string ConfigFile() { return GetConfigFolder("Data") + "Config.ini"; }
+
+bool ClockValueExists(const char *name) {
+  TRegistry reg(KEY_READ);
+  reg.SetRootKey(HKEY_CURRENT_USER);
+  return reg.OpenKeyReadOnly(InternationalKey) && reg.ValueExists(name);
+}
+
+// Makes the value "to" what "from" is, absent included.
+void CopyClockValue(const char *from, const char *to) {
+  if (ClockValueExists(from))
+    WriteRegValue(HKEY_CURRENT_USER, InternationalKey, to,
+                  ReadRegValue(HKEY_CURRENT_USER, InternationalKey, from), 1);
+  else if (ClockValueExists(to))
+    DeleteRegValue(HKEY_CURRENT_USER, InternationalKey, to);
+}
+
+// Taken by this version (recorded in Config.ini) or by an earlier one (which left a time format
+// backup and nothing else to tell).
+bool ClockBackupTaken() {
+  return TIniFile(ConfigFile()).ReadBool(ClockSection, ClockBackupKey, false) ||
+         !ReadRegValue(HKEY_CURRENT_USER, InternationalKey, ClockValues[0].backup).empty();
+}
+
+void PlaceLabel(TLabel *label, TWinControl *parent, int left, int top, int width,
+                const char *caption, bool wrap = false) {
+  label->SetParent(parent);
+  label->SetAutoSize(!wrap);
+  label->SetWordWrap(wrap);
+  label->SetBounds(left, top, width, wrap ? 42 : 13);
+  label->SetCaption(caption);
+}
+
+void PlaceEdit(TEdit *edit, TWinControl *parent, int left, int top, int width) {
+  edit->SetParent(parent);
+  edit->SetBounds(left, top, width, 21);
+}
+
+void PlaceButton(TBitBtn *button, TWinControl *parent, int left, const char *caption) {
+  button->SetParent(parent);
+  button->SetBounds(left, 184, 90, 28);
+  button->SetCaption(caption);
+}
+
+void ShowMessageBox(HWND owner, const char *key, const char *text) {
+  GetPrompts().MessageBox(owner, LangMessage(key, text), LangMessage("Common_8", "OK"), MB_OK);
+}
+
+} // namespace
+
+void TFrmMore::Build() {
+  SetFormName(this, "FrmMore");
+  SetBorderStyle(bsSingle);
+  SetBorderIcons(biSystemMenu | biMinimize);
+  Position = poScreenCenter;
+  SetCaption("Miscellaneous");
+  SetClientSize(424, 276);
+
+  LG_NEW(PageControl1, TPageControl, this);
+  PageControl1->SetParent(this);
+  PageControl1->SetBounds(8, 8, 408, 260);
+  BuildTaskbarPage();
+  BuildStartButtonPage();
+  BuildLogOnPage();
+  BuildClockPage();
+  PageControl1->SetActivePage(TabSheet1);
+
+  TrackBar1->OnChange = Bind(this, &TFrmMore::TrackBar1Change);
+  BitBtn1->OnClick = Bind(this, &TFrmMore::BitBtn1Click);
+  BitBtn2->OnClick = Bind(this, &TFrmMore::BitBtn2Click);
+  BitBtn3->OnClick = Bind(this, &TFrmMore::BitBtn3Click);
+  BitBtn4->OnClick = Bind(this, &TFrmMore::BitBtn4Click);
+  BitBtn5->OnClick = Bind(this, &TFrmMore::BitBtn5Click);
+  BitBtn6->OnClick = Bind(this, &TFrmMore::BitBtn6Click);
+  OnCreate = Bind(this, &TFrmMore::FormCreate);
+  OnClose = Bind(this, &TFrmMore::FormClose);
+}
+
+void TFrmMore::BuildTaskbarPage() {
+  LG_NEW(TabSheet1, TTabSheet, this);
+  TabSheet1->SetPageControl(PageControl1);
+  TabSheet1->SetCaption("Taskbar");
+
+  LG_NEW(Label2, TLabel, this);
+  PlaceLabel(Label2, TabSheet1, 12, 12, 376,
+             "Move the slider to make the taskbar translucent. Lumagrove Helper makes it so "
+             "again every time Windows starts.",
+             true);
+  LG_NEW(Label3, TLabel, this);
+  PlaceLabel(Label3, TabSheet1, 12, 72, 120, "Opaque");
+  LG_NEW(Label4, TLabel, this);
+  PlaceLabel(Label4, TabSheet1, 268, 72, 120, "Transparent");
+  Label4->SetAutoSize(false);
+  Label4->SetAlignment(taRightJustify);
+
+  LG_NEW(TrackBar1, TTrackBar, this);
+  TrackBar1->SetParent(TabSheet1);
+  TrackBar1->SetBounds(6, 90, 388, 36);
+  TrackBar1->SetMax(255);
+  TrackBar1->SetFrequency(17);
+  TrackBar1->SetPageSize(17);
+
+  LG_NEW(Label1, TLabel, this);
+  Label1->Tag = TranslationSkipTag;
+  PlaceLabel(Label1, TabSheet1, 168, 134, 60, "100%");
+  Label1->SetAutoSize(false);
+  Label1->SetAlignment(taCenter);
+  Label1->Font().SetStyle(fsBold);
+}
+
+void TFrmMore::BuildStartButtonPage() {
+  LG_NEW(TabSheet2, TTabSheet, this);
+  TabSheet2->SetPageControl(PageControl1);
+  TabSheet2->SetCaption("Start button");
+
+  LG_NEW(Label5, TLabel, this);
+  PlaceLabel(Label5, TabSheet2, 12, 12, 376,
+             "Give the Start button a caption of your own and press Apply. Lumagrove Helper "
+             "keeps it on the button; Restore gives the button its own caption back.",
+             true);
+  LG_NEW(Label6, TLabel, this);
+  PlaceLabel(Label6, TabSheet2, 12, 64, 200, "Current caption:");
+  LG_NEW(Edit4, TEdit, this);
+  PlaceEdit(Edit4, TabSheet2, 12, 80, 376);
+  Edit4->SetReadOnly(true);
+  Edit4->Tag = TranslationSkipTag;
+  LG_NEW(Label7, TLabel, this);
+  PlaceLabel(Label7, TabSheet2, 12, 114, 200, "New caption:");
+  LG_NEW(Edit3, TEdit, this);
+  PlaceEdit(Edit3, TabSheet2, 12, 130, 376);
+  Edit3->Tag = TranslationSkipTag;
+
+  LG_NEW(BitBtn4, TBitBtn, this);
+  PlaceButton(BitBtn4, TabSheet2, 202, "Apply");
+  LG_NEW(BitBtn3, TBitBtn, this);
+  PlaceButton(BitBtn3, TabSheet2, 298, "Restore");
+}
+
+void TFrmMore::BuildLogOnPage() {
+  LG_NEW(TabSheet3, TTabSheet, this);
+  TabSheet3->SetPageControl(PageControl1);
+  TabSheet3->SetCaption("Log On Message");
+
+  LG_NEW(Label8, TLabel, this);
+  PlaceLabel(Label8, TabSheet3, 12, 12, 376,
+             "Windows shows this message before anyone logs on, and the user confirms it "
+             "with OK.",
+             true);
+  LG_NEW(Label9, TLabel, this);
+  PlaceLabel(Label9, TabSheet3, 12, 64, 200, "Caption:");
+  LG_NEW(Edit1, TEdit, this);
+  PlaceEdit(Edit1, TabSheet3, 12, 80, 376);
+  Edit1->Tag = TranslationSkipTag;
+  LG_NEW(Label10, TLabel, this);
+  PlaceLabel(Label10, TabSheet3, 12, 114, 200, "Message:");
+  LG_NEW(Edit2, TEdit, this);
+  PlaceEdit(Edit2, TabSheet3, 12, 130, 376);
+  Edit2->Tag = TranslationSkipTag;
+
+  LG_NEW(BitBtn1, TBitBtn, this);
+  PlaceButton(BitBtn1, TabSheet3, 202, "Apply");
+  LG_NEW(BitBtn2, TBitBtn, this);
+  PlaceButton(BitBtn2, TabSheet3, 298, "Restore");
+}
+
+void TFrmMore::BuildClockPage() {
+  LG_NEW(TabSheet4, TTabSheet, this);
+  TabSheet4->SetPageControl(PageControl1);
+  TabSheet4->SetCaption("Clock Text");
+
+  LG_NEW(Label11, TLabel, this);
+  PlaceLabel(Label11, TabSheet4, 12, 12, 376,
+             "A short text beside the time in the taskbar's clock. The clock then shows the "
+             "time in its 24-hour form.",
+             true);
+  LG_NEW(Label12, TLabel, this);
+  PlaceLabel(Label12, TabSheet4, 12, 64, 200, "Text:");
+  LG_NEW(Edit5, TEdit, this);
+  PlaceEdit(Edit5, TabSheet4, 12, 80, 200);
+  Edit5->Tag = TranslationSkipTag;
+
+  LG_NEW(BitBtn5, TBitBtn, this);
+  PlaceButton(BitBtn5, TabSheet4, 202, "Apply");
+  LG_NEW(BitBtn6, TBitBtn, this);
+  PlaceButton(BitBtn6, TabSheet4, 298, "Restore");
+}
+
+void TFrmMore::FormCreate(TObject *) {
+  ApplyTranslation(GetLanguageFile());
+  Edit1->SetText(ReadRegValue(HKEY_LOCAL_MACHINE, WinlogonKey, "LegalNoticeCaption"));
+  Edit2->SetText(ReadRegValue(HKEY_LOCAL_MACHINE, WinlogonKey, "LegalNoticeText"));
+
+  // The taskbar's transparency and the Start button's caption need Windows 2000 or later.
+  uint8_t code = 0;
+  std::string family;
+  GetWindowsVersion(code, family);
+  if (family == "98" || family == "me" || family == "nt") {
+    TabSheet1->SetTabVisible(false);
+    TabSheet2->SetTabVisible(false);
+    return;
+  }
+
+  // A position that changes here is written back by the slider's handler, as a user's move.
+  TrackBar1->SetPosition(255 - ReadTaskbarAlpha());
+  int alpha = 255 - TrackBar1->Position();
+  SetTaskbarTransparency(alpha);
+  Label1->SetCaption(IntToStr(alpha * 100 / 255) + "%");
+
+  startButton_ = FindStartButton();
+  StartButtonTextBuffer shown;
+  GetStartButtonCaption(startButton_, shown);
+  Edit4->SetMaxLength(int(StartButtonTextLength));
+  Edit3->SetMaxLength(int(StartButtonTextLength));
+  Edit4->SetText(TrimCaption(shown.data()));
+}
+
+void TFrmMore::FormClose(TObject *, TCloseAction &) { Frmmain->Show(); }
+
+void TFrmMore::TrackBar1Change(TObject *) {
+  int alpha = 255 - TrackBar1->Position();
+  SetTaskbarTransparency(alpha);
+  WriteTaskbarAlpha(alpha);
+  // The helper makes the taskbar translucent again at the next log-on. An opaque taskbar no
+  // longer needs it, unless the Start button's caption still does.
+  if (TransparencyNeedsHelper(alpha))
+    WriteHelperAutostart();
+  else if (!CaptionNeedsHelper(ReadStartButtonCaption()))
+    DeleteHelperAutostart();
+  Label1->SetCaption(IntToStr(alpha * 100 / 255) + "%");
+}
+
+void TFrmMore::BitBtn4Click(TObject *) {
+  std::string caption = Edit3->Text();
+  WriteStartButtonCaption(caption);
+  // A running helper keeps the caption it read when it started: it goes before a new one
+  // comes, and whenever no caption is wanted.
+  CloseHelpers();
+  if (CaptionNeedsHelper(caption)) {
+    WriteHelperAutostart();
+    StartHelper(Handle());
+  } else if (!TransparencyNeedsHelper(ReadTaskbarAlpha())) {
+    DeleteHelperAutostart();
+  }
+
+  std::unique_ptr<TFrmBlank> blank(CreateForm(this, FrmBlank));
+  record_ = MakeStartButtonTextRecord(caption);
+  SetStartButtonCaption(startButton_, record_, *blank);
+  FormCreate(this);
+  Edit3->SetFocus();
+  Edit3->SetText("");
+  blank.reset();
+  FrmBlank = nullptr;
+}
+
+void TFrmMore::BitBtn3Click(TObject *Sender) {
+  Edit3->SetText("Start");
+  BitBtn4Click(Sender);
+}
+
+void TFrmMore::BitBtn1Click(TObject *) {
+  WriteRegValue(HKEY_LOCAL_MACHINE, WinlogonKey, "LegalNoticeCaption", Edit1->Text(), 1);
+  WriteRegValue(HKEY_LOCAL_MACHINE, WinlogonKey, "LegalNoticeText", Edit2->Text(), 1);
+}
+
+void TFrmMore::BitBtn2Click(TObject *) {
+  Edit1->SetText("");
+  Edit2->SetText("");
+  DeleteRegValue(HKEY_LOCAL_MACHINE, WinlogonKey, "LegalNoticeCaption");
+  DeleteRegValue(HKEY_LOCAL_MACHINE, WinlogonKey, "LegalNoticeText");
+}
+
+void TFrmMore::BitBtn5Click(TObject *) {
+  std::string text = Edit5->Text();
+  if (text.size() > ClockTextLimit()) {
+    GetPrompts().MessageBox(Handle(), LangMessage("More_3", "The text is too long for the clock."),
+                            LangMessage("Common_10", "Error"), MB_OK | MB_ICONERROR);
+    return;
+  }
+  // The backups are taken once: a second Apply must not take the first text for the original.
+  if (!ClockBackupTaken()) {
+    for (const ClockValue &clock : ClockValues)
+      CopyClockValue(clock.value, clock.backup);
+    TIniFile(ConfigFile()).WriteBool(ClockSection, ClockBackupKey, true);
+  }
+  WriteRegValue(HKEY_CURRENT_USER, InternationalKey, "sTimeFormat", ClockTimeFormat, 1);
+  WriteRegValue(HKEY_CURRENT_USER, InternationalKey, "s1159", text, 1);
+  WriteRegValue(HKEY_CURRENT_USER, InternationalKey, "s2359", text, 1);
+  ShowMessageBox(Handle(), "More_1", "You will see it the next time your windows starts");
+}
+
+void TFrmMore::BitBtn6Click(TObject *) {
+  if (!ClockBackupTaken())
+    return;
+  Edit5->SetText("");
+  for (const ClockValue &clock : ClockValues) {
+    CopyClockValue(clock.backup, clock.value);
+    DeleteRegValue(HKEY_CURRENT_USER, InternationalKey, clock.backup);
+  }
+  TIniFile(ConfigFile()).DeleteKey(ClockSection, ClockBackupKey);
+  ShowMessageBox(Handle(), "More_2", "You will see it the next time your windows starts");
+}
