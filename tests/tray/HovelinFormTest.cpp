@@ -1,0 +1,143 @@
+// The helper's form inside the test: its tray menu's commands through the shell seam and their
+// registry and window effects.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "common/RegUnit.h"
+#include "support/FakeShell.h"
+#include "support/Registry.h"
+#include "support/TestEnvironment.h"
+#include "toolkit/win32/Registry.h"
+#include "tray/UnitFrmHovelin.h"
+
+using namespace tk;
+
+namespace {
+
+class TaskbarHovelinForm : public ::testing::Test {
+protected:
+  void SetUp() override {
+    InitApplication();
+    testenv::WriteFile(Program() + "Data\\Config.ini", "");
+  }
+  void TearDown() override {
+    TRegistry::OpenKeyFault = nullptr;
+    FrmHovelin = nullptr;
+    DoneApplication();
+  }
+  static std::string Program() { return testenv::Places().programDir; }
+  // What the Run value holds for the program folder's helper: its path in quotes.
+  static std::string HelperCommand() {
+    std::string command = "\"";
+    command += Program() + "Hovelin.exe";
+    return command += '"';
+  }
+  void Start() { CreateForm(Application, FrmHovelin); }
+  // The calls of one kind the menu made, in order.
+  std::vector<testenv::ShellCall> Calls(const std::string &what) {
+    std::vector<testenv::ShellCall> found;
+    for (const testenv::ShellCall &call : testenv::Shell().calls)
+      if (call.what == what)
+        found.push_back(call);
+    return found;
+  }
+  std::string RunValue() {
+    DWORD type = 0;
+    std::string bytes;
+    if (!testenv::GetRawValue(HKEY_LOCAL_MACHINE, AutostartKey, AutostartValue, type, bytes))
+      return "(absent)";
+    return bytes.c_str();
+  }
+};
+
+} // namespace
+
+TEST_F(TaskbarHovelinForm, TheMenuOpensWhatItNames) {
+  Start();
+  // Its icon in the notification area is the whole of its face.
+  bool added = false;
+  for (const testenv::ShellCall &icon : testenv::Shell().IconCalls())
+    added = added ||
+            (icon.iconMessage == NIM_ADD && std::string(icon.iconData.szTip) == "Lumagrove Helper");
+  EXPECT_TRUE(added);
+
+  FrmHovelin->N8->Click();
+  FrmHovelin->N7->Click();
+  std::vector<testenv::ShellCall> opened = Calls("ShellExecute");
+  ASSERT_EQ(opened.size(), 2u);
+  EXPECT_EQ(opened[0].file, Program() + "Lumagrove.exe");
+  EXPECT_EQ(opened[0].parameters, "");
+  EXPECT_EQ(opened[0].showCmd, SW_SHOWNORMAL);
+  EXPECT_EQ(opened[1].file, Program() + "Lumagrove.chm");
+  EXPECT_EQ(opened[1].showCmd, SW_SHOWMAXIMIZED);
+
+  FrmHovelin->N9->Click();
+  ASSERT_EQ(Calls("WinExec").size(), 1u);
+  EXPECT_EQ(Calls("WinExec")[0].file, "rundll32.exe shell32.dll,Control_RunDLL desk.cpl,,4");
+  EXPECT_EQ(Calls("WinExec")[0].showCmd, SW_RESTORE);
+
+  FrmHovelin->N6->Click();
+  ASSERT_EQ(Calls("ShellAbout").size(), 1u);
+  EXPECT_EQ(Calls("ShellAbout")[0].file, "Lumagrove Helper");
+}
+
+TEST_F(TaskbarHovelinForm, TheWallpaperPageIsAppliedOnlyOnceItIsMade) {
+  Start();
+  testenv::Prompts().Expect("Wallpaper list is not created!", IDOK, "Error");
+  FrmHovelin->N2->Click();
+  EXPECT_TRUE(Calls("DesktopWallpaper").empty());
+
+  std::string page = testenv::Places().systemDir + "\\Lumagrove_wp.html";
+  testenv::WriteFile(page, "<html></html>");
+  FrmHovelin->N2->Click();
+  FrmHovelin->N3->Click();
+  std::vector<testenv::ShellCall> applied = Calls("DesktopWallpaper");
+  ASSERT_EQ(applied.size(), 2u);
+  EXPECT_EQ(applied[0].file, page);
+  EXPECT_EQ(applied[0].showCmd, 2) << "stretched";
+  EXPECT_EQ(applied[1].file, Program() + "Wallpaper\\Lumagrove01.jpg");
+}
+
+TEST_F(TaskbarHovelinForm, DesktopIconsHideAndShow) {
+  testenv::FakeDesktop desktop;
+  Start();
+  FrmHovelin->N5->Click();
+  EXPECT_FALSE(desktop.IconsShown());
+  EXPECT_TRUE(GetWindowLongA(desktop.view, GWL_STYLE) & WS_VISIBLE) << "the icon list alone";
+  FrmHovelin->N4->Click();
+  EXPECT_TRUE(desktop.IconsShown());
+}
+
+TEST_F(TaskbarHovelinForm, StartingWithWindowsIsTickedAsItIs) {
+  // A value naming a program that is not there is not ticked.
+  testenv::SetStringValue(HKEY_LOCAL_MACHINE, AutostartKey, AutostartValue, HelperCommand());
+  Start();
+  EXPECT_FALSE(FrmHovelin->N12->Checked());
+
+  FrmHovelin->N12->Click();
+  EXPECT_TRUE(FrmHovelin->N12->Checked());
+  EXPECT_EQ(RunValue(), HelperCommand());
+  FrmHovelin->N12->Click();
+  EXPECT_FALSE(FrmHovelin->N12->Checked());
+  EXPECT_EQ(RunValue(), "(absent)");
+
+  // A user who may not write the machine's Run key is told, and the tick stays as it is.
+  TRegistry::OpenKeyFault = [](HKEY root, const std::string &path) {
+    return root == HKEY_LOCAL_MACHINE && SameText(path, AutostartKey);
+  };
+  testenv::Prompts().Expect("only an administrator", IDOK, "Error");
+  FrmHovelin->N12->Click();
+  EXPECT_FALSE(FrmHovelin->N12->Checked());
+  EXPECT_EQ(RunValue(), "(absent)");
+  TRegistry::OpenKeyFault = nullptr;
+
+  // The helper of the value is there: ticked.
+  testenv::WriteFile(Program() + "Hovelin.exe", "MZ");
+  testenv::SetStringValue(HKEY_LOCAL_MACHINE, AutostartKey, AutostartValue, HelperCommand());
+  Start();
+  EXPECT_TRUE(FrmHovelin->N12->Checked());
+}
