@@ -83,7 +83,9 @@ std::string TrimCaption(const std::string &Caption) {
 
 void GetStartButtonCaption(HWND Button, StartButtonTextBuffer &Buffer) {
   Buffer.fill('\0');
-  GetWindowTextA(Button, Buffer.data(), int(Buffer.size()));
+  // Without a button there is no text: some systems leave a failed call's buffer undefined.
+  if (Button && IsWindow(Button))
+    GetWindowTextA(Button, Buffer.data(), int(Buffer.size()));
 }
 
 StartButtonLayout SetStartButtonCaption(HWND Button, const StartButtonTextRecord &Record,

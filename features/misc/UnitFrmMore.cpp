@@ -97,7 +97,7 @@ void PlaceEdit(TEdit *edit, TWinControl *parent, int left, int top, int width) {
 
 void PlaceButton(TBitBtn *button, TWinControl *parent, int left, const char *caption) {
   button->SetParent(parent);
-  button->SetBounds(left, 184, 90, 28);
+  button->SetBounds(left, 184, 104, 28);
   button->SetCaption(caption);
 }
 
@@ -190,9 +190,9 @@ void TFrmMore::BuildStartButtonPage() {
   Edit3->Tag = TranslationSkipTag;
 
   LG_NEW(BitBtn4, TBitBtn, this);
-  PlaceButton(BitBtn4, TabSheet2, 202, "Apply");
+  PlaceButton(BitBtn4, TabSheet2, 176, "Apply");
   LG_NEW(BitBtn3, TBitBtn, this);
-  PlaceButton(BitBtn3, TabSheet2, 298, "Restore");
+  PlaceButton(BitBtn3, TabSheet2, 284, "Restore");
 }
 
 void TFrmMore::BuildLogOnPage() {
@@ -217,9 +217,9 @@ void TFrmMore::BuildLogOnPage() {
   Edit2->Tag = TranslationSkipTag;
 
   LG_NEW(BitBtn1, TBitBtn, this);
-  PlaceButton(BitBtn1, TabSheet3, 202, "Apply");
+  PlaceButton(BitBtn1, TabSheet3, 176, "Apply");
   LG_NEW(BitBtn2, TBitBtn, this);
-  PlaceButton(BitBtn2, TabSheet3, 298, "Restore");
+  PlaceButton(BitBtn2, TabSheet3, 284, "Restore");
 }
 
 void TFrmMore::BuildClockPage() {
@@ -239,9 +239,9 @@ void TFrmMore::BuildClockPage() {
   Edit5->Tag = TranslationSkipTag;
 
   LG_NEW(BitBtn5, TBitBtn, this);
-  PlaceButton(BitBtn5, TabSheet4, 202, "Apply");
+  PlaceButton(BitBtn5, TabSheet4, 176, "Apply");
   LG_NEW(BitBtn6, TBitBtn, this);
-  PlaceButton(BitBtn6, TabSheet4, 298, "Restore");
+  PlaceButton(BitBtn6, TabSheet4, 284, "Restore");
 }
 
 void TFrmMore::FormCreate(TObject *) {
