@@ -13,38 +13,11 @@
 #include "support/FakeShell.h"
 #include "tray/ProgramRun.h"
 
+using lumagrove::Children;
 using programrun::PollUntil;
 using programrun::Process;
 
 namespace {
-
-std::vector<HWND> Children(HWND parent, const char *windowClass) {
-  std::vector<HWND> found;
-  for (HWND w = FindWindowExA(parent, nullptr, windowClass, nullptr); w;
-       w = FindWindowExA(parent, w, windowClass, nullptr))
-    found.push_back(w);
-  return found;
-}
-
-// The main window's panel of feature links: the largest of its panels.
-HWND LinkPanel(HWND main) {
-  HWND best = nullptr;
-  long bestArea = 0;
-  for (HWND panel : Children(main, "TkWindow")) {
-    RECT r;
-    GetClientRect(panel, &r);
-    if (r.right * r.bottom > bestArea) {
-      bestArea = r.right * r.bottom;
-      best = panel;
-    }
-  }
-  return best;
-}
-
-void Click(HWND window, POINT p) {
-  PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
-  PostMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
-}
 
 // The Start button page: the sheet whose first edit is the read-only one (the current caption).
 struct StartButtonPage {
@@ -97,8 +70,7 @@ TEST(TaskbarRoad, MiscellaneousStartsTheHelperAndClosesItAgain) {
   HWND main = programrun::WaitForWindow(pid, "TkWindow", "Lumagrove", true, 60000);
   ASSERT_NE(main, nullptr);
 
-  // "Miscellaneous", the first link of the third row.
-  Click(LinkPanel(main), {90, 287});
+  lumagrove::Click(lumagrove::LinkPanel(main), lumagrove::MiscellaneousLink);
   HWND form = programrun::WaitForWindow(pid, "TkWindow", "Miscellaneous", true, 30000);
   ASSERT_NE(form, nullptr);
   StartButtonPage page = FindStartButtonPage(form);
@@ -112,7 +84,7 @@ TEST(TaskbarRoad, MiscellaneousStartsTheHelperAndClosesItAgain) {
   HWND helper = nullptr;
   EXPECT_TRUE(PollUntil(
       [&] {
-        helper = programrun::WindowOf(0, HelperWindowClass, HelperWindowCaption, false);
+        helper = lumagrove::TopWindow(0, HelperWindowClass, HelperWindowCaption, false);
         return helper && TrimCaption(bar.ButtonText()) == "Grove";
       },
       30000))

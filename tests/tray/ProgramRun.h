@@ -11,6 +11,7 @@
 #include <string>
 
 #include "features/misc/Func_misc.h"
+#include "helpers/LumagroveWindows.h"
 #include "support/TestEnvironment.h"
 
 namespace programrun {
@@ -68,22 +69,12 @@ inline std::string CopyPrograms(const std::string &config) {
   return dir;
 }
 
-// A visible top-level window of the process, by class and caption.
-inline HWND WindowOf(DWORD pid, const char *windowClass, const char *caption, bool visible) {
-  for (HWND w = FindWindowExA(nullptr, nullptr, windowClass, caption); w;
-       w = FindWindowExA(nullptr, w, windowClass, caption)) {
-    DWORD owner = 0;
-    GetWindowThreadProcessId(w, &owner);
-    if ((pid == 0 || owner == pid) && (!visible || IsWindowVisible(w)))
-      return w;
-  }
-  return nullptr;
-}
-
 inline HWND WaitForWindow(DWORD pid, const char *windowClass, const char *caption, bool visible,
                           DWORD ms) {
   HWND found = nullptr;
-  PollUntil([&] { return (found = WindowOf(pid, windowClass, caption, visible)) != nullptr; }, ms);
+  PollUntil(
+      [&] { return (found = lumagrove::TopWindow(pid, windowClass, caption, visible)) != nullptr; },
+      ms);
   return found;
 }
 
