@@ -26,3 +26,14 @@ target_include_directories(Hovelin PRIVATE ${art_dir} ${PROJECT_SOURCE_DIR}/reso
 add_dependencies(Hovelin hovelin_artwork program_folder)
 set_target_properties(Hovelin PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${LUMAGROVE_PROGRAM_DIR})
 lumagrove_warnings(Hovelin)
+
+# The helper's benchmark (built and run on request): cmake --build ... --target hovelin_bench.
+add_executable(HovelinBench EXCLUDE_FROM_ALL ${PROJECT_SOURCE_DIR}/bench/HovelinBench.cpp)
+target_link_libraries(HovelinBench PRIVATE taskbar psapi)
+target_include_directories(HovelinBench PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+lumagrove_warnings(HovelinBench)
+add_custom_target(hovelin_bench
+  COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:HovelinBench>
+  DEPENDS HovelinBench Hovelin BareWindow
+  USES_TERMINAL
+  COMMENT "The helper's watchdog tick and idle working set against bare Win32 calls and programs")
