@@ -9,6 +9,7 @@
 
 #include "common/RegUnit.h"
 #include "support/FakeShell.h"
+#include "support/MessagePump.h"
 #include "support/Registry.h"
 #include "support/TestEnvironment.h"
 #include "toolkit/win32/Registry.h"
@@ -140,4 +141,26 @@ TEST_F(TaskbarHovelinForm, StartingWithWindowsIsTickedAsItIs) {
   testenv::SetStringValue(HKEY_LOCAL_MACHINE, AutostartKey, AutostartValue, HelperCommand());
   Start();
   EXPECT_TRUE(FrmHovelin->N12->Checked());
+}
+
+// What Lumagrove stored, read with care: an alpha out of range is taken at its nearest end, one
+// that is no number as opaque; "Start" is no caption of ours, and the button stays as it is.
+TEST_F(TaskbarHovelinForm, StoredSettingsAreReadWithCare) {
+  testenv::FakeTaskbar bar;
+  const struct {
+    const char *stored;
+    BYTE alpha;
+  } cases[] = {{"300", 255}, {"-20", 0}, {"half", 255}, {"128", 128}};
+  for (const auto &c : cases) {
+    testenv::WriteFile(Program() + "Data\\Config.ini",
+                       std::string("[Taskbar]\r\nTransparent=") + c.stored +
+                           "\r\n[StartButton]\r\nCaption=Start\r\n");
+    Start();
+    BYTE alpha = 1;
+    ASSERT_TRUE(GetLayeredWindowAttributes(bar.taskbar, nullptr, &alpha, nullptr));
+    EXPECT_EQ(alpha, c.alpha) << c.stored;
+  }
+  testenv::PumpFor(1300); // a watchdog tick
+  EXPECT_EQ(bar.ButtonText(), "start");
+  EXPECT_EQ(bar.bandPlacings, 0);
 }

@@ -49,6 +49,12 @@ TEST(TaskbarHovelin, KeepsTheTaskbarAsStoredAndEndsWhenClosed) {
   ASSERT_TRUE(PollUntil(captioned, 10000)) << bar.ButtonText();
   EXPECT_FALSE(IsWindowVisible(form));
   EXPECT_TRUE(GetWindowLongA(form, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  // No taskbar button: the application's window is a tool window.
+  HWND application = lumagrove::TopWindow(helper.pi.dwProcessId, nullptr, "Hovelin", false);
+  ASSERT_NE(application, nullptr);
+  LONG applicationStyle = GetWindowLongA(application, GWL_EXSTYLE);
+  EXPECT_TRUE(applicationStyle & WS_EX_TOOLWINDOW);
+  EXPECT_FALSE(applicationStyle & WS_EX_APPWINDOW);
   BYTE alpha = 0;
   DWORD flags = 0;
   EXPECT_TRUE(GetLayeredWindowAttributes(bar.taskbar, nullptr, &alpha, &flags));
