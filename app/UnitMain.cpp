@@ -5,6 +5,7 @@
 #include "app/UnitFrmPwd.h"
 #include "common/RegUnit.h"
 #include "common/Translation.h"
+#include "features/cursor/UnitFrmCur.h"
 #include "toolkit/win32/FileUtil.h"
 #include "toolkit/win32/IniFiles.h"
 #include "toolkit/win32/Seams.h"
@@ -362,7 +363,10 @@ void TFrmmain::Lbl_WallpaperClick(TObject *) {
 }
 
 void TFrmmain::Lbl_CursorClick(TObject *) {
-  // TFrmCur, page TabSheet1 ("Cursor Packages").
+  CreateForm(this, FrmCur);
+  FrmCur->PageControl1->SetActivePage(FrmCur->TabSheet1);
+  FrmCur->Show();
+  Hide();
 }
 
 void TFrmmain::Lbl_OEMClick(TObject *) {
