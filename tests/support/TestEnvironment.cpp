@@ -378,6 +378,20 @@ void RemoveTree(const std::string &path) {
   RemoveDirectoryA(dir.c_str());
 }
 
+bool KeepsAttributes() {
+  std::string probe = g_places.root + "attribute_probe";
+  WriteFile(probe + "\\file", "x");
+  const DWORD marks = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+  bool kept = true;
+  for (const std::string &path : {probe, probe + "\\file"}) {
+    DWORD before = GetFileAttributesA(path.c_str()) & ~DWORD(FILE_ATTRIBUTE_NORMAL);
+    kept = kept && SetFileAttributesA(path.c_str(), before | marks) &&
+           (GetFileAttributesA(path.c_str()) & marks) == marks;
+  }
+  RemoveTree(probe);
+  return kept;
+}
+
 HKEY SandboxRoot(HKEY predefined) {
   for (auto &r : g_redirects)
     if (r.predefined == predefined)

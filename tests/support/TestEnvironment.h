@@ -201,6 +201,9 @@ void WriteFile(const std::string &path, const std::string &bytes);
 std::string ReadFile(const std::string &path);
 // Deletes a folder tree (best effort).
 void RemoveTree(const std::string &path);
+// Whether the test folder's file system keeps the hidden and system marks of files and folders
+// (Wine keeps them beside the file, where the file system lets it).
+bool KeepsAttributes();
 
 // The real registry branch standing in for a predefined root during this process.
 HKEY SandboxRoot(HKEY predefined);
