@@ -6,6 +6,7 @@
 #include "common/RegUnit.h"
 #include "common/Translation.h"
 #include "features/cursor/UnitFrmCur.h"
+#include "features/logon/UnitFrmLogon.h"
 #include "toolkit/win32/FileUtil.h"
 #include "toolkit/win32/IniFiles.h"
 #include "toolkit/win32/Seams.h"
@@ -400,7 +401,10 @@ void TFrmmain::Lbl_LogonClick(TObject *) {
                             LangMessage("Common_3", "Warning"), MB_OK | MB_ICONERROR);
     return;
   }
-  // TFrmLogon, page TabSheet1 ("Logon Screens").
+  CreateForm(this, FrmLogon);
+  FrmLogon->PageControl1->SetActivePage(FrmLogon->TabSheet1);
+  FrmLogon->Show();
+  Hide();
 }
 
 void TFrmmain::ToolButton3Click(TObject *) {

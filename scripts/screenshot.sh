@@ -4,6 +4,7 @@
 # machine runs 32-bit programs, the 64-bit build otherwise):
 #   build/screenshots/main.png     as built (English)
 #   build/screenshots/main-de.png  with the German language file chosen in the registry
+#   build/screenshots/<form>.png   a feature form, opened by a click on its main-window link
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/env.sh"
@@ -16,7 +17,7 @@ echo "screenshot: the ${bits}-bit Lumagrove ($dir)"
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
 missing=()
-for p in imagemagick x11-utils; do
+for p in imagemagick x11-utils xdotool; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then
@@ -50,27 +51,44 @@ for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
 echo "screenshot: preparing a Wine prefix"
 "$WINE" wineboot --init >/dev/null 2>&1 || true
 
-# The largest top-level X window called "Lumagrove" (the application's own window is tiny).
-main_window() {
+# The largest top-level X window of that caption (the application's own window is tiny).
+top_window() {
   xwininfo -root -tree 2>/dev/null |
-    awk '/"Lumagrove": / { split($0, a, /\) +/); split(a[2], g, /[x+]/); print g[1] * g[2], $1 }' |
+    awk -v name="\"$1\": " 'index($0, name) { split($0, a, /\) +/); split(a[2], g, /[x+]/);
+      print g[1] * g[2], $1 }' |
     sort -n | tail -n 1 | awk '$1 > 10000 { print $2 }'
 }
 
-shoot() {
-  local file=$1
-  "$WINE" "$scratch/Lumagrove/Lumagrove.exe" >/dev/null 2>&1 &
+wait_window() {
   local id=""
   for _ in $(seq 300); do
-    id=$(main_window)
+    id=$(top_window "$1")
     [ -n "$id" ] && break
     sleep 0.1
   done
   if [ -z "$id" ]; then
-    echo "screenshot: the main window did not appear" >&2
+    echo "screenshot: the window \"$1\" did not appear" >&2
     exit 1
   fi
+  echo "$id"
+}
+
+# shoot FILE [CAPTION X Y [X2 Y2]]: the main window, or the window of that caption that a click
+# at (X, Y) of the main window opens, after a click at (X2, Y2) of that window when given.
+shoot() {
+  local file=$1 id
+  "$WINE" "$scratch/Lumagrove/Lumagrove.exe" >/dev/null 2>&1 &
+  id=$(wait_window Lumagrove)
   sleep 2 # the opening animation, then the first paint
+  if [ $# -gt 1 ]; then
+    xdotool mousemove --window "$id" "$3" "$4" click 1
+    id=$(wait_window "$2")
+    sleep 2
+    if [ $# -gt 4 ]; then
+      xdotool mousemove --window "$id" "$5" "$6" click 1
+      sleep 1
+    fi
+  fi
   /usr/bin/import -display "$DISPLAY" -window "$id" "$file"
   echo "screenshot: $file"
   wineserver -k >/dev/null 2>&1 || true
@@ -81,3 +99,8 @@ shoot "$out/main.png"
 "$WINE" reg add 'HKCU\Software\Quillomar\Lumagrove' /v Language /t REG_SZ \
   /d "$("$WINE" winepath -w "$scratch/Lumagrove/Lang/Deutsch.lng")" /f >/dev/null 2>&1
 shoot "$out/main-de.png"
+"$WINE" reg delete 'HKCU\Software\Quillomar\Lumagrove' /v Language /f >/dev/null 2>&1
+# The feature links, by the middle of their captions; the first package of each list chosen.
+shoot "$out/cursors.png" Cursors 610 140 58 90
+shoot "$out/cursors-settings.png" Cursors 610 140 145 18
+shoot "$out/logons.png" Logons 610 332 44 47
