@@ -311,3 +311,31 @@ TEST_F(CursorForm, InstallsFromDiskAndReportsWhatBecameOfIt) {
   EXPECT_EQ(opened.file, MakerThemesPage);
   EXPECT_EQ(opened.showCmd, SW_SHOWMAXIMIZED);
 }
+
+// Package files as they come from anywhere are listed and previewed without harm.
+TEST_F(CursorForm, HostilePackagesAreListedAndPreviewedSafely) {
+  std::string many;
+  for (int i = 0; i < 5000; ++i)
+    many += "%ThemeDir%";
+  std::string garbage;
+  for (int i = 0; i < 30000; ++i)
+    garbage += char((i * 7919 + i / 13) % 256);
+  AddPackage("Huge", "Huge.ctheme",
+             "[Cursors]\r\nArrow=" + std::string(200000, 'x') +
+                 "\r\n[Software Credits]\r\nAuthor=" + std::string(100000, 'y') + "\r\n",
+             {});
+  AddPackage("Bare", "Bare.ctheme", "Arrow=%ThemeDir%a.cur\r\n", {{"a.cur", "arrow.cur"}});
+  AddPackage("Garbage", "Garbage.ctheme", garbage, {});
+  AddPackage("Many", "Many.ctheme", "[Cursors]\r\nArrow=" + many + "\r\nWait=" + many + "\r\n", {});
+  AddPackage("Fake", "Fake.ctheme",
+             "[Cursors]\r\nArrow=%ThemeDir%a.cur\r\nHelp=%ThemeDir%a.cur\r\n", {});
+  testenv::WriteFile(Themes() + "Fake\\a.cur", garbage);
+  TFrmCur *form = Open();
+  ASSERT_EQ(form->ListView1->Items().Count(), 5);
+  EXPECT_EQ(form->ImageList1->Count(), 5);
+  for (int i = 0; i < 5; ++i) {
+    Choose(form, i);
+    EXPECT_EQ(Shown(form->ImageArrow), RoleBitmap("ARROW")) << i;
+    EXPECT_EQ(Shown(form->ImageHelp), RoleBitmap("HELP")) << i;
+  }
+}
