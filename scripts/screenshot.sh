@@ -5,6 +5,7 @@
 #   build/screenshots/main.png     as built (English)
 #   build/screenshots/main-de.png  with the German language file chosen in the registry
 #   build/screenshots/<form>.png   a feature form, opened by a click on its main-window link
+#                                  (cursors-de.png in German)
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/env.sh"
@@ -99,6 +100,7 @@ shoot "$out/main.png"
 "$WINE" reg add 'HKCU\Software\Quillomar\Lumagrove' /v Language /t REG_SZ \
   /d "$("$WINE" winepath -w "$scratch/Lumagrove/Lang/Deutsch.lng")" /f >/dev/null 2>&1
 shoot "$out/main-de.png"
+shoot "$out/cursors-de.png" Mauszeiger 610 140 58 90
 "$WINE" reg delete 'HKCU\Software\Quillomar\Lumagrove' /v Language /f >/dev/null 2>&1
 # The feature links, by the middle of their captions; the first package of each list chosen.
 shoot "$out/cursors.png" Cursors 610 140 58 90

@@ -184,11 +184,11 @@ void TFrmCur::BuildPackagePage() {
   Label7->SetVisible(false); // until a package that names its author is chosen
 
   LG_NEW(BitBtn1, TBitBtn, this);
-  PlaceButton(BitBtn1, TabSheet1, 8, 318, 90, "Apply")->SetEnabled(false);
+  PlaceButton(BitBtn1, TabSheet1, 8, 318, 100, "Apply")->SetEnabled(false);
   LG_NEW(BitBtn2, TBitBtn, this);
-  PlaceButton(BitBtn2, TabSheet1, 106, 318, 90, "Restore");
+  PlaceButton(BitBtn2, TabSheet1, 116, 318, 110, "Restore");
   LG_NEW(BitBtn3, TBitBtn, this);
-  PlaceButton(BitBtn3, TabSheet1, 204, 318, 160, "Install new package...");
+  PlaceButton(BitBtn3, TabSheet1, 234, 318, 180, "Install new package...");
 }
 
 void TFrmCur::BuildSettingsPage() {

@@ -80,11 +80,11 @@ void TFrmLogon::Build() {
   Image1->ShowHint = true;
 
   LG_NEW(BitBtn1, TBitBtn, this);
-  PlaceButton(BitBtn1, TabSheet1, 8, 288, 90, "Apply")->SetEnabled(false);
+  PlaceButton(BitBtn1, TabSheet1, 8, 288, 100, "Apply")->SetEnabled(false);
   LG_NEW(BitBtn2, TBitBtn, this);
-  PlaceButton(BitBtn2, TabSheet1, 106, 288, 90, "Restore");
+  PlaceButton(BitBtn2, TabSheet1, 116, 288, 110, "Restore");
   LG_NEW(BitBtn3, TBitBtn, this);
-  PlaceButton(BitBtn3, TabSheet1, 204, 288, 150, "Install new logon...");
+  PlaceButton(BitBtn3, TabSheet1, 234, 288, 230, "Install new logon...");
   LG_NEW(BitBtn5, TBitBtn, this);
   PlaceButton(BitBtn5, this, 462, 364, 90, "Help");
 

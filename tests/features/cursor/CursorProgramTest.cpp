@@ -58,27 +58,28 @@ private:
   std::map<std::string, std::optional<std::string>> saved_;
 };
 
+struct DescendantSearch {
+  const char *windowClass, *caption;
+  HWND found;
+};
+
+BOOL CALLBACK MatchDescendant(HWND w, LPARAM data) {
+  auto *s = reinterpret_cast<DescendantSearch *>(data);
+  char name[64] = {}, text[64] = {};
+  GetClassNameA(w, name, sizeof(name));
+  GetWindowTextA(w, text, sizeof(text));
+  if (IsWindowVisible(w) && lstrcmpiA(name, s->windowClass) == 0 &&
+      (!s->caption || lstrcmpA(text, s->caption) == 0)) {
+    s->found = w;
+    return FALSE;
+  }
+  return TRUE;
+}
+
 // The first visible descendant of a window of that class (and caption, when given).
 HWND Descendant(HWND parent, const char *windowClass, const char *caption = nullptr) {
-  struct Search {
-    const char *windowClass, *caption;
-    HWND found;
-  } search{windowClass, caption, nullptr};
-  EnumChildWindows(
-      parent,
-      [](HWND w, LPARAM data) -> BOOL {
-        auto *s = reinterpret_cast<Search *>(data);
-        char name[64] = {}, text[64] = {};
-        GetClassNameA(w, name, sizeof(name));
-        GetWindowTextA(w, text, sizeof(text));
-        if (IsWindowVisible(w) && lstrcmpiA(name, s->windowClass) == 0 &&
-            (!s->caption || lstrcmpA(text, s->caption) == 0)) {
-          s->found = w;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  DescendantSearch search{windowClass, caption, nullptr};
+  EnumChildWindows(parent, MatchDescendant, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
