@@ -48,3 +48,4 @@ add_custom_target(cursor_logon_data ALL
   DEPENDS cursor_art program_folder GroveLogon
   COMMENT "Laying out the sample cursor package and logon screen")
 add_dependencies(Lumagrove cursor_art cursor_logon_data)
+include(${PROJECT_SOURCE_DIR}/bench/CursorFormBench.cmake)

@@ -1,5 +1,7 @@
 #include "features/cursor/UnitFrmCur.h"
 
+#include <optional>
+
 #include "app/FormBuild.h"
 #include "app/UnitMain.h"
 #include "common/RegUnit.h"
@@ -137,6 +139,7 @@ void TFrmCur::BuildPackagePage() {
   ImageList1->SetSize(32, 32);
   ImageList1->SetBkColor(clWhite);
   ImageList1->SetMasked(false);
+  ImageList1->AllocBy = 64; // a growing list copies all its pictures each time it grows
 
   LG_NEW(ListView1, TListView, this);
   ListView1->SetParent(TabSheet1);
@@ -272,7 +275,20 @@ void TFrmCur::SearchFolders1Changed(TComponent *, int32_t, int32_t) {
   const std::vector<TFilePack> &found = SearchFolders1->FileList();
   if (found.empty())
     return;
-  const std::string fallback = GetConfigFolder("Data") + "Icon.dll";
+  // Each picture is drawn on the list's white and added as it is: the list keeps no masks, and
+  // drawing is cheaper than having the list take the cursor's own bitmaps apart.
+  TBitmap cell;
+  cell.SetSize(ImageList1->Width(), ImageList1->Height());
+  cell.Canvas().Brush().SetColor(clWhite);
+  auto add = [&](HICON picture) {
+    RECT all = {0, 0, cell.Width(), cell.Height()};
+    cell.Canvas().FillRect(all);
+    if (picture)
+      DrawIconEx(cell.Canvas().Handle(), 0, 0, picture, cell.Width(), cell.Height(), 0, nullptr,
+                 DI_NORMAL);
+    ImageList1->Add(&cell, nullptr);
+  };
+  std::optional<TIcon> fallback; // extracted once, for the first package that needs it
   ListView1->Items().BeginUpdate();
   ListBox1->Items().BeginUpdate();
   for (const TFilePack &pack : found) {
@@ -285,16 +301,13 @@ void TFrmCur::SearchFolders1Changed(TComponent *, int32_t, int32_t) {
     // The package's own arrow, or the fallback icon for one without a usable arrow: every
     // package has a picture at its own index either way.
     std::string arrow = Func_CT::ReadThemeValue("Cursors", "Arrow", file);
-    HCURSOR cursor = FileExists(arrow) ? LoadCursorFromFileA(arrow.c_str()) : nullptr;
-    if (cursor) {
-      TIcon icon(cursor);
-      ImageList1->AddIcon(&icon);
-      DestroyCursor(icon.ReleaseHandle());
-    } else {
-      HICON extracted = ExtractIconA(GetModuleHandleA(nullptr), fallback.c_str(), 0);
-      TIcon icon(extracted == reinterpret_cast<HICON>(1) ? nullptr : extracted);
-      ImageList1->AddIcon(&icon);
+    TLoadedCursor cursor(FileExists(arrow) ? LoadCursorFromFileA(arrow.c_str()) : nullptr);
+    if (!cursor.Handle() && !fallback) {
+      HICON icon = ExtractIconA(GetModuleHandleA(nullptr),
+                                (GetConfigFolder("Data") + "Icon.dll").c_str(), 0);
+      fallback.emplace(icon == reinterpret_cast<HICON>(1) ? nullptr : icon);
     }
+    add(cursor.Handle() ? cursor.Handle() : fallback->Handle());
     item->SetImageIndex(item->Index());
     ListBox1->Items().Add(file);
   }
