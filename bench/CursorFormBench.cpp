@@ -10,20 +10,17 @@
 #include <cstdio>
 #include <string>
 
+#include "bench/BenchUtil.h"
 #include "features/cursor/UnitFrmCur.h"
 #include "toolkit/win32/Seams.h"
 
 namespace {
 
+using bench::Now;
+using bench::RemoveTree;
+
 constexpr int kPackages = 200;
 constexpr int kRounds = 5;
-
-double Now() {
-  LARGE_INTEGER frequency, counter;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&counter);
-  return double(counter.QuadPart) / double(frequency.QuadPart);
-}
 
 // The real system, but a program folder of the benchmark's own, whose CursorThemes folder holds
 // the packages.
@@ -88,24 +85,6 @@ int WalkAndLoad(const std::string &dir) {
   return loaded;
 }
 
-void RemoveTree(const std::string &dir) {
-  WIN32_FIND_DATAA entry;
-  HANDLE find = FindFirstFileA((dir + "*").c_str(), &entry);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      std::string name = entry.cFileName;
-      if (name == "." || name == "..")
-        continue;
-      if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        RemoveTree(dir + name + "\\");
-      else
-        DeleteFileA((dir + name).c_str());
-    } while (FindNextFileA(find, &entry));
-    FindClose(find);
-  }
-  RemoveDirectoryA(dir.c_str());
-}
-
 } // namespace
 
 int main(int argc, char **argv) {
@@ -115,16 +94,15 @@ int main(int argc, char **argv) {
   }
   char temp[MAX_PATH + 1] = {};
   GetTempPathA(MAX_PATH, temp);
-  std::string root =
-      std::string(temp) + "lgcurbench_" + std::to_string(GetCurrentProcessId()) + "\\";
-  std::string themes = root + "CursorThemes\\";
+  std::string root = std::string(temp) + "lgcurbench_" + std::to_string(GetCurrentProcessId());
+  std::string themes = root + "\\CursorThemes\\";
   CreateDirectoryA(root.c_str(), nullptr);
   if (!BuildPackages(themes, argv[1])) {
     std::printf("cannot lay out the packages (error %lu)\n", GetLastError());
     RemoveTree(root);
     return 1;
   }
-  BenchPlaces places(root);
+  BenchPlaces places(root + "\\");
   tk::SetPlaces(&places);
   tk::InitApplication();
 

@@ -7,6 +7,7 @@
 #include "common/RegUnit.h"
 #include "common/Translation.h"
 #include "features/cursor/Func_CT.h"
+#include "features/packages/PackageForm.h"
 #include "toolkit/win32/FileUtil.h"
 #include "toolkit/win32/IniFiles.h"
 #include "toolkit/win32/Seams.h"
@@ -66,14 +67,6 @@ bool DrawCursorFile(TImage *image, const std::string &file) {
   return true;
 }
 
-TBitBtn *PlaceButton(TBitBtn *button, TWinControl *parent, int left, int top, int width,
-                     const char *caption) {
-  button->SetParent(parent);
-  button->SetBounds(left, top, width, 28);
-  button->SetCaption(caption);
-  return button;
-}
-
 } // namespace
 
 void TFrmCur::Build() {
@@ -94,19 +87,9 @@ void TFrmCur::Build() {
   LG_NEW(BitBtn5, TBitBtn, this);
   PlaceButton(BitBtn5, this, 462, 400, 90, "Help");
 
-  LG_NEW(PopupMenu1, TPopupMenu, this);
-  LG_NEW(Installfromdisk1, TMenuItem, this);
-  Installfromdisk1->SetCaption("Install from disk...");
-  PopupMenu1->Items()->Add(Installfromdisk1);
-  LG_NEW(Installfromweb1, TMenuItem, this);
-  Installfromweb1->SetCaption("Install from web...");
-  PopupMenu1->Items()->Add(Installfromweb1);
-
+  BuildInstallMenu(this, PopupMenu1, Installfromdisk1, Installfromweb1);
   LG_NEW(SearchFolders1, TSearchFolders, this);
-  SearchFolders1->FileMask = "*.ctheme";
-  SearchFolders1->ScanOptions = soSpecifiedDir;
-  SearchFolders1->DoRecursive = true;
-  SearchFolders1->UpdateList = true;
+  ConfigureSearch(SearchFolders1, "*.ctheme");
   SearchFolders1->OnChanged = Bind(this, &TFrmCur::SearchFolders1Changed);
 
   ListView1->OnClick = Bind(this, &TFrmCur::ListView1Click);
@@ -151,17 +134,7 @@ void TFrmCur::BuildPackagePage() {
   ListView1->SetHideSelection(false);
   ListView1->IconOptions().SetAutoArrange(true);
 
-  // Working data, never shown: the package files, in the list's order, and the chosen one.
-  LG_NEW(ListBox1, TListBox, this);
-  ListBox1->SetParent(TabSheet1);
-  ListBox1->SetBounds(8, 26, 300, 40);
-  ListBox1->Tag = TranslationSkipTag;
-  ListBox1->SetVisible(false);
-  LG_NEW(Edit1, TEdit, this);
-  Edit1->SetParent(TabSheet1);
-  Edit1->SetBounds(8, 70, 300, 21);
-  Edit1->Tag = TranslationSkipTag;
-  Edit1->SetVisible(false);
+  BuildWorkingControls(this, TabSheet1, ListBox1, Edit1);
 
   LG_NEW(GroupBox14, TGroupBox, this);
   GroupBox14->SetParent(TabSheet1);
@@ -407,11 +380,7 @@ void TFrmCur::CheckBox3Click(TObject *) {
     TIniFile(SettingsFile()).WriteString("Cursor", RestoreKey, CheckBox3->Checked() ? "1" : "0");
 }
 
-void TFrmCur::BitBtn3Click(TObject *) {
-  POINT at;
-  GetCursorPos(&at);
-  PopupMenu1->Popup(at.x, at.y);
-}
+void TFrmCur::BitBtn3Click(TObject *) { PopupAtCursor(PopupMenu1); }
 
 void TFrmCur::Installfromdisk1Click(TObject *) {
   if (!Frmmain->OpenCurPackage->Execute())
@@ -423,9 +392,7 @@ void TFrmCur::Installfromdisk1Click(TObject *) {
   ReportPackageInstall(Handle(), archive, result);
 }
 
-void TFrmCur::Installfromweb1Click(TObject *) {
-  GetShell().ShellExecute(Handle(), "", MakerThemesPage, "", "", SW_SHOWMAXIMIZED);
-}
+void TFrmCur::Installfromweb1Click(TObject *) { OpenThemesPage(Handle()); }
 
 void TFrmCur::BitBtn5Click(TObject *) {
   Frmmain->HelpRouter1->ShowTopic(ProgramFolder() + "Lumagrove.chm", "frmcur.htm");

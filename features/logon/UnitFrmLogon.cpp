@@ -5,6 +5,7 @@
 #include "common/RegUnit.h"
 #include "common/Translation.h"
 #include "features/logon/Func_logo.h"
+#include "features/packages/PackageForm.h"
 #include "toolkit/win32/FileUtil.h"
 #include "toolkit/win32/Seams.h"
 
@@ -16,21 +17,6 @@ namespace {
 
 // Pictures this small are icons and buttons of a logon screen, not pictures of it.
 constexpr int32_t PreviewMinimumSize = 10000;
-
-void ConfigureSearch(TSearchFolders *search, const char *mask) {
-  search->FileMask = mask;
-  search->ScanOptions = soSpecifiedDir;
-  search->DoRecursive = true;
-  search->UpdateList = true;
-}
-
-TBitBtn *PlaceButton(TBitBtn *button, TWinControl *parent, int left, int top, int width,
-                     const char *caption) {
-  button->SetParent(parent);
-  button->SetBounds(left, top, width, 28);
-  button->SetCaption(caption);
-  return button;
-}
 
 } // namespace
 
@@ -57,17 +43,7 @@ void TFrmLogon::Build() {
   ListView1->SetReadOnly(true);
   ListView1->SetHideSelection(false);
 
-  // Working data, never shown: the programs' paths in the list's order, and the chosen one.
-  LG_NEW(ListBox1, TListBox, this);
-  ListBox1->SetParent(TabSheet1);
-  ListBox1->SetBounds(8, 8, 220, 40);
-  ListBox1->Tag = TranslationSkipTag;
-  ListBox1->SetVisible(false);
-  LG_NEW(Edit1, TEdit, this);
-  Edit1->SetParent(TabSheet1);
-  Edit1->SetBounds(8, 52, 220, 21);
-  Edit1->Tag = TranslationSkipTag;
-  Edit1->SetVisible(false);
+  BuildWorkingControls(this, TabSheet1, ListBox1, Edit1);
 
   LG_NEW(Bevel1, TBevel, this);
   Bevel1->SetParent(TabSheet1);
@@ -88,13 +64,7 @@ void TFrmLogon::Build() {
   LG_NEW(BitBtn5, TBitBtn, this);
   PlaceButton(BitBtn5, this, 462, 364, 90, "Help");
 
-  LG_NEW(PopupMenu1, TPopupMenu, this);
-  LG_NEW(Installfromdisk1, TMenuItem, this);
-  Installfromdisk1->SetCaption("Install from disk...");
-  PopupMenu1->Items()->Add(Installfromdisk1);
-  LG_NEW(Installfromweb1, TMenuItem, this);
-  Installfromweb1->SetCaption("Install from web...");
-  PopupMenu1->Items()->Add(Installfromweb1);
+  BuildInstallMenu(this, PopupMenu1, Installfromdisk1, Installfromweb1);
 
   LG_NEW(SearchFolders1, TSearchFolders, this);
   ConfigureSearch(SearchFolders1, "*.exe");
@@ -228,11 +198,7 @@ void TFrmLogon::BitBtn2Click(TObject *) {
                           LangMessage("Common_8", "OK"), MB_OK | MB_ICONINFORMATION);
 }
 
-void TFrmLogon::BitBtn3Click(TObject *) {
-  POINT at;
-  GetCursorPos(&at);
-  PopupMenu1->Popup(at.x, at.y);
-}
+void TFrmLogon::BitBtn3Click(TObject *) { PopupAtCursor(PopupMenu1); }
 
 void TFrmLogon::Installfromdisk1Click(TObject *) {
   if (!Frmmain->OpenlogonDialog->Execute())
@@ -243,9 +209,7 @@ void TFrmLogon::Installfromdisk1Click(TObject *) {
   ReportPackageInstall(Handle(), package, result);
 }
 
-void TFrmLogon::Installfromweb1Click(TObject *) {
-  GetShell().ShellExecute(Handle(), "", MakerThemesPage, "", "", SW_SHOWMAXIMIZED);
-}
+void TFrmLogon::Installfromweb1Click(TObject *) { OpenThemesPage(Handle()); }
 
 void TFrmLogon::Image1DblClick(TObject *) {
   if (Edit1->Text().empty())
