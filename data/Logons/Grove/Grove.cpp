@@ -26,8 +26,8 @@ void Paint(HWND window) {
 
   int size = client.bottom / 8;
   if (HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1)))
-    DrawIconEx(dc, client.right / 4 - size / 2, line - size * 3 / 2, icon, size, size, 0,
-               nullptr, DI_NORMAL);
+    DrawIconEx(dc, client.right / 4 - size / 2, line - size * 3 / 2, icon, size, size, 0, nullptr,
+               DI_NORMAL);
   SetBkMode(dc, TRANSPARENT);
   HFONT big = CreateFontA(-size * 2 / 3, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0,
                           ANTIALIASED_QUALITY, 0, "Tahoma");
