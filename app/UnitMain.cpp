@@ -5,6 +5,7 @@
 #include "app/UnitFrmPwd.h"
 #include "common/RegUnit.h"
 #include "common/Translation.h"
+#include "features/folder/UnitFrmFolder.h"
 #include "toolkit/win32/FileUtil.h"
 #include "toolkit/win32/IniFiles.h"
 #include "toolkit/win32/Seams.h"
@@ -382,7 +383,9 @@ void TFrmmain::Lbl_MoreClick(TObject *) {
 }
 
 void TFrmmain::Lbl_FolderClick(TObject *) {
-  // TFrmFolder, on the page it was designed with.
+  CreateForm(this, FrmFolder);
+  FrmFolder->Show();
+  Hide();
 }
 
 void TFrmmain::Lbl_LogonClick(TObject *) {
