@@ -121,6 +121,7 @@ TEST_F(Translation, TheGermanFileFitsTheForms) {
   CreateForm(Frmmain, FrmPwd);
   Frmmain->Lbl_Cursor->Click();
   Frmmain->Lbl_Logon->Click();
+  Frmmain->Lbl_Folder->Click();
 
   TStringList keys;
   TIniFile(german).ReadSection("Translations", keys);
