@@ -296,6 +296,45 @@ TEST(Bitmap, DamagedFilesRaiseInvalidGraphicAndKeepThePicture) {
   EXPECT_THROW(bitmap.LoadFromFile(Path("missing.bmp")), EFOpenError);
 }
 
+// Run-length rows let a few bytes claim any size: the limits decide before anything is made.
+TEST(Bitmap, PicturesJustPastALimitAreRefusedAndJustInsideDecode) {
+  // Eight bits whose rows end the picture at once: every pixel is colour 0.
+  auto claim = [](int width, int height) {
+    return BmpFile(width, height, 8, {RGB(10, 20, 30)}, std::string("\0\1", 2), BI_RLE8);
+  };
+  struct Case {
+    int width, height;
+    bool decodes;
+  };
+  const Case cases[] = {
+      {8192, 8192, true},  // the most pixels
+      {8192, 8193, false}, //
+      {1, 50331648, true}, // a word a row: the most bytes (192 MB)
+      {1, 50331649, false},
+  };
+  TBitmap bitmap;
+  Fill(bitmap, 2, 2, clBlue);
+  for (const Case &c : cases) {
+    SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
+    std::string file = claim(c.width, c.height);
+    if (c.decodes) {
+      TBitmap big;
+      big.LoadFromMemory(file.data(), file.size());
+      EXPECT_EQ(big.Width(), c.width);
+      EXPECT_EQ(big.Height(), c.height);
+      EXPECT_EQ(At(big, c.width - 1, c.height - 1), TColor(RGB(10, 20, 30)));
+      continue;
+    }
+    try {
+      bitmap.LoadFromMemory(file.data(), file.size());
+      ADD_FAILURE() << "loaded";
+    } catch (const EInvalidGraphic &e) {
+      EXPECT_EQ(e.Message(), "Bitmap image is not valid");
+    }
+    EXPECT_EQ(bitmap.Width(), 2);
+  }
+}
+
 TEST(Bitmap, TransparentDrawLeavesTheBackgroundWhereTheTransparentColourIs) {
   TBitmap sprite;
   Fill(sprite, 6, 6, clFuchsia);

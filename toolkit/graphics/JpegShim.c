@@ -26,7 +26,7 @@ static void ErrorExit(j_common_ptr cinfo) {
   ShimError *err = (ShimError *)cinfo->err;
   char text[JMSG_LENGTH_MAX];
   if (err->pub.msg_code == JERR_NO_BACKING_STORE) /* what the memory limit looks like */
-    snprintf(text, sizeof(text), "The picture needs more memory than a picture may use");
+    snprintf(text, sizeof(text), "The picture needs more memory than the reader allows");
   else
     err->pub.format_message(cinfo, text);
   SetMessage(err, err->pub.msg_code ? err->pub.msg_code : -1, text);
