@@ -31,20 +31,8 @@ endif()
 # The pictures. libjpeg-turbo is built by scripts/setup.sh from Debian's source with this build's
 # instrumentation (AddressSanitizer and libFuzzer's coverage), so that its own writes into our
 # buffers are checked and its branches guide the fuzzer; its cjpeg makes the JPEG seeds.
-if(DEFINED ENV{LUMAGROVE_CACHE})
-  set(jpeg_fuzz_default $ENV{LUMAGROVE_CACHE}/libjpeg-turbo-fuzz)
-else()
-  set(jpeg_fuzz_default $ENV{HOME}/.cache/lumagrove/libjpeg-turbo-fuzz)
-endif()
-set(LUMAGROVE_JPEG_FUZZ_PREFIX ${jpeg_fuzz_default} CACHE PATH
-    "libjpeg-turbo built natively with AddressSanitizer and libFuzzer's coverage")
-if(NOT EXISTS ${LUMAGROVE_JPEG_FUZZ_PREFIX}/lib/libjpeg.a)
-  message(FATAL_ERROR "libjpeg-turbo not found in ${LUMAGROVE_JPEG_FUZZ_PREFIX}: run scripts/setup.sh")
-endif()
-add_library(jpeg STATIC IMPORTED)
-set_target_properties(jpeg PROPERTIES
-  IMPORTED_LOCATION ${LUMAGROVE_JPEG_FUZZ_PREFIX}/lib/libjpeg.a
-  INTERFACE_INCLUDE_DIRECTORIES ${LUMAGROVE_JPEG_FUZZ_PREFIX}/include)
+include(${PROJECT_SOURCE_DIR}/cmake/Jpeg.cmake)
+lumagrove_import_jpeg(fuzz "natively with AddressSanitizer and libFuzzer's coverage")
 add_library(toolkit_jpeg STATIC ${PROJECT_SOURCE_DIR}/toolkit/graphics/JpegFile.cpp
             ${PROJECT_SOURCE_DIR}/toolkit/graphics/JpegShim.c)
 target_link_libraries(toolkit_jpeg PUBLIC toolkit_pictures jpeg)
@@ -74,7 +62,7 @@ find_package(Python3 REQUIRED COMPONENTS Interpreter)
 add_custom_command(
   OUTPUT ${CMAKE_BINARY_DIR}/seeds/pictures.stamp
   COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/fuzz/make_picture_seeds.py
-          ${CMAKE_BINARY_DIR}/seeds ${LUMAGROVE_JPEG_FUZZ_PREFIX}/bin/cjpeg $<TARGET_FILE:cmyk_seeds>
+          ${CMAKE_BINARY_DIR}/seeds ${LUMAGROVE_JPEG_PREFIX}/bin/cjpeg $<TARGET_FILE:cmyk_seeds>
   COMMAND ${CMAKE_COMMAND} -E touch ${CMAKE_BINARY_DIR}/seeds/pictures.stamp
   DEPENDS ${PROJECT_SOURCE_DIR}/fuzz/make_picture_seeds.py cmyk_seeds
   COMMENT "Making the pictures' fuzz seeds")

@@ -71,22 +71,10 @@ TPixelFormat ScreenFormat() {
   HDC screen = GetDC(nullptr);
   int bits = GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES);
   ReleaseDC(nullptr, screen);
-  switch (bits) {
-  case 1:
-    return pf1bit;
-  case 4:
-    return pf4bit;
-  case 8:
-    return pf8bit;
-  case 15:
-    return pf15bit;
-  case 16:
-    return pf16bit;
-  case 32:
-    return pf32bit;
-  default:
-    return pf24bit;
-  }
+  if (bits == 15 || bits == 16) // a screen's 16 bits are 5-6-5
+    return bits == 15 ? pf15bit : pf16bit;
+  TPixelFormat format = pixels::ExactFormat(bits, false, 0, 0, 0);
+  return format == pfCustom ? pf24bit : format;
 }
 
 // How one format's raw pixel values map to colours and back.
@@ -563,7 +551,7 @@ void TBitmap::LoadPixels(const std::function<pixels::TPixelLayout(pixels::TPixel
 }
 
 void TBitmap::LoadFromFile(const std::string &fileName) {
-  std::vector<unsigned char> bytes = graphics_files::Read(fileName);
+  std::vector<unsigned char> bytes = graphics_files::Read(fileName, texts::InvalidBitmap);
   LoadFromMemory(bytes.data(), bytes.size());
 }
 

@@ -30,7 +30,8 @@ TJPEGImage::TJPEGImage() {
 void TJPEGImage::Draw(TCanvas &canvas, const RECT &rect) { bitmap_.Draw(canvas, rect); }
 
 void TJPEGImage::LoadFromFile(const std::string &fileName) {
-  std::vector<unsigned char> bytes = graphics_files::Read(fileName);
+  std::vector<unsigned char> bytes =
+      graphics_files::Read(fileName, "JPEG error: The file is too large");
   LoadFromMemory(bytes.data(), bytes.size());
 }
 

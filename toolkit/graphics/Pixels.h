@@ -37,6 +37,9 @@ namespace pixels {
 // a huge picture cannot make a 32-bit process ask for more than these 192 MB of pixels.
 inline constexpr int64_t kMaxPixels = int64_t(8192) * 8192;
 inline constexpr int64_t kMaxBytes = kMaxPixels * 3;
+// No picture file within the limits is larger than the pixels and a megabyte for its headers and
+// tables; a larger one is refused unread.
+inline constexpr int64_t kMaxFileBytes = kMaxBytes + (1 << 20);
 
 // 0 for pfDevice and pfCustom.
 int BitsPerPixel(TPixelFormat format);
