@@ -126,7 +126,7 @@ set_property(SOURCE ${PROJECT_SOURCE_DIR}/resources/Lumagrove.rc APPEND PROPERTY
 file(GLOB app_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/app/Unit*.cpp
      ${PROJECT_SOURCE_DIR}/features/*/*.cpp)
 add_library(app STATIC ${app_sources})
-target_link_libraries(app PUBLIC common components)
+target_link_libraries(app PUBLIC common components archive)
 lumagrove_warnings(app)
 
 add_executable(Lumagrove WIN32 ${PROJECT_SOURCE_DIR}/app/Lumagrove.cpp

@@ -1,0 +1,391 @@
+#include "features/icons/Func_Icon.h"
+
+#include <shellapi.h>
+
+#include "archive/UnZip.h"
+#include "common/RegUnit.h"
+#include "features/folder/Func_Folder.h"
+#include "toolkit/core/SysUtils.h"
+#include "toolkit/win32/IniFiles.h"
+#include "toolkit/win32/Registry.h"
+#include "toolkit/win32/Seams.h"
+
+using namespace tk;
+
+namespace {
+
+using K = IconPlaceKind;
+using H = IconHome;
+
+constexpr const char *Desktop = "Desktop Icons";
+constexpr const char *Start = "Start Icons";
+constexpr const char *Folders = "Folder Icons";
+constexpr const char *Drives = "Drive Icons";
+constexpr const char *Other = "Other Icons";
+constexpr const char *Files = "File Icons";
+
+constexpr const char *RecycleBin = "{645FF040-5081-101B-9F08-00AA002F954E}";
+constexpr const char *MediaPlayer = "\\Windows Media Player\\wmplayer.exe,1";
+
+// clang-format off
+const IconPlace PlaceTable[] = {
+  {Desktop, "My Documents", K::ExplorerClsid, "{450D8FBA-AD25-11D0-98A8-0800361B1103}", "", H::System, "\\mydocs.dll,0", false},
+  {Desktop, "My Computer", K::ExplorerClsid, "{20D04FE0-3AEA-1069-A2D8-08002B30309D}", "", H::Windows, "\\explorer.exe,0", false},
+  {Desktop, "Network Neighborhood", K::ExplorerClsid, "{208D2C60-3AEA-1069-A2D7-08002B30309D}", "", H::System, "\\shell32.dll,17", false},
+  {Desktop, "The Internet", K::ExplorerClsid, "{871C5380-42A0-1069-A2EA-08002B30309D}", "", H::ProgramFiles, "\\Internet Explorer\\iexplore.exe,0", false},
+  {Desktop, "Recycle Bin (empty)", K::ExplorerClsid, RecycleBin, "empty", H::System, "\\shell32.dll,31", false},
+  {Desktop, "Recycle Bin (full)", K::ExplorerClsid, RecycleBin, "full", H::System, "\\shell32.dll,32", true},
+  {Start, "Internet", K::InternetClient, "", "", H::ProgramFiles, "\\Internet Explorer\\iexplore.exe,0", false},
+  {Start, "E-mail", K::MailClient, "", "", H::ProgramFiles, "\\Outlook Express\\msimn.exe,0", false},
+  {Start, "Find", K::ExplorerClsid, "{2559a1f0-21d7-11d4-bdaf-00c04f60b9f0}", "", H::System, "\\shell32.dll,22", false},
+  {Start, "Help", K::ExplorerClsid, "{2559a1f1-21d7-11d4-bdaf-00c04f60b9f0}", "", H::System, "\\shell32.dll,23", false},
+  {Start, "Run", K::ExplorerClsid, "{2559a1f3-21d7-11d4-bdaf-00c04f60b9f0}", "", H::System, "\\shell32.dll,24", false},
+  {Folders, "Closed Folder", K::ShellIcon, "3", "", H::System, "\\shell32.dll,3", false},
+  {Folders, "Open Folder", K::ShellIcon, "4", "", H::System, "\\shell32.dll,4", false},
+  {Folders, "Program Group", K::ShellIcon, "36", "", H::System, "\\shell32.dll,36", false},
+  {Folders, "My Pictures", K::ShellFolder, "My Pictures", "", H::System, "\\mydocs.dll,1", false},
+  {Folders, "My Music", K::ShellFolder, "My Music", "", H::System, "\\shell32.dll,128", false},
+  {Folders, "Control Panel", K::ExplorerClsid, "{21EC2020-3AEA-1069-A2DD-08002B30309D}", "", H::System, "\\shell32.dll,57", false},
+  {Folders, "Administrative Tools", K::ExplorerClsid, "{D20EA4E1-3957-11d2-A40B-0C5020524153}", "", H::System, "\\main.cpl,10", false},
+  {Folders, "Fonts", K::ExplorerClsid, "{D20EA4E1-3957-11d2-A40B-0C5020524152}", "", H::System, "\\main.cpl,9", false},
+  {Folders, "Dial-Up Networking", K::ExplorerClsid, "{7007ACC7-3202-11D1-AAD2-00805FC1270E}", "", H::System, "\\netshell.dll,0", false},
+  {Folders, "Printers", K::ExplorerClsid, "{2227A280-3AEA-1069-A2DE-08002B30309D}", "", H::System, "\\shell32.dll,58", false},
+  {Folders, "Scanners && Cameras", K::ExplorerClsid, "{E211B736-43FD-11D1-9EFB-0000F8757FCD}", "", H::System, "\\wiashext.dll,0", false},
+  {Folders, "Scheduled Tasks", K::ExplorerClsid, "{D6277990-4C6A-11CF-8D87-00AA0060F5BF}", "", H::System, "\\mstask.dll,0", false},
+  {Folders, "Web Folders", K::ExplorerClsid, "{BDEADF00-C265-11d0-BCED-00A0C90AB50F}", "", H::CommonFiles, "\\Microsoft Shared\\Web Folders\\msonsext.dll,0", false},
+  {Folders, "ActiveX Cache", K::ClassClsid, "{88C6C381-2E85-11D0-94DE-444553540000}", "", H::System, "\\occache.dll,0", false},
+  {Folders, "Favorites", K::Favorites, "", "", H::System, "\\shell32.dll,86", false},
+  {Folders, "Url History", K::ClassClsid, "{FF393560-C2A7-11CF-BFF4-444553540000}", "", H::System, "\\shdocvw.dll,24", false},
+  {Folders, "Subscriptions", K::ClassClsid, "{F5175861-2688-11d0-9C5E-00AA00A45957}", "", H::System, "\\webcheck.dll,0", false},
+  {Drives, "Floppy Drive (5.25)", K::ShellIcon, "5", "", H::System, "\\shell32.dll,5", false},
+  {Drives, "Floppy Drive (3.5)", K::ShellIcon, "6", "", H::System, "\\shell32.dll,6", false},
+  {Drives, "Hard Drive", K::ShellIcon, "8", "", H::System, "\\shell32.dll,8", false},
+  {Drives, "Network Drive (connected)", K::ShellIcon, "9", "", H::System, "\\shell32.dll,9", false},
+  {Drives, "Network Drive (offline)", K::ShellIcon, "10", "", H::System, "\\shell32.dll,10", false},
+  {Drives, "CD-ROM Drive", K::ShellIcon, "11", "", H::System, "\\shell32.dll,11", false},
+  {Drives, "Removable Drive", K::ShellIcon, "7", "", H::System, "\\shell32.dll,7", false},
+  {Drives, "RAM Drive", K::ShellIcon, "12", "", H::System, "\\shell32.dll,12", false},
+  {Other, "Shortcut Overlay", K::ShellIcon, "29", "", H::System, "\\shell32.dll,29", false},
+  {Other, "Sharing Overlay", K::ShellIcon, "28", "", H::System, "\\shell32.dll,28", false},
+  {Other, "Desktop", K::ShellIcon, "34", "", H::System, "\\shell32.dll,34", false},
+  {Other, "Entire Network", K::ShellIcon, "13", "", H::System, "\\shell32.dll,13", false},
+  {Other, "Network Service", K::ShellIcon, "14", "", H::System, "\\shell32.dll,14", false},
+  {Other, "Workgroup", K::ShellIcon, "18", "", H::System, "\\shell32.dll,18", false},
+  {Other, "Computer", K::ShellIcon, "15", "", H::System, "\\shell32.dll,15", false},
+  {Other, "Audio CD", K::ShellIcon, "40", "", H::System, "\\shell32.dll,40", false},
+  {Files, "Bitmap Image", K::FileType, "bmp", "", H::System, "\\shimgvw.dll,1", false},
+  {Files, "Configuration Settings", K::FileType, "ini", "", H::System, "\\shell32.dll,69", false},
+  {Files, "Default Icon", K::ShellIcon, "0", "", H::System, "\\shell32.dll,0", false},
+  {Files, "Default Document", K::ShellIcon, "1", "", H::System, "\\shell32.dll,1", false},
+  {Files, "GIF Image", K::FileType, "gif", "", H::System, "\\shimgvw.dll,2", false},
+  {Files, "Internet Document", K::FileType, "htm", "", H::ProgramFiles, "\\Internet Explorer\\iexplore.exe,1", false},
+  {Files, "JPEG Image", K::FileType, "jpg", "", H::System, "\\shimgvw.dll,3", false},
+  {Files, "Media Clip", K::FileType, "mmm", "", H::System, "\\mplay32.exe,1", false},
+  {Files, "MIDI Sequence", K::FileType, "mid", "", H::ProgramFiles, MediaPlayer, false},
+  {Files, "Movie Clip", K::FileType, "mpeg", "", H::ProgramFiles, MediaPlayer, false},
+  {Files, "MS-DOS Application", K::ShellIcon, "2", "", H::System, "\\shell32.dll,2", false},
+  {Files, "MS-DOS Batch File", K::FileType, "bat", "", H::System, "\\shell32.dll,71", false},
+  {Files, "Rich Text Format", K::FileType, "rtf", "", H::ProgramFiles, "\\Windows NT\\Accessories\\Wordpad.exe,1", false},
+  {Files, "Text Document", K::FileType, "txt", "", H::System, "\\shell32.dll,70", false},
+  {Files, "Video Clip", K::FileType, "avi", "", H::ProgramFiles, MediaPlayer, false},
+  {Files, "Wave Sound", K::FileType, "wav", "", H::ProgramFiles, MediaPlayer, false},
+  {Files, "Write Document", K::FileType, "wri", "", H::ProgramFiles, "\\Windows NT\\Accessories\\Wordpad.exe,2", false},
+  {Files, "Zip File", K::FileType, "zip", "", H::System, "\\zipfldr.dll,0", false},
+  // Shown and restored by the single icons form only; no package sets it.
+  {"", "My Briefcase", K::ClassClsid, "{85BBD920-42A0-1069-A2E4-08002B30309D}", "", H::System, "\\syncui.dll,0", false},
+};
+// clang-format on
+
+constexpr const char *ExplorerClsidRoot =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\CLSID\\";
+constexpr const char *ShellFoldersKey =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+constexpr const char *CurrentVersionKey = "Software\\Microsoft\\Windows\\CurrentVersion";
+constexpr const char *ThemeDirWord = "%ThemeDir%";
+
+// A value of the system's own CurrentVersion key, read in the view the shell itself reads.
+std::string ShellFolderSetting(const char *ValueName) {
+  TRegistry reg(KEY_READ | GetPlaces().RegistryView());
+  reg.SetRootKey(HKEY_LOCAL_MACHINE);
+  if (!reg.OpenKeyReadOnly(CurrentVersionKey))
+    return std::string();
+  TRegDataType type = reg.GetDataType(ValueName);
+  if (type != TRegDataType::rdString && type != TRegDataType::rdExpandString)
+    return std::string();
+  return ExcludeTrailingBackslash(reg.ReadString(ValueName));
+}
+
+std::string HomeFolder(IconHome Home) {
+  switch (Home) {
+  case IconHome::Windows:
+    return GetWindowsDir();
+  case IconHome::ProgramFiles:
+    return GetProgramFilesDir();
+  case IconHome::CommonFiles:
+    return GetCommonFilesDir();
+  default:
+    return GetSystemDir();
+  }
+}
+
+// The document type (ProgID) of an extension; "" when it has none.
+std::string DocumentType(const std::string &Ext) {
+  return ReadRegValue(HKEY_CLASSES_ROOT, "." + Ext, "");
+}
+
+// The folder behind a folder place; "" when the user has none of that kind.
+std::string PlaceFolder(const IconPlace &Place) {
+  if (Place.Kind == IconPlaceKind::Favorites)
+    return GetFavoritesDir();
+  return ReadRegValue(HKEY_CURRENT_USER, ShellFoldersKey, Place.Target);
+}
+
+bool IsFolderPlace(const IconPlace &Place) {
+  return Place.Kind == IconPlaceKind::ShellFolder || Place.Kind == IconPlaceKind::Favorites;
+}
+
+bool WriteFolderPlace(const IconPlace &Place, const std::string &Location) {
+  std::string folder = PlaceFolder(Place);
+  // The Favorites folder is written whatever the system says; a missing picture or music
+  // folder is left alone.
+  if (folder.empty() && Place.Kind == IconPlaceKind::ShellFolder)
+    return false;
+  int index = 0;
+  size_t comma = Location.find(',');
+  // An index that is no number names no icon: this key is skipped, the package goes on.
+  if (comma != std::string::npos && !TryStrToInt(Location.substr(comma + 1), index))
+    return false;
+  return SetFolderIcon(folder, IconLocationFile(Location), index);
+}
+
+} // namespace
+
+std::span<const IconPlace> IconPlaces() { return PlaceTable; }
+
+const IconPlace *FindIconPlace(const std::string &Section, const std::string &Key) {
+  for (const IconPlace &place : PlaceTable)
+    if (SameText(place.Section, Section) && SameText(place.Key, Key))
+      return &place;
+  return nullptr;
+}
+
+const IconPlace *FindFileTypePlace(const std::string &Ext) {
+  for (const IconPlace &place : PlaceTable)
+    if (place.Kind == IconPlaceKind::FileType && SameText(place.Target, Ext))
+      return &place;
+  return nullptr;
+}
+
+std::string ExplorerClsidKey(const std::string &Clsid) {
+  return ExplorerClsidRoot + Clsid + "\\DefaultIcon";
+}
+
+std::string ClassClsidKey(const std::string &Clsid) { return "CLSID\\" + Clsid + "\\DefaultIcon"; }
+
+std::string GetProgramFilesDir() {
+  std::string dir = ShellFolderSetting("ProgramFilesDir");
+  return dir.empty() ? "C:\\Program Files" : dir;
+}
+
+std::string GetCommonFilesDir() {
+  std::string dir = ShellFolderSetting("CommonFilesDir");
+  return dir.empty() ? GetProgramFilesDir() + "\\Common Files" : dir;
+}
+
+std::string IconPlaceDefault(const IconPlace &Place) {
+  return HomeFolder(Place.Home) + Place.DefaultTail;
+}
+
+bool IconPlaceValue(const IconPlace &Place, HKEY &Root, std::string &Key, std::string &ValueName) {
+  ValueName = Place.ValueName;
+  switch (Place.Kind) {
+  case IconPlaceKind::ExplorerClsid:
+    Root = HKEY_CURRENT_USER;
+    Key = ExplorerClsidKey(Place.Target);
+    return true;
+  case IconPlaceKind::ClassClsid:
+    Root = HKEY_CLASSES_ROOT;
+    Key = ClassClsidKey(Place.Target);
+    return true;
+  case IconPlaceKind::ShellIcon:
+    Root = HKEY_LOCAL_MACHINE;
+    Key = ShellIconsKey;
+    ValueName = Place.Target;
+    return true;
+  case IconPlaceKind::InternetClient:
+  case IconPlaceKind::MailClient: {
+    std::string clients = Place.Kind == IconPlaceKind::InternetClient
+                              ? "SOFTWARE\\Clients\\StartMenuInternet"
+                              : "SOFTWARE\\Clients\\Mail";
+    std::string client = ReadRegValue(HKEY_LOCAL_MACHINE, clients, "");
+    // No default client: there is no client key to give an icon to.
+    if (client.empty())
+      return false;
+    Root = HKEY_LOCAL_MACHINE;
+    Key = clients + "\\" + client + "\\DefaultIcon";
+    return true;
+  }
+  case IconPlaceKind::FileType: {
+    std::string type = DocumentType(Place.Target);
+    if (type.empty())
+      return false;
+    Root = HKEY_CLASSES_ROOT;
+    Key = type + "\\DefaultIcon";
+    return true;
+  }
+  default:
+    return false;
+  }
+}
+
+bool WriteIconPlace(const IconPlace &Place, const std::string &Location) {
+  if (IsFolderPlace(Place))
+    return WriteFolderPlace(Place, Location);
+  HKEY root;
+  std::string key, value;
+  if (!IconPlaceValue(Place, root, key, value))
+    return false;
+  WriteRegValue(root, key, value, Location, 1);
+  return true;
+}
+
+int RestoreIconPlace(const IconPlace &Place) {
+  std::string location = IconPlaceDefault(Place);
+  if (!WriteIconPlace(Place, location))
+    return 0;
+  if (!Place.RestoreDefaultValue)
+    return 1;
+  HKEY root;
+  std::string key, value;
+  IconPlaceValue(Place, root, key, value);
+  WriteRegValue(root, key, "", location, 1);
+  return 2;
+}
+
+// ---- the engine --------------------------------------------------------------------------
+
+namespace {
+
+// A hung window can't hold the program up: it is skipped, and no one is waited for longer
+// than ten seconds.
+LRESULT Broadcast(UINT message, WPARAM wParam) {
+  DWORD_PTR result = 0;
+  return SendMessageTimeoutA(HWND_BROADCAST, message, wParam, 0, SMTO_ABORTIFHUNG, 10000, &result);
+}
+
+} // namespace
+
+LRESULT BroadcastMetricsChange() { return Broadcast(WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS); }
+
+LRESULT BroadcastWinIniChange() { return Broadcast(WM_WININICHANGE, 0); }
+
+bool RefreshShellIcons() {
+  // The size is read and written in place, never created: without it there is nothing the
+  // shell would notice.
+  auto openSize = [](TRegistry &reg) {
+    reg.SetRootKey(HKEY_CURRENT_USER);
+    return reg.OpenKey(WindowMetricsKey, false);
+  };
+  std::string size;
+  {
+    TRegistry reg(KEY_READ | RegistryView(HKEY_CURRENT_USER, WindowMetricsKey));
+    if (!openSize(reg) || reg.GetDataType("Shell Icon Size") != TRegDataType::rdString)
+      return false;
+    size = reg.ReadString("Shell Icon Size");
+  }
+  int64_t pixels;
+  if (size.empty() || !TryStrToInt64(Trim(size), pixels))
+    return false;
+  for (const std::string &step : {IntToStr(pixels - 1), size}) {
+    TRegistry reg(KEY_SET_VALUE | RegistryView(HKEY_CURRENT_USER, WindowMetricsKey));
+    if (!openSize(reg))
+      return false;
+    reg.WriteString("Shell Icon Size", step);
+    reg.CloseKey();
+    BroadcastMetricsChange();
+  }
+  return true;
+}
+
+std::string ReadThemeValue(const std::string &Section, const std::string &Key,
+                           const std::string &PackageFile) {
+  TIniFile ini(PackageFile);
+  // A package edited since it was last read is read afresh.
+  ini.UpdateFile();
+  return StringReplaceAll(ini.ReadString(Section, Key, ""), ThemeDirWord,
+                          ExtractFilePath(PackageFile));
+}
+
+bool CleanExtension(const std::string &Typed, std::string &Ext) {
+  Ext = !Typed.empty() && Typed[0] == '.' ? Typed.substr(1) : Typed;
+  return !Ext.empty() && Ext.find('\\') == std::string::npos;
+}
+
+void SetFileTypeIcon(const std::string &Ext, const std::string &Location) {
+  std::string ext;
+  if (!CleanExtension(Ext, ext))
+    return;
+  std::string type = DocumentType(ext);
+  if (!type.empty())
+    WriteRegValue(HKEY_CLASSES_ROOT, type + "\\DefaultIcon", "", Location, 1);
+}
+
+void RestoreFileTypeIcon(const std::string &Ext, const std::string &Location) {
+  SetFileTypeIcon(Ext, Location);
+}
+
+int WriteIconTheme(const std::string &PackageFile) {
+  int written = 0;
+  for (const IconPlace &place : PlaceTable) {
+    if (!*place.Section)
+      continue;
+    std::string location = ReadThemeValue(place.Section, place.Key, PackageFile);
+    if (!location.empty() && WriteIconPlace(place, location))
+      ++written;
+  }
+  return written;
+}
+
+void UpdateRecycleBinIcon() {
+  // Looked up, not imported: the call is missing before Windows 2000.
+  using UpdateProc = HRESULT(WINAPI *)();
+  if (HMODULE shell = GetModuleHandleA("shell32.dll"))
+    if (FARPROC update = GetProcAddress(shell, "SHUpdateRecycleBinIcon"))
+      reinterpret_cast<UpdateProc>(reinterpret_cast<void *>(update))();
+}
+
+void ApplyIconTheme(const std::string &PackageFile) {
+  WriteIconTheme(PackageFile);
+  UpdateRecycleBinIcon();
+  RefreshShellIcons();
+}
+
+int RestoreDefaultIcons() {
+  int written = 0;
+  for (const IconPlace &place : PlaceTable)
+    if (*place.Section)
+      written += RestoreIconPlace(place);
+  return written;
+}
+
+TPackageInstall ExtractIconPackage(const std::string &ArchiveFile, TComponent *Owner) {
+  TPackageInstall result;
+  std::string name = ExtractFileName(ArchiveFile);
+  name.resize(name.size() - ExtractFileExt(name).size());
+  // Windows drops trailing dots and blanks from a folder name; a name of nothing else would
+  // be the package folder itself or the folder above it.
+  while (!name.empty() && (name.back() == '.' || name.back() == ' '))
+    name.pop_back();
+  if (name.empty())
+    return result;
+  result.Folder = GetConfigFolder("IconThemes") + name;
+  auto *unzip = new arc::TUnZip(Owner);
+  unzip->SetArchiveFile(ArchiveFile);
+  unzip->RecurseDirs = true;
+  unzip->FileSpec().Clear();
+  unzip->FileSpec().Add("*.*");
+  unzip->SetExtractDir(result.Folder);
+  result.Extracted = unzip->Extract();
+  result.Failed = unzip->FailedCount();
+  return result;
+}
