@@ -15,10 +15,13 @@ std::string HelperPath() { return ProgramFolder() + "Hovelin.exe"; }
 
 std::string StoredPassword() { return ReadRegValue(HKEY_CURRENT_USER, ProgramKey, "PWD"); }
 
+// Each of the three edits takes a password: masked, so no one beside the user reads it off the
+// screen. The text itself, and so the stored value, is what was typed.
 void PlaceEdit(TLabeledEdit *edit, TWinControl *parent, int top, const char *label) {
   edit->SetParent(parent);
   edit->SetBounds(24, top, 240, 21);
   edit->EditLabel()->SetCaption(label);
+  edit->SetPasswordChar('*');
 }
 
 } // namespace

@@ -32,6 +32,7 @@ void TFrmPwd::Build() {
   LabeledEdit1->SetParent(this);
   LabeledEdit1->SetBounds(80, 44, 224, 21);
   LabeledEdit1->EditLabel()->SetCaption("");
+  LabeledEdit1->SetPasswordChar('*'); // typed at start-up, often with others in the room
   LabeledEdit1->TabOrder = 0;
 
   LG_NEW(BitBtn1, TBitBtn, this);

@@ -137,6 +137,13 @@ void TZipCommon::SetExtractDir(const std::string &dir) {
     extractDir_ = tk::ExtractFilePath(AppendDirTail(SlashToBackslash(dir)));
   else
     extractDir_ = archiveFile_.empty() ? std::string() : tk::ExtractFilePath(archiveFile_);
+  // A relative folder is taken from the current folder as it is now: the output names would
+  // otherwise put it at the root of the drive, and a later change of folder would move it.
+  if (!extractDir_.empty()) {
+    const std::string full = LayerFullPath(extractDir_);
+    if (!full.empty())
+      extractDir_ = AppendDirTail(full);
+  }
 }
 
 void TZipCommon::SetFileSpec(const tk::TStringList &list) {

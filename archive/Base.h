@@ -132,6 +132,7 @@ public:
   TOnProgressEvent OnProgress;
 
   std::string GetExtractDir() const { return extractDir_; }
+  // A relative folder is made full against the current folder at the moment it is set.
   void SetExtractDir(const std::string &dir);
   bool UseStoredDirs = true;
 
@@ -296,6 +297,7 @@ protected:
   // Removes the temporary file of a failed entry.
   void DiscardOutput();
   std::string tempOutput_;
+  uint32_t tempNumber_ = 0; // the next temporary output's number; 0 until the first is made
 };
 
 // The folder part of a name (drive roots keep their separator).

@@ -17,6 +17,7 @@ enum : uint16_t {
   fmOpenRead = 0x0000,
   fmOpenWrite = 0x0001,
   fmOpenReadWrite = 0x0002,
+  fmShareExclusive = 0x0010,
   fmShareDenyWrite = 0x0020,
   fmCreate = 0xFFFF,
 };
@@ -34,10 +35,14 @@ enum TFileError : int {
   feInvalidHandle = 4,
   feInvalidArgument = 5,
   feIoError = 6,
+  feExists = 7, // a file or folder of that name is there already
 };
 
 // Opens (or with fmCreate creates) a file; InvalidFileHandle on failure.
 TFileHandle LayerOpen(const std::string &fileName, uint16_t mode);
+// Creates a file that must not exist yet, for reading and writing, in one exclusive step;
+// InvalidFileHandle on failure (feExists when the name is taken).
+TFileHandle LayerCreateNew(const std::string &fileName);
 // Reads up to count bytes; the number read (0 at the end), or -1 on failure.
 int32_t LayerRead(TFileHandle handle, void *buffer, int32_t count);
 // Writes count bytes; the number written, which is short (or -1) on failure.

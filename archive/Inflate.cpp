@@ -14,7 +14,7 @@
 #include <cstring>
 #include <new>
 
-namespace archive {
+namespace arc {
 
 namespace {
 
@@ -1230,4 +1230,4 @@ int InflateTableEntries(const std::uint16_t *lengths, unsigned count, unsigned r
   return r == InflateDataError ? -1 : static_cast<int>(fill);
 }
 
-} // namespace archive
+} // namespace arc

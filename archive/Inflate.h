@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-namespace archive {
+namespace arc {
 
 // Results of every operation.
 enum InflateResult : std::int32_t {
@@ -89,4 +89,4 @@ constexpr unsigned kInflateFixedSpace = 544;
 // number of entries used, or -1 when the set is over-subscribed.
 int InflateTableEntries(const std::uint16_t *lengths, unsigned count, unsigned root_bits);
 
-} // namespace archive
+} // namespace arc

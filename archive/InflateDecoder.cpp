@@ -4,41 +4,39 @@ namespace arc {
 
 // The engine's results and the decoder's share their numbers; the table keeps that visible.
 constexpr bool SameResult(int engine, int decoder) { return engine == decoder; }
-static_assert(SameResult(archive::InflateOk, dcOk) &&
-              SameResult(archive::InflateStreamEnd, dcStreamEnd) &&
-              SameResult(archive::InflateStreamError, dcStreamError) &&
-              SameResult(archive::InflateDataError, dcDataError) &&
-              SameResult(archive::InflateMemError, dcMemError) &&
-              SameResult(archive::InflateBufError, dcBufError));
+static_assert(SameResult(InflateOk, dcOk) && SameResult(InflateStreamEnd, dcStreamEnd) &&
+              SameResult(InflateStreamError, dcStreamError) &&
+              SameResult(InflateDataError, dcDataError) &&
+              SameResult(InflateMemError, dcMemError) && SameResult(InflateBufError, dcBufError));
 
 TInflateDecoder::TInflateDecoder(bool deflate64) : deflate64_(deflate64) {
-  archive::SetDeflate64(deflate64_);
-  archive::InflateInit(&stream_, -15);
+  SetDeflate64(deflate64_);
+  InflateInit(&stream_, -15);
 }
 
-TInflateDecoder::~TInflateDecoder() { archive::InflateEnd(&stream_); }
+TInflateDecoder::~TInflateDecoder() { InflateEnd(&stream_); }
 
 int TInflateDecoder::Decode(TDecodeBuffers &buffers) {
-  archive::SetDeflate64(deflate64_);
+  SetDeflate64(deflate64_);
   stream_.next_in = buffers.NextIn;
   stream_.avail_in = buffers.AvailIn;
   stream_.next_out = buffers.NextOut;
   stream_.avail_out = buffers.AvailOut;
-  int result = archive::Inflate(&stream_, 0);
+  int result = Inflate(&stream_, 0);
   buffers.NextIn = stream_.next_in;
   buffers.AvailIn = stream_.avail_in;
   buffers.NextOut = stream_.next_out;
   buffers.AvailOut = stream_.avail_out;
   // A wrapped stream's dictionary request can't happen in raw mode; anything else unexpected
   // is bad data to the reader.
-  if (result == archive::InflateNeedDict || result == archive::InflateVersionError)
+  if (result == InflateNeedDict || result == InflateVersionError)
     return dcDataError;
   return result;
 }
 
 void TInflateDecoder::Reset() {
-  archive::SetDeflate64(deflate64_);
-  archive::InflateReset(&stream_);
+  SetDeflate64(deflate64_);
+  InflateReset(&stream_);
 }
 
 } // namespace arc

@@ -20,7 +20,7 @@ public:
 
 private:
   bool deflate64_;
-  archive::InflateStream stream_;
+  InflateStream stream_;
 };
 
 } // namespace arc

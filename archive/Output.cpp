@@ -8,6 +8,8 @@
 #include "archive/Messages.h"
 
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
 
 namespace arc {
 
@@ -115,18 +117,26 @@ bool TUnBase::OpenOutputFile(std::unique_ptr<TStream32> &stream, const std::stri
   if (LayerIsDirectory(outputName))
     return false; // a folder of that name: nothing may take its place
   // The entry is written beside its target and put in place only once it has passed, so a bad
-  // entry never leaves a broken file where a good one was.
+  // entry never leaves a broken file where a good one was. One exclusive create under a fresh
+  // name does what a unique-name call and a create would do in two (tiny files feel each one);
+  // a name taken already, by a leftover or by another run, is passed over.
   DiscardOutput();
-  tempOutput_ = LayerTempFileName(folder.empty() ? std::string(".") : folder, "qeb");
-  if (tempOutput_.empty())
-    return false;
-  auto file = std::make_unique<TFileStream32>(tempOutput_, fmCreate);
-  if (file->Handle == InvalidFileHandle) {
-    DiscardOutput();
-    return false;
+  const std::string where = AppendDirTail(folder.empty() ? std::string(".") : folder);
+  if (tempNumber_ == 0)
+    tempNumber_ = uint32_t(std::chrono::steady_clock::now().time_since_epoch().count()) | 1;
+  for (int tries = 0; tries < 0x10000; ++tries) {
+    char name[16];
+    std::snprintf(name, sizeof name, "qeb%08X.tmp", unsigned(tempNumber_++));
+    const TFileHandle handle = LayerCreateNew(where + name);
+    if (handle != InvalidFileHandle) {
+      tempOutput_ = where + name;
+      stream = std::make_unique<TFileStream32>(handle);
+      return true;
+    }
+    if (LayerLastError() != feExists)
+      break;
   }
-  stream = std::move(file);
-  return true;
+  return false;
 }
 
 bool TUnBase::CommitOutput() {

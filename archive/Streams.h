@@ -92,6 +92,8 @@ private:
 class TFileStream32 : public THandleStream32 {
 public:
   TFileStream32(const std::string &fileName, uint16_t mode);
+  // Takes over a handle opened elsewhere, which it closes.
+  explicit TFileStream32(TFileHandle handle) : THandleStream32(handle) {}
   ~TFileStream32() override;
 };
 

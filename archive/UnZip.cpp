@@ -12,6 +12,7 @@
 #include <climits>
 #include <cstring>
 #include <functional>
+#include <iterator>
 
 namespace arc {
 
@@ -129,6 +130,7 @@ void TUnZip::ExtractEntries(std::unique_ptr<TStream32> &archive) {
   runArchiveFile_ = archiveFile_;
   try {
     list_.Init();
+    taken_.Clear();
     totalCompressed_ = totalUncompressed_ = 0;
     if (info_.ArcType == atZipDS) {
       // The directory is on the last disk: that one first.
@@ -154,6 +156,8 @@ void TUnZip::ExtractEntries(std::unique_ptr<TStream32> &archive) {
         if (ScanLocalHeaders(*archive) > 0)
           ExtractLocalEntries(**archive_);
       } else if (ReadCentralDirectory(*archive) > 0) {
+        const int64_t start = std::max<int64_t>(info_.ArchiveOffset, 0);
+        taken_.Take(uint16_t(volumeNumber_), start, start + directoryLength_);
         ExtractCentralEntries(**archive_);
       }
     }
@@ -161,6 +165,7 @@ void TUnZip::ExtractEntries(std::unique_ptr<TStream32> &archive) {
     // An exception inside the run ends it quietly.
   }
   list_.Clear();
+  taken_.Clear();
   archive_ = nullptr;
 }
 
@@ -186,6 +191,7 @@ int32_t TUnZip::ReadSpannedDirectory() {
   info_.Shift = 0;
   archiveSize_ = directory.GetSize();
   const int32_t count = ReadCentralDirectory(directory);
+  taken_.Take(uint16_t(info_.Ending.CentralDisk + 1), start, start + directoryLength_);
   info_.ArchiveOffset = offset;
   info_.Shift = shift;
   archiveSize_ = *archive_ ? (*archive_)->GetSize() : 0;
@@ -238,7 +244,8 @@ void TUnZip::AddToTotals(const TEntryRecord &record, uint16_t flags, uint32_t do
 }
 
 int32_t TUnZip::ReadCentralDirectory(TStream32 &archive) {
-  int64_t position = std::max<int64_t>(info_.ArchiveOffset, 0);
+  const int64_t start = std::max<int64_t>(info_.ArchiveOffset, 0);
+  int64_t position = start;
   const int firstDisk = info_.Ending.CentralDisk, lastDisk = info_.Ending.ThisDisk;
   int64_t walked = 0;
   for (int disk = firstDisk; disk <= lastDisk && !cancelled_; ++disk) {
@@ -293,6 +300,7 @@ int32_t TUnZip::ReadCentralDirectory(TStream32 &archive) {
       position += 46 + int64_t(central.NameLength) + central.ExtraLength + central.CommentLength;
     }
   }
+  directoryLength_ = position - start;
   // A directory that breaks off before the count its end record gives loses the entries after
   // the break: they count as failed, so the caller does not take the run for a whole one.
   int64_t expected = info_.Ending.EntriesTotal;
@@ -421,10 +429,13 @@ void TUnZip::ExtractListed(bool central) {
     const bool readable = ReadLocalHeader(archive, record.Offset, header, localName, high);
     storedName_ = central ? StoredNameToLocal(centralName, TranslateOemChar, centralHeader.Flags)
                           : StoredNameToLocal(localName, TranslateOemChar, header.Flags);
-    if (!readable) {
-      ReportError(storedName_, "", "0", ecBadFileHeader);
+    auto refuse = [this](int32_t code, int64_t size) {
+      ReportError(storedName_, "", "0", code);
       ++failed_;
-      SkipEntryProgress(record.UncompressedSize);
+      SkipEntryProgress(size);
+    };
+    if (!readable) {
+      refuse(ecBadFileHeader, record.UncompressedSize);
       continue;
     }
     entry_ = TCurrentEntry{};
@@ -447,12 +458,16 @@ void TUnZip::ExtractListed(bool central) {
       entry_.UncompressedSize = record.UncompressedSize;
       entry_.Crc32 = header.Crc32;
     }
+    // A zip bomb makes much of little by laying entries over one another: an entry that
+    // overlaps one taken before it, or the directory, is refused, as UnZip refuses it.
+    if (!TakeEntryRange(archive, IsSpanType(info_.ArcType) ? record.Volume : 1, record.Offset)) {
+      refuse(ecBadFileHeader, entry_.UncompressedSize);
+      continue;
+    }
     // Whatever the archive says, nothing may land outside the target folder.
     const std::string &rawName = central ? centralName : localName;
     if (rawName.size() > NameBufferLength || !IsSafeStoredName(storedName_)) {
-      ReportError(storedName_, "", "0", ecInvalidFileName);
-      ++failed_;
-      SkipEntryProgress(entry_.UncompressedSize);
+      refuse(ecInvalidFileName, entry_.UncompressedSize);
       continue;
     }
     if (central && !IsFileOutput())
@@ -461,6 +476,40 @@ void TUnZip::ExtractListed(bool central) {
       BuildOutputName(storedName_);
     ExtractOneEntry(archive, i, record.ExternalAttributes);
   }
+}
+
+bool TUnZip::TakeEntryRange(TStream32 &archive, uint16_t volume, int64_t offset) {
+  int64_t end = entry_.DataStart + std::max<int64_t>(entry_.CompressedSize, 0);
+  // Data said to run past the end of an archive of one volume is a damaged entry, which its
+  // extraction reports and which writes nothing: it takes no stretch.
+  if (!IsSpanType(info_.ArcType) && end > archiveSize_)
+    return true;
+  if (entry_.Flags & 8) {
+    // The descriptor in its smallest form (CRC and two 32-bit sizes), and its optional
+    // signature only when the entry's CRC follows it: never more than it holds.
+    const int64_t at = end;
+    end += 12;
+    uint32_t words[2] = {};
+    if (at + 8 <= archiveSize_ && archive.Seek(at, soFromBeginning) == at &&
+        archive.Read(words, 8) == 8 && words[0] == sigDescriptor && words[1] == entry_.Crc32)
+      end += 4;
+  }
+  return taken_.Take(volume, offset, end);
+}
+
+bool TUnZip::TTakenRanges::Take(uint16_t volume, int64_t start, int64_t end) {
+  if (end <= start)
+    return true;
+  const auto next = taken_.lower_bound({volume, start});
+  if (next != taken_.end() && next->first.first == volume && next->first.second < end)
+    return false;
+  if (next != taken_.begin()) {
+    const auto before = std::prev(next);
+    if (before->first.first == volume && before->second > start)
+      return false;
+  }
+  taken_.emplace(std::make_pair(volume, start), end);
+  return true;
 }
 
 bool TUnZip::ExtractOneEntry(TStream32 &archive, int index, uint32_t attributes) {
@@ -551,9 +600,13 @@ bool TUnZip::ExtractOneEntry(TStream32 &archive, int index, uint32_t attributes)
     if (CommitOutput()) {
       RestoreAttributes(outputName_, attributes);
     } else {
-      ReportError(outputName_, "", "0", ecWriteError);
+      // The target is in use or locked: the old file stays, and the entry counts neither as
+      // extracted nor as passed, so no caller believes in a file that is not there.
+      ReportError(outputName_, "", "0", ecOpenError);
+      processed_ = std::max(processed_ - 1, 0);
       ++failed_;
-      ReportCrcResult(crcOk);
+      if (OnEnd)
+        OnEnd(this, outputName_, false);
       return false;
     }
   } else {

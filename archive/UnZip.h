@@ -7,8 +7,10 @@
 #include "archive/DiskSpan.h"
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace arc {
 
@@ -48,6 +50,19 @@ protected:
   bool OpenNextVolume(std::unique_ptr<TStream32> &archive, int32_t volume, int32_t lastDisk);
 
 private:
+  // The stretches of the archive that the entries taken so far and the central directory
+  // occupy, volume by volume (the volumes of a set each count their offsets from 0). A zip bomb
+  // lays many entries over one stretch of data, so none may overlap another.
+  class TTakenRanges {
+  public:
+    void Clear() { taken_.clear(); }
+    // Takes [Start, End) on Volume; false, taking nothing, when it overlaps a stretch taken.
+    bool Take(uint16_t volume, int64_t start, int64_t end);
+
+  private:
+    std::map<std::pair<uint16_t, int64_t>, int64_t> taken_; // (volume, start) -> end
+  };
+
   // The entry in work.
   struct TCurrentEntry {
     uint16_t Flags = 0;
@@ -66,6 +81,9 @@ private:
   // Reads a stored name of Length bytes, deciphering it with the header keys when Enciphered.
   std::string ReadName(TStream32 &archive, uint16_t length, bool enciphered, bool &ok);
   void ExtractListed(bool central);
+  // Takes the stretch of the entry in work, from its local header at Offset to the end of its
+  // data and data descriptor; false when it overlaps what was taken before.
+  bool TakeEntryRange(TStream32 &archive, uint16_t volume, int64_t offset);
   void AddToTotals(const TEntryRecord &record, uint16_t flags, uint32_t dosDate);
   // Puts the volume (1 for the first) of a set in reach: for a spanned set the disk holding a
   // record at Offset (-1: data going on at its start), for split files that volume's file.
@@ -74,6 +92,8 @@ private:
   TStream32 *NextDataVolume();
 
   TUnBaseHeaderObj list_;
+  TTakenRanges taken_;
+  int64_t directoryLength_ = 0; // what the last directory walk read
   TCurrentEntry entry_;
   int64_t totalCompressed_ = 0, totalUncompressed_ = 0, remaining_ = 0;
   int32_t zipCmntBufSize_ = 0;

@@ -91,17 +91,17 @@ void CountingFree(void *, void *p) { std::free(p); }
 
 // One whole decode with our engine into `out`; false when the output differs in size.
 bool OursOnce(const Bytes &in, Bytes &out) {
-  archive::InflateStream z;
+  arc::InflateStream z;
   z.zalloc = CountingAlloc;
   z.zfree = CountingFree;
-  archive::InflateInit(&z, -15);
+  arc::InflateInit(&z, -15);
   z.next_in = in.data();
   z.avail_in = static_cast<std::uint32_t>(in.size());
   z.next_out = out.data();
   z.avail_out = static_cast<std::uint32_t>(out.size());
-  const int r = archive::Inflate(&z, 0);
-  const bool ok = r == archive::InflateStreamEnd && z.total_out == out.size();
-  archive::InflateEnd(&z);
+  const int r = arc::Inflate(&z, 0);
+  const bool ok = r == arc::InflateStreamEnd && z.total_out == out.size();
+  arc::InflateEnd(&z);
   return ok;
 }
 
@@ -165,7 +165,7 @@ int main() {
   Bytes one{0x03, 0x00}; // an empty fixed block
   OursOnce(one, small);
   std::printf("memory per stream (deflate): %zu bytes\n", g_allocated);
-  archive::SetDeflate64(true);
+  arc::SetDeflate64(true);
   g_allocated = 0;
   OursOnce(one, small);
   std::printf("memory per stream (Deflate64): %zu bytes\n", g_allocated);

@@ -17,6 +17,7 @@
 namespace tk {
 class TImageList;
 class TIcon;
+class TCustomPanel;
 } // namespace tk
 
 // ---- registry values as text -----------------------------------------------------------------
@@ -100,8 +101,9 @@ struct SizeMoveZone {
   WORD command;
 };
 SizeMoveZone PanelSizeMoveZone(int Width, int Height, int X, int Y, int Border);
-// Shows the zone's cursor and, when the left button alone is down, starts the drag.
-void PanelMouseSizeMove(HWND Panel, tk::TShiftState Shift, int X, int Y, int Border);
+// Makes the zone's cursor the panel's own and, when the left button alone is down, starts the
+// drag.
+void PanelMouseSizeMove(tk::TCustomPanel *Panel, tk::TShiftState Shift, int X, int Y, int Border);
 // The hand-over alone, for callers that show the cursor their own way: with Shift exactly ssLeft
 // releases the capture and sends Command to Panel as WM_SYSCOMMAND; returns whether it did.
 bool BeginPanelSizeMove(HWND Panel, tk::TShiftState Shift, WORD Command);

@@ -8,6 +8,7 @@
 #include <numbers>
 
 #include "toolkit/core/SysUtils.h"
+#include "toolkit/forms/ExtCtrls.h"
 #include "toolkit/win32/Seams.h"
 
 // ---- file version ----------------------------------------------------------------------------
@@ -263,23 +264,6 @@ constexpr int MoveMargin = 5;
 // Past the eight edges, 9 is the size loop's code for moving the whole window.
 constexpr WORD ScDragMove = SC_SIZE | 9;
 
-struct CursorRow {
-  tk::TCursor cursor;
-  LPCSTR system;
-};
-
-const CursorRow SystemCursors[] = {
-    {tk::crSizeWE, IDC_SIZEWE},     {tk::crSizeNS, IDC_SIZENS},   {tk::crSizeNWSE, IDC_SIZENWSE},
-    {tk::crSizeNESW, IDC_SIZENESW}, {tk::crSizeAll, IDC_SIZEALL},
-};
-
-HCURSOR SystemCursor(tk::TCursor cursor) {
-  for (const CursorRow &row : SystemCursors)
-    if (row.cursor == cursor)
-      return ::LoadCursorA(nullptr, row.system);
-  return ::LoadCursorA(nullptr, IDC_ARROW);
-}
-
 } // namespace
 
 SizeMoveZone PanelSizeMoveZone(int Width, int Height, int X, int Y, int Border) {
@@ -302,13 +286,15 @@ bool BeginPanelSizeMove(HWND Panel, tk::TShiftState Shift, WORD Command) {
   return true;
 }
 
-void PanelMouseSizeMove(HWND Panel, tk::TShiftState Shift, int X, int Y, int Border) {
-  RECT client;
-  if (!::GetClientRect(Panel, &client))
-    return;
-  const SizeMoveZone zone = PanelSizeMoveZone(client.right, client.bottom, X, Y, Border);
-  // A bare window of some other class answers WM_SETCURSOR its own way, so the cursor is set for
-  // now only; the next mouse move over the panel calls here again and sets it anew.
-  ::SetCursor(SystemCursor(zone.cursor));
-  BeginPanelSizeMove(Panel, Shift, zone.command);
+void PanelMouseSizeMove(tk::TCustomPanel *Panel, tk::TShiftState Shift, int X, int Y, int Border) {
+  const SizeMoveZone zone =
+      PanelSizeMoveZone(Panel->ClientWidth(), Panel->ClientHeight(), X, Y, Border);
+  // The panel's own cursor, which it answers WM_SETCURSOR with: the size cursor stays while the
+  // mouse rests and after a press, and every other panel keeps its own.
+  Panel->Cursor = zone.cursor;
+  // The system asked for the cursor before this move reached the panel: show the new one now.
+  HWND window = Panel->Handle();
+  ::SendMessageA(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  BeginPanelSizeMove(window, Shift, zone.command);
 }

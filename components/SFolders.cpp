@@ -96,8 +96,10 @@ void TSearchFolders::SearchDir(const std::string &dir, const std::vector<TMultiM
           fileList_.emplace_back(name, path, int32_t(entry.nFileSizeLow),
                                  int32_t(entry.dwFileAttributes), DosTime(entry.ftLastWriteTime));
       }
+      // Under the listed path, which has its one backslash: the configured folders already end
+      // in one, and a doubled separator would reach every record below them.
       if (DoRecursive && (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-        SearchDir(dir + "\\" + name, masks);
+        SearchDir(path + name, masks);
     }
     more = FindNextFileA(find, &entry);
     if (Messages)

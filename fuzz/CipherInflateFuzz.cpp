@@ -59,7 +59,7 @@ struct Result {
 };
 
 Result Run(const Entry &entry) {
-  archive::ResetInflateGlobals();
+  arc::ResetInflateGlobals();
   arc::ZipKeys = arc::TZipKeys{};
 
   Result result;
@@ -95,14 +95,14 @@ Result Run(const Entry &entry) {
   if (plain != whole)
     fuzz::Fail("deciphering in pieces differs from deciphering whole");
 
-  archive::SetDeflate64(entry.deflate64);
-  archive::InflateStream stream;
+  arc::SetDeflate64(entry.deflate64);
+  arc::InflateStream stream;
   stream.encrypted = true;
-  if (archive::InflateInit(&stream, -15) != archive::InflateOk)
+  if (arc::InflateInit(&stream, -15) != arc::InflateOk)
     fuzz::Fail("init failed");
   result.decoded = fuzz::Decode(stream, plain.data(), plain.size(), fuzz::Pieces(entry.seed, 0),
                                 fuzz::Pieces(entry.seed + 1, 0));
-  if (archive::InflateEnd(&stream) != archive::InflateOk)
+  if (arc::InflateEnd(&stream) != arc::InflateOk)
     fuzz::Fail("end failed");
   if (result.decoded.outcome == fuzz::Outcome::Stalled)
     fuzz::Fail("the engine stalled with input and output room");

@@ -54,7 +54,7 @@ private:
 
 // Decodes data with an initialised (or reset) stream record. Input is given piece by piece when
 // the engine has taken all it had; output room likewise, up to kOutputCap in total.
-inline Decoded Decode(archive::InflateStream &stream, const std::uint8_t *data, std::size_t size,
+inline Decoded Decode(arc::InflateStream &stream, const std::uint8_t *data, std::size_t size,
                       Pieces in_pieces, Pieces out_pieces) {
   Decoded result;
   std::vector<std::uint8_t> room;
@@ -83,23 +83,23 @@ inline Decoded Decode(archive::InflateStream &stream, const std::uint8_t *data, 
     }
     const std::uint64_t in_before = stream.total_in;
     const std::uint64_t out_before = stream.total_out;
-    result.code = archive::Inflate(&stream, 0);
+    result.code = arc::Inflate(&stream, 0);
     const bool progress = stream.total_in != in_before || stream.total_out != out_before;
-    if (result.code == archive::InflateStreamEnd) {
+    if (result.code == arc::InflateStreamEnd) {
       result.outcome = Outcome::End;
       break;
     }
-    if (result.code == archive::InflateNeedDict) {
+    if (result.code == arc::InflateNeedDict) {
       result.outcome = Outcome::NeedDict;
       break;
     }
-    if (result.code != archive::InflateOk && result.code != archive::InflateBufError) {
+    if (result.code != arc::InflateOk && result.code != arc::InflateBufError) {
       result.outcome = Outcome::Error;
       break;
     }
-    if (result.code == archive::InflateOk && !progress)
+    if (result.code == arc::InflateOk && !progress)
       Fail("ok without progress");
-    if (result.code == archive::InflateBufError && progress)
+    if (result.code == arc::InflateBufError && progress)
       Fail("buffer error after progress");
     if (!progress) {
       if (given == size && stream.avail_in == 0 && stream.avail_out > 0) {

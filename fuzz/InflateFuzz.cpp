@@ -15,15 +15,15 @@ namespace {
 constexpr std::uint8_t kEmptyFixedBlock[] = {0x03, 0x00};
 
 void DecodeInOtherMode(bool deflate64) {
-  archive::SetDeflate64(!deflate64);
-  archive::InflateStream stream;
-  if (archive::InflateInit(&stream, -15) != archive::InflateOk)
+  arc::SetDeflate64(!deflate64);
+  arc::InflateStream stream;
+  if (arc::InflateInit(&stream, -15) != arc::InflateOk)
     fuzz::Fail("init of the other mode failed");
   const fuzz::Decoded done = fuzz::Decode(stream, kEmptyFixedBlock, sizeof kEmptyFixedBlock,
                                           fuzz::Pieces(0, 2), fuzz::Pieces(0, 16));
   if (done.outcome != fuzz::Outcome::End || !done.out.empty())
     fuzz::Fail("an empty fixed block did not decode");
-  archive::InflateEnd(&stream);
+  arc::InflateEnd(&stream);
 }
 
 } // namespace
@@ -39,25 +39,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   data += 2;
   size -= 2;
 
-  archive::ResetInflateGlobals();
+  arc::ResetInflateGlobals();
   if ((mode & 0x20) != 0)
     DecodeInOtherMode(deflate64);
-  archive::SetDeflate64(deflate64);
+  arc::SetDeflate64(deflate64);
 
-  archive::InflateStream stream;
-  const int init = archive::InflateInit(&stream, static_cast<std::int8_t>(wrapped ? bits : -bits));
-  if (init != archive::InflateOk)
+  arc::InflateStream stream;
+  const int init = arc::InflateInit(&stream, static_cast<std::int8_t>(wrapped ? bits : -bits));
+  if (init != arc::InflateOk)
     fuzz::Fail("init failed with valid window bits");
   const fuzz::Decoded whole = fuzz::Decode(stream, data, size, fuzz::Pieces(0, size + 1),
                                            fuzz::Pieces(0, fuzz::kOutputCap));
-  if (archive::InflateReset(&stream) != archive::InflateOk)
+  if (arc::InflateReset(&stream) != arc::InflateOk)
     fuzz::Fail("reset failed");
   if (stream.total_in != 0 || stream.total_out != 0)
     fuzz::Fail("reset left the totals");
   const fuzz::Decoded pieces =
       fuzz::Decode(stream, data, size, fuzz::Pieces(seed, 0), fuzz::Pieces(seed + 0x9e37u, 0));
   fuzz::Compare(whole, pieces, wrapped);
-  if (archive::InflateEnd(&stream) != archive::InflateOk)
+  if (arc::InflateEnd(&stream) != arc::InflateOk)
     fuzz::Fail("end failed");
   if (stream.state != nullptr)
     fuzz::Fail("end left the state");

@@ -31,6 +31,9 @@ template <class T> T Fail(T result) {
   case EFBIG:
     lastError = feDiskFull;
     break;
+  case EEXIST:
+    lastError = feExists;
+    break;
   case EBADF:
     lastError = feInvalidHandle;
     break;
@@ -79,6 +82,11 @@ TFileHandle LayerOpen(const std::string &fileName, uint16_t mode) {
     return InvalidFileHandle;
   }
   return fd;
+}
+
+TFileHandle LayerCreateNew(const std::string &fileName) {
+  int fd = ::open(NativePath(fileName).c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  return fd < 0 ? Fail(InvalidFileHandle) : fd;
 }
 
 int32_t LayerRead(TFileHandle handle, void *buffer, int32_t count) {

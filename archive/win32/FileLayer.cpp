@@ -27,6 +27,10 @@ template <class T> T Fail(T result) {
   case ERROR_INVALID_HANDLE:
     lastError = feInvalidHandle;
     break;
+  case ERROR_FILE_EXISTS:
+  case ERROR_ALREADY_EXISTS:
+    lastError = feExists;
+    break;
   case ERROR_INVALID_PARAMETER:
   case ERROR_NEGATIVE_SEEK:
     lastError = feInvalidArgument;
@@ -66,6 +70,14 @@ TFileHandle LayerOpen(const std::string &fileName, uint16_t mode) {
     h = CreateFileA(fileName.c_str(), access[mode & 3], share, nullptr, OPEN_EXISTING,
                     FILE_ATTRIBUTE_NORMAL, nullptr);
   }
+  if (h == INVALID_HANDLE_VALUE)
+    return Fail(InvalidFileHandle);
+  return reinterpret_cast<TFileHandle>(h);
+}
+
+TFileHandle LayerCreateNew(const std::string &fileName) {
+  HANDLE h = CreateFileA(fileName.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE)
     return Fail(InvalidFileHandle);
   return reinterpret_cast<TFileHandle>(h);

@@ -41,6 +41,20 @@ TEST_F(Options, AFirstPasswordNeedsNoOldOne) {
   EXPECT_EQ(testenv::Prompts().Seen()[0].flags & MB_ICONMASK, UINT(MB_ICONINFORMATION));
 }
 
+TEST_F(Options, TypedPasswordsAreMaskedAndStoredAsTyped) {
+  OpenOptions();
+  for (TLabeledEdit *edit :
+       {FrmOption->LabeledEdit1, FrmOption->LabeledEdit2, FrmOption->LabeledEdit3}) {
+    EXPECT_EQ(SendMessageA(edit->Handle(), EM_GETPASSWORDCHAR, 0, 0), '*');
+    if (edit != FrmOption->LabeledEdit1)
+      for (char c : std::string("Secret"))
+        SendMessageA(edit->Handle(), WM_CHAR, WPARAM(c), 0);
+  }
+  testenv::Prompts().Expect("Password has changed!", IDOK, "OK");
+  FrmOption->BitBtn3->Click();
+  EXPECT_EQ(Password(), "Secret");
+}
+
 TEST_F(Options, NewPasswordsThatDifferInCaseDoNotMatch) {
   OpenOptions();
   testenv::Prompts().Expect("did not match each other", IDOK, "Error");
@@ -128,6 +142,7 @@ TEST_F(StartupLock, TheRightPasswordOpensTheProgram) {
   StartAndAnswer([&] {
     systemMenu = GetSystemMenu(FrmPwd->Handle(), FALSE);
     EXPECT_TRUE(FrmPwd->Modal());
+    EXPECT_EQ(SendMessageA(FrmPwd->LabeledEdit1->Handle(), EM_GETPASSWORDCHAR, 0, 0), '*');
     Type("Secret");
   });
   EXPECT_EQ(GetMenuState(systemMenu, SC_CLOSE, MF_BYCOMMAND), UINT(-1))

@@ -18,7 +18,7 @@
 
 namespace {
 
-using archive::InflateStream;
+using arc::InflateStream;
 using Bytes = std::vector<std::uint8_t>;
 
 struct Decoded {
@@ -31,11 +31,11 @@ struct Decoded {
 // when a call makes no progress with all input given.
 Decoded Decode(const Bytes &in, bool deflate64, std::size_t in_step = SIZE_MAX,
                std::size_t out_step = 1 << 16, int window_bits = -15) {
-  archive::SetDeflate64(deflate64);
+  arc::SetDeflate64(deflate64);
   InflateStream z;
   Decoded d;
-  d.result = archive::InflateInit(&z, static_cast<std::int8_t>(window_bits));
-  if (d.result != archive::InflateOk)
+  d.result = arc::InflateInit(&z, static_cast<std::int8_t>(window_bits));
+  if (d.result != arc::InflateOk)
     return d;
   std::size_t pos = 0;
   Bytes buffer(out_step);
@@ -46,16 +46,16 @@ Decoded Decode(const Bytes &in, bool deflate64, std::size_t in_step = SIZE_MAX,
     z.avail_in = static_cast<std::uint32_t>(give);
     z.next_out = buffer.data();
     z.avail_out = static_cast<std::uint32_t>(buffer.size());
-    d.result = archive::Inflate(&z, 0);
+    d.result = arc::Inflate(&z, 0);
     pos += give - z.avail_in;
     d.out.insert(d.out.end(), buffer.data(), z.next_out);
-    if (d.result != archive::InflateOk && d.result != archive::InflateBufError)
+    if (d.result != arc::InflateOk && d.result != arc::InflateBufError)
       break;
-    if (d.result == archive::InflateBufError && pos == in.size() && z.next_out == buffer.data())
+    if (d.result == arc::InflateBufError && pos == in.size() && z.next_out == buffer.data())
       break; // input exhausted, nothing more comes out
   }
-  archive::InflateEnd(&z);
-  archive::SetDeflate64(false);
+  arc::InflateEnd(&z);
+  arc::SetDeflate64(false);
   return d;
 }
 
@@ -233,7 +233,7 @@ TEST(InflateRealData, DecodesWhatGzipZipAnd7ZipMadeByteForByte) {
   for (const Sample &s : samples) {
     deflate64 += s.deflate64;
     const Decoded d = Decode(s.data, s.deflate64);
-    EXPECT_EQ(d.result, archive::InflateStreamEnd) << s.name;
+    EXPECT_EQ(d.result, arc::InflateStreamEnd) << s.name;
     EXPECT_TRUE(d.out == s.original) << s.name;
     // Small output room exercises the slow machines and the window flush.
     const Decoded small = Decode(s.data, s.deflate64, 4093, 777);
@@ -247,7 +247,7 @@ TEST(InflateRealData, OneByteAtATimeGivesTheSameOutput) {
     if (s.data.size() > 40000)
       continue;
     const Decoded d = Decode(s.data, s.deflate64, 1, 1 << 16);
-    EXPECT_EQ(d.result, archive::InflateStreamEnd) << s.name;
+    EXPECT_EQ(d.result, arc::InflateStreamEnd) << s.name;
     EXPECT_TRUE(d.out == s.original) << s.name;
   }
 }
@@ -257,7 +257,7 @@ TEST(InflateRealData, OneByteAtATimeGivesTheSameOutput) {
 TEST(InflateStored, EmptyAndLongestBlocks) {
   for (std::size_t n : {std::size_t{0}, std::size_t{65535}}) {
     const Decoded d = Decode(Stored(n), false);
-    ASSERT_EQ(d.result, archive::InflateStreamEnd);
+    ASSERT_EQ(d.result, arc::InflateStreamEnd);
     ASSERT_EQ(d.out.size(), n);
     for (std::size_t i = 0; i < n; i++)
       ASSERT_EQ(d.out[i], static_cast<std::uint8_t>(i * 7));
@@ -265,7 +265,7 @@ TEST(InflateStored, EmptyAndLongestBlocks) {
 }
 
 TEST(InflateStored, BadComplementIsADataError) {
-  EXPECT_EQ(Decode(Stored(10, true), false).result, archive::InflateDataError);
+  EXPECT_EQ(Decode(Stored(10, true), false).result, arc::InflateDataError);
 }
 
 // --- fixed blocks in each mode -------------------------------------------------------------------
@@ -274,10 +274,10 @@ TEST(InflateFixed, LengthCode285WithExtra65535) {
   // Deflate64: base 3 + 65535 = 65538 copies; deflate: 258, and no extra bits are read (the
   // following bits then are not a valid end, so only the output prefix is compared).
   const Decoded d64 = Decode(FixedMatch(285, 65535, 16), true);
-  ASSERT_EQ(d64.result, archive::InflateStreamEnd);
+  ASSERT_EQ(d64.result, arc::InflateStreamEnd);
   EXPECT_EQ(d64.out, Bytes(65539, 'A'));
   const Decoded d8 = Decode(FixedMatch(285, 0, 0), false);
-  ASSERT_EQ(d8.result, archive::InflateStreamEnd);
+  ASSERT_EQ(d8.result, arc::InflateStreamEnd);
   EXPECT_EQ(d8.out, Bytes(259, 'A'));
   // Deflate64 lengths fed in one-byte steps with little output room give the same.
   EXPECT_EQ(Decode(FixedMatch(285, 65535, 16), true, 1, 100).out, Bytes(65539, 'A'));
@@ -290,9 +290,9 @@ TEST(InflateFixed, DistanceCodes30And31AreDeflate64Only) {
     stream[0] = 0; // not the last block
     const Bytes match = FixedMatch(257, 0, 0, code);
     stream.insert(stream.end(), match.begin(), match.end());
-    EXPECT_EQ(Decode(stream, false).result, archive::InflateDataError) << code;
+    EXPECT_EQ(Decode(stream, false).result, arc::InflateDataError) << code;
     const Decoded d = Decode(stream, true);
-    ASSERT_EQ(d.result, archive::InflateStreamEnd) << code;
+    ASSERT_EQ(d.result, arc::InflateStreamEnd) << code;
     ASSERT_EQ(d.out.size(), 65535u + 1 + 3);
     const std::size_t dist = code == 30 ? 32769 : 49153;
     const std::size_t at = 65536; // first byte of the match
@@ -302,19 +302,19 @@ TEST(InflateFixed, DistanceCodes30And31AreDeflate64Only) {
 }
 
 TEST(InflateFixed, EachModeKeepsItsOwnFixedTables) {
-  archive::ResetInflateGlobals();
+  arc::ResetInflateGlobals();
   // deflate first, then Deflate64, then deflate again: each decodes code 285 its own way.
   EXPECT_EQ(Decode(FixedMatch(285, 0, 0), false).out.size(), 259u);
   EXPECT_EQ(Decode(FixedMatch(285, 65535, 16), true).out.size(), 65539u);
   EXPECT_EQ(Decode(FixedMatch(285, 0, 0), false).out.size(), 259u);
-  archive::ResetInflateGlobals();
+  arc::ResetInflateGlobals();
   EXPECT_EQ(Decode(FixedMatch(285, 100, 16), true).out.size(), 104u);
   EXPECT_EQ(Decode(FixedMatch(285, 0, 0), false).out.size(), 259u);
   EXPECT_EQ(Decode(FixedMatch(285, 100, 16), true).out.size(), 104u);
 }
 
 TEST(InflateFixed, DistanceBeforeTheDataIsADataError) {
-  EXPECT_EQ(Decode(FixedMatch(257, 0, 0, 1), false).result, archive::InflateDataError);
+  EXPECT_EQ(Decode(FixedMatch(257, 0, 0, 1), false).result, arc::InflateDataError);
 }
 
 // --- dynamic blocks ------------------------------------------------------------------------------
@@ -326,11 +326,11 @@ TEST(InflateDynamic, HlitAndHdist30And31OnlyInDeflate64) {
         continue; // DynamicHeader makes distance sets of 1, 31 and 32 codes
       const Bytes stream = DynamicHeader(hlit, hdist);
       const Decoded d64 = Decode(stream, true);
-      EXPECT_EQ(d64.result, archive::InflateStreamEnd) << hlit << " " << hdist;
+      EXPECT_EQ(d64.result, arc::InflateStreamEnd) << hlit << " " << hdist;
       EXPECT_EQ(d64.out, Bytes{'Z'});
       const bool allowed = hlit < 30 && hdist < 30;
       EXPECT_EQ(Decode(stream, false).result,
-                allowed ? archive::InflateStreamEnd : archive::InflateDataError)
+                allowed ? arc::InflateStreamEnd : arc::InflateDataError)
           << hlit << " " << hdist;
     }
 }
@@ -338,15 +338,14 @@ TEST(InflateDynamic, HlitAndHdist30And31OnlyInDeflate64) {
 TEST(InflateDynamic, OverSubscribedAndIncompleteCodesAreDataErrors) {
   // Literal/length codes in both modes (one distance code of one bit, which is accepted as is).
   for (bool deflate64 : {false, true}) {
-    EXPECT_EQ(Decode(DynamicHeader(29, 0), deflate64).result, archive::InflateStreamEnd);
+    EXPECT_EQ(Decode(DynamicHeader(29, 0), deflate64).result, arc::InflateStreamEnd);
     for (int damage : {1, 2})
-      EXPECT_EQ(Decode(DynamicHeader(29, 0, damage), deflate64).result, archive::InflateDataError)
+      EXPECT_EQ(Decode(DynamicHeader(29, 0, damage), deflate64).result, arc::InflateDataError)
           << damage << " " << deflate64;
   }
   // Distance codes: a set of 32 five-bit codes with one gone or one shortened.
   for (int damage : {3, 4})
-    EXPECT_EQ(Decode(DynamicHeader(29, 31, damage), true).result, archive::InflateDataError)
-        << damage;
+    EXPECT_EQ(Decode(DynamicHeader(29, 31, damage), true).result, arc::InflateDataError) << damage;
 }
 
 TEST(InflateDynamic, OverSubscribedAndIncompleteCodeLengthCodes) {
@@ -359,7 +358,7 @@ TEST(InflateDynamic, OverSubscribedAndIncompleteCodeLengthCodes) {
     for (unsigned i = 0; i < 19; i++)
       w.Bits(i < used ? 1 : 0, 3);
     w.Bits(0, 32);
-    EXPECT_EQ(Decode(w.Done(), false).result, archive::InflateDataError) << used;
+    EXPECT_EQ(Decode(w.Done(), false).result, arc::InflateDataError) << used;
   }
   BitWriter one;
   one.Bits(1, 1);
@@ -369,7 +368,7 @@ TEST(InflateDynamic, OverSubscribedAndIncompleteCodeLengthCodes) {
   one.Bits(1, 3); // only symbol 16 has a code (one bit): incomplete
   one.Bits(0, 9);
   one.Bits(0, 32);
-  EXPECT_EQ(Decode(one.Done(), false).result, archive::InflateDataError);
+  EXPECT_EQ(Decode(one.Done(), false).result, arc::InflateDataError);
 }
 
 // The most table entries (root table plus sub-tables) any complete code of at most n symbols with
@@ -445,8 +444,8 @@ TEST(InflateTables, SpaceHoldsTheLargestDeflate64Tables) {
   // Deflate64 allows 288 literal/length codes (7-bit root) and 32 distance codes (6-bit root);
   // both tables of one block share the space, which the code-length table used before them.
   const long lit = TableBound::Worst(288, 7), dist = TableBound::Worst(32, 6);
-  EXPECT_LE(lit + dist, static_cast<long>(archive::kInflateTableSpace)) << lit << " + " << dist;
-  EXPECT_LE(TableBound::Worst(19, 7), static_cast<long>(archive::kInflateTableSpace));
+  EXPECT_LE(lit + dist, static_cast<long>(arc::kInflateTableSpace)) << lit << " + " << dist;
+  EXPECT_LE(TableBound::Worst(19, 7), static_cast<long>(arc::kInflateTableSpace));
 
   // The table builder stays within the bound on random complete codes (leaves split at random).
   std::mt19937 rng(1951);
@@ -460,7 +459,7 @@ TEST(InflateTables, SpaceHoldsTheLargestDeflate64Tables) {
         lengths[at]++;
         lengths.push_back(lengths[at]);
       }
-      const int used = archive::InflateTableEntries(lengths.data(), n, root);
+      const int used = arc::InflateTableEntries(lengths.data(), n, root);
       ASSERT_GT(used, 0);
       ASSERT_LE(used, bound);
     }
@@ -473,63 +472,63 @@ TEST(InflateFeeding, EverySplitGivesTheSameOutput) {
   const bool modes[] = {true, true, false};
   for (int k = 0; k < 3; k++) {
     const Decoded whole = Decode(streams[k], modes[k]);
-    ASSERT_EQ(whole.result, archive::InflateStreamEnd);
+    ASSERT_EQ(whole.result, arc::InflateStreamEnd);
     for (std::size_t split = 1; split < streams[k].size(); split++) {
-      archive::SetDeflate64(modes[k]);
+      arc::SetDeflate64(modes[k]);
       InflateStream z;
-      ASSERT_EQ(archive::InflateInit(&z, -15), archive::InflateOk);
+      ASSERT_EQ(arc::InflateInit(&z, -15), arc::InflateOk);
       Bytes out(70000);
       z.next_out = out.data();
       z.avail_out = static_cast<std::uint32_t>(out.size());
       z.next_in = streams[k].data();
       z.avail_in = static_cast<std::uint32_t>(split);
       // Input that stops early: buffer error, or ok with progress; never the end.
-      int r = archive::Inflate(&z, 0);
-      EXPECT_TRUE(r == archive::InflateOk || r == archive::InflateBufError) << split;
-      EXPECT_EQ(archive::Inflate(&z, 0), archive::InflateBufError) << split;
+      int r = arc::Inflate(&z, 0);
+      EXPECT_TRUE(r == arc::InflateOk || r == arc::InflateBufError) << split;
+      EXPECT_EQ(arc::Inflate(&z, 0), arc::InflateBufError) << split;
       z.avail_in = static_cast<std::uint32_t>(streams[k].size() - split);
-      r = archive::Inflate(&z, 0);
-      EXPECT_EQ(r, archive::InflateStreamEnd) << split;
+      r = arc::Inflate(&z, 0);
+      EXPECT_EQ(r, arc::InflateStreamEnd) << split;
       out.resize(z.total_out);
       EXPECT_EQ(out, whole.out) << split;
-      archive::InflateEnd(&z);
+      arc::InflateEnd(&z);
     }
   }
-  archive::SetDeflate64(false);
+  arc::SetDeflate64(false);
 }
 
 TEST(InflateResults, WrappedStreamChecksItsTrailer) {
   // "hello" compressed by Python's zlib module (default level): header, fixed block, Adler-32.
   Bytes wrapped = {0x78, 0x9c, 0xcb, 0x48, 0xcd, 0xc9, 0xc9, 0x07, 0x00, 0x06, 0x2c, 0x02, 0x15};
   const Decoded d = Decode(wrapped, false, SIZE_MAX, 100, 15);
-  EXPECT_EQ(d.result, archive::InflateStreamEnd);
+  EXPECT_EQ(d.result, arc::InflateStreamEnd);
   EXPECT_EQ(d.out, (Bytes{'h', 'e', 'l', 'l', 'o'}));
   wrapped.back() ^= 1;
-  EXPECT_EQ(Decode(wrapped, false, SIZE_MAX, 100, 15).result, archive::InflateDataError);
+  EXPECT_EQ(Decode(wrapped, false, SIZE_MAX, 100, 15).result, arc::InflateDataError);
 }
 
 TEST(InflateResults, InitChecksAndEmptyCalls) {
   InflateStream z;
-  EXPECT_EQ(archive::InflateInit(&z, -15, 12), archive::InflateVersionError);
-  EXPECT_EQ(archive::InflateInit(&z, -16), archive::InflateStreamError);
+  EXPECT_EQ(arc::InflateInit(&z, -15, 12), arc::InflateVersionError);
+  EXPECT_EQ(arc::InflateInit(&z, -16), arc::InflateStreamError);
   EXPECT_EQ(z.state, nullptr);
-  EXPECT_EQ(archive::Inflate(&z, 0), archive::InflateStreamError);
-  ASSERT_EQ(archive::InflateInit(&z, -15), archive::InflateOk);
+  EXPECT_EQ(arc::Inflate(&z, 0), arc::InflateStreamError);
+  ASSERT_EQ(arc::InflateInit(&z, -15), arc::InflateOk);
   const std::uint8_t none = 0;
   z.next_in = &none;
-  EXPECT_EQ(archive::Inflate(&z, 0), archive::InflateBufError); // no input, no room
-  const Bytes bad = {0x07};                                     // block type 3
+  EXPECT_EQ(arc::Inflate(&z, 0), arc::InflateBufError); // no input, no room
+  const Bytes bad = {0x07};                             // block type 3
   z.next_in = bad.data();
   z.avail_in = 1;
-  EXPECT_EQ(archive::Inflate(&z, 0), archive::InflateDataError);
-  EXPECT_EQ(archive::Inflate(&z, 0), archive::InflateDataError); // stays bad until reset
-  EXPECT_EQ(archive::InflateReset(&z), archive::InflateOk);
+  EXPECT_EQ(arc::Inflate(&z, 0), arc::InflateDataError);
+  EXPECT_EQ(arc::Inflate(&z, 0), arc::InflateDataError); // stays bad until reset
+  EXPECT_EQ(arc::InflateReset(&z), arc::InflateOk);
   const Bytes ok = Stored(0);
   z.next_in = ok.data();
   z.avail_in = static_cast<std::uint32_t>(ok.size());
-  EXPECT_EQ(archive::Inflate(&z, 0), archive::InflateStreamEnd);
-  EXPECT_EQ(archive::InflateEnd(&z), archive::InflateOk);
-  EXPECT_EQ(archive::InflateEnd(&z), archive::InflateStreamError);
+  EXPECT_EQ(arc::Inflate(&z, 0), arc::InflateStreamEnd);
+  EXPECT_EQ(arc::InflateEnd(&z), arc::InflateOk);
+  EXPECT_EQ(arc::InflateEnd(&z), arc::InflateStreamError);
 }
 
 } // namespace

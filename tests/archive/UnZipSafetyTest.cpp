@@ -81,6 +81,31 @@ TEST(UnZipSafety, AFailingEntryLeavesTheOldFileInPlace) {
   EXPECT_EQ(run.CountOf(25153), 2);
 }
 
+// A target held open by another program cannot be replaced: the run says so by its name, the
+// old file stays, and neither the count nor OnEnd takes the entry for extracted.
+TEST(UnZipSafety, ATargetInUseIsReportedAndLeftAsItWas) {
+#ifndef _WIN32
+  GTEST_SKIP() << "only Windows keeps a file held open without sharing from being replaced";
+#else
+  TRunFixture run(MakeZip({Item("held.txt", "new held"), Item("free.txt", "new free")}));
+  run.LogEvents();
+  WriteAll(run.Out("held.txt"), ToBytes("old held"));
+  const arc::TFileHandle held =
+      arc::LayerOpen(run.Out("held.txt"), arc::fmOpenRead | arc::fmShareExclusive);
+  ASSERT_NE(held, arc::InvalidFileHandle);
+  const int32_t count = run.unzip.Extract();
+  arc::LayerClose(held);
+  EXPECT_EQ(count, 1);
+  EXPECT_EQ(run.Codes(), std::vector<int32_t>{25235});
+  EXPECT_EQ(LastPart(run.errors[0].FileName), "held.txt");
+  EXPECT_EQ(run.Text("held.txt"), "old held");
+  EXPECT_EQ(run.Text("free.txt"), "new free");
+  EXPECT_NE(std::find(run.log.begin(), run.log.end(), "end held.txt fail"), run.log.end());
+  EXPECT_EQ(run.unzip.FailedCount(), 1);
+  EXPECT_EQ(run.AllFiles(), (Files{"a.zip", "out/free.txt", "out/held.txt"}));
+#endif
+}
+
 TEST(UnZipSafety, AnEntryProducesExactlyItsDeclaredSize) {
   const std::string text = "exactly this much and no more";
   ZipItem longer = Item("long.txt", text, 8);
@@ -124,4 +149,99 @@ TEST(UnZipSafety, ALocalHeaderMissingAtItsOffsetIsABadHeader) {
   EXPECT_EQ(run.errors[0].FileName, "a.txt");
   EXPECT_EQ(run.AllFiles(), (Files{"a.zip", "out/b.txt"}));
   EXPECT_EQ(run.unzip.FailedCount(), 1);
+}
+
+namespace {
+// The bytes of every file the run wrote under its target folder.
+uintmax_t BytesWritten(const TRunFixture &run) {
+  uintmax_t total = 0;
+  for (const auto &e : std::filesystem::recursive_directory_iterator(run.Out("")))
+    if (e.is_regular_file())
+      total += e.file_size();
+  return total;
+}
+
+// The header fields of a deflated entry whose data Packed gives Content.
+ZipHeaderFields Deflated(const std::string &name, const Bytes &packed, const Bytes &content) {
+  ZipHeaderFields fields;
+  fields.Name = name;
+  fields.Method = 8;
+  fields.Crc = Crc32Of(content);
+  fields.Packed = uint32_t(packed.size());
+  fields.Size = uint32_t(content.size());
+  return fields;
+}
+} // namespace
+
+// The two ways a zip bomb makes much of little by laying entries over one another: many
+// central entries naming one compressed stream, and entries that each quote the next one's
+// local header in a stored deflate block and run on into its data. Only the first entry of
+// each comes out; an archive behind a stub, its offsets not adjusted, still comes out whole.
+TEST(UnZipSafety, EntriesLaidOverOneAnotherAreRefused) {
+  const Bytes content(65536, 'z');
+  const Bytes stream = DeflateStored(content);
+  {
+    Bytes zip, central;
+    const ZipHeaderFields first = Deflated("0.bin", stream, content);
+    PutLocalHeader(zip, first);
+    Append(zip, stream);
+    for (int i = 0; i < 100; ++i) {
+      ZipHeaderFields named = first;
+      named.Name = std::to_string(i) + ".bin";
+      PutCentralHeader(central, named, 0);
+    }
+    const uint32_t at = uint32_t(zip.size());
+    Append(zip, central);
+    PutEndRecord(zip, 100, uint32_t(central.size()), at);
+    TRunFixture run(zip);
+    EXPECT_EQ(run.unzip.Extract(), 1);
+    EXPECT_EQ(run.AllFiles(), (Files{"a.zip", "out/0.bin"}));
+    EXPECT_EQ(BytesWritten(run), content.size());
+    EXPECT_EQ(run.unzip.FailedCount(), 99);
+    ASSERT_EQ(run.CountOf(25114), 99);
+    EXPECT_EQ(run.errors[0].FileName, "1.bin");
+  }
+  {
+    // Built from the last entry back: entry i's data is a stored block quoting entry i + 1's
+    // local header, followed by entry i + 1's data, so entry i gives all that entry i + 1 gives
+    // and more.
+    constexpr size_t Count = 60;
+    std::vector<ZipHeaderFields> fields(Count);
+    std::vector<Bytes> headers(Count);
+    Bytes data = stream, output = content;
+    for (size_t i = Count; i-- > 0;) {
+      if (i + 1 < Count) {
+        Bytes quote = DeflateStored(headers[i + 1]);
+        quote[0] = 0; // not the last block: the data goes on
+        data = Concat(quote, data);
+        output = Concat(headers[i + 1], output);
+      }
+      fields[i] = Deflated(std::to_string(i) + ".bin", data, output);
+      PutLocalHeader(headers[i], fields[i]);
+    }
+    Bytes zip = Concat(headers[0], data), central;
+    uint32_t offset = 0;
+    for (size_t i = 0; i < Count; ++i) {
+      PutCentralHeader(central, fields[i], offset);
+      offset += uint32_t(headers[i].size()) + 5; // the header and the block that quotes the next
+    }
+    const uint32_t at = uint32_t(zip.size());
+    Append(zip, central);
+    PutEndRecord(zip, uint16_t(Count), uint32_t(central.size()), at);
+    TRunFixture run(zip);
+    EXPECT_EQ(run.unzip.Extract(), 1);
+    EXPECT_EQ(run.AllFiles(), (Files{"a.zip", "out/0.bin"}));
+    EXPECT_EQ(BytesWritten(run), fields[0].Size);
+    EXPECT_EQ(run.unzip.FailedCount(), int32_t(Count) - 1);
+    EXPECT_EQ(run.CountOf(25114), long(Count) - 1);
+  }
+  {
+    std::vector<ZipItem> items;
+    for (const char *name : {"a.txt", "b/c.txt", "d.txt"})
+      items.push_back(Item(name, std::string(3000, name[0]), 8));
+    TRunFixture run(Concat(Bytes(4000, 0), MakeZip(items)));
+    EXPECT_EQ(run.unzip.Extract(), 3);
+    EXPECT_EQ(run.Codes(), std::vector<int32_t>{});
+    EXPECT_EQ(run.Text("b/c.txt"), std::string(3000, 'b'));
+  }
 }

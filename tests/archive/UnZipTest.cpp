@@ -295,6 +295,23 @@ TEST(UnZipNames, OutputNamesDropDrivesAndRootsOrEveryFolder) {
   }
 }
 
+// A relative target folder, with either separator, lies below the folder that was current when
+// it was set, even when the current folder has changed before the run; never at a drive's root.
+TEST(UnZipNames, ARelativeTargetFolderLiesBelowTheCurrentFolder) {
+  TRunFixture run(MakeZip({Item("a/f.txt", "f")}));
+  struct TBackHome {
+    std::filesystem::path home = std::filesystem::current_path();
+    ~TBackHome() { std::filesystem::current_path(home); }
+  } backHome;
+  for (const char *relative : {"o1/", "o2\\"}) {
+    std::filesystem::current_path(run.dir.Path());
+    run.unzip.SetExtractDir(relative);
+    std::filesystem::current_path(run.Out(""));
+    EXPECT_EQ(run.unzip.Extract(), 1) << relative;
+  }
+  EXPECT_EQ(run.AllFiles(), (std::vector<std::string>{"a.zip", "o1/a/f.txt", "o2/a/f.txt"}));
+}
+
 TEST(UnZipNames, RenameFileNeedsOnBeginAndMovesTheOutput) {
   const Bytes zip = MakeZip({Item("a.txt", "a")});
   {

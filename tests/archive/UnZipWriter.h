@@ -85,6 +85,59 @@ inline void Put32(Bytes &b, uint32_t v) {
   Put16(b, v >> 16);
 }
 
+// The fields a local header and its central header share.
+struct ZipHeaderFields {
+  std::string Name;
+  uint16_t Flags = 0, Method = 0;
+  uint32_t DosDate = 0x5A8C6000, Crc = 0, Packed = 0, Size = 0;
+};
+
+// From the flags to the extra field's length (none), in the order both headers have them.
+inline void PutSharedFields(Bytes &b, const ZipHeaderFields &f) {
+  Put16(b, f.Flags);
+  Put16(b, f.Method);
+  Put32(b, f.DosDate);
+  Put32(b, f.Crc);
+  Put32(b, f.Packed);
+  Put32(b, f.Size);
+  Put16(b, uint32_t(f.Name.size()));
+  Put16(b, 0);
+}
+
+inline void PutLocalHeader(Bytes &b, const ZipHeaderFields &f) {
+  Put32(b, 0x04034B50);
+  Put16(b, 20);
+  PutSharedFields(b, f);
+  Append(b, ToBytes(f.Name));
+}
+
+inline void PutCentralHeader(Bytes &b, const ZipHeaderFields &f, uint32_t offset, uint16_t disk = 0,
+                             uint32_t attributes = 0) {
+  Put32(b, 0x02014B50);
+  Put16(b, 20);
+  Put16(b, 20);
+  PutSharedFields(b, f);
+  Put16(b, 0); // comment length
+  Put16(b, disk);
+  Put16(b, 0);
+  Put32(b, attributes);
+  Put32(b, offset);
+  Append(b, ToBytes(f.Name));
+}
+
+// The end record of a directory of Entries records, Size bytes at Offset, on volume Disk.
+inline void PutEndRecord(Bytes &b, uint16_t entries, uint32_t size, uint32_t offset,
+                         uint16_t disk = 0) {
+  Put32(b, 0x06054B50);
+  Put16(b, disk);
+  Put16(b, disk);
+  Put16(b, entries);
+  Put16(b, entries);
+  Put32(b, size);
+  Put32(b, offset);
+  Put16(b, 0);
+}
+
 inline Bytes MakeZip(const std::vector<ZipItem> &items, ZipOptions options = {}) {
   Bytes zip = options.Prefix, central;
   for (const ZipItem &item : items) {
@@ -108,18 +161,15 @@ inline Bytes MakeZip(const std::vector<ZipItem> &items, ZipOptions options = {})
     }
     const uint32_t size = item.Declared.value_or(uint32_t(item.Data.size()));
     const uint32_t offset = item.Elsewhere ? 0 : uint32_t(zip.size());
+    const ZipHeaderFields fields{
+        item.Name, flags, item.Method, item.DosDate, crc, uint32_t(packed.size()), size};
+    ZipHeaderFields localFields = fields;
+    if (item.Descriptor)
+      localFields.Crc = localFields.Packed = localFields.Size = 0;
+    else
+      localFields.Crc = item.LocalCrc.value_or(crc);
     Bytes local;
-    Put32(local, 0x04034B50);
-    Put16(local, 20);
-    Put16(local, flags);
-    Put16(local, item.Method);
-    Put32(local, item.DosDate);
-    Put32(local, item.Descriptor ? 0 : item.LocalCrc.value_or(crc));
-    Put32(local, item.Descriptor ? 0 : uint32_t(packed.size()));
-    Put32(local, item.Descriptor ? 0 : size);
-    Put16(local, uint32_t(item.Name.size()));
-    Put16(local, 0);
-    Append(local, ToBytes(item.Name));
+    PutLocalHeader(local, localFields);
     Append(local, packed);
     if (item.Descriptor) {
       Put32(local, 0x08074B50);
@@ -129,36 +179,14 @@ inline Bytes MakeZip(const std::vector<ZipItem> &items, ZipOptions options = {})
     }
     if (!item.Elsewhere)
       Append(zip, local);
-    Put32(central, 0x02014B50);
-    Put16(central, 20);
-    Put16(central, 20);
-    Put16(central, flags);
-    Put16(central, item.Method);
-    Put32(central, item.DosDate);
-    Put32(central, crc);
-    Put32(central, uint32_t(packed.size()));
-    Put32(central, size);
-    Put16(central, uint32_t(item.Name.size()));
-    Put16(central, 0);
-    Put16(central, 0);
-    Put16(central, item.Disk);
-    Put16(central, 0);
-    Put32(central, item.Attributes);
-    Put32(central, offset);
-    Append(central, ToBytes(item.Name));
+    PutCentralHeader(central, fields, offset, item.Disk, item.Attributes);
   }
   if (!options.CentralDirectory)
     return zip;
   const uint32_t centralOffset = uint32_t(zip.size());
   Append(zip, central);
-  Put32(zip, 0x06054B50);
-  Put16(zip, options.ThisDisk);
-  Put16(zip, options.ThisDisk);
-  Put16(zip, uint32_t(items.size()));
-  Put16(zip, uint32_t(items.size()));
-  Put32(zip, uint32_t(central.size()));
-  Put32(zip, centralOffset);
-  Put16(zip, 0);
+  PutEndRecord(zip, uint16_t(items.size()), uint32_t(central.size()), centralOffset,
+               options.ThisDisk);
   return zip;
 }
 

@@ -460,8 +460,12 @@ def hostile_archives(rng):
                      ("zero", dict(local_name_len=0)),
                      ("other-name", dict(local_name=b"../evil11.txt"))):
         e = Entry("named.txt", text, **kw)
-        hostile("localname-" + name, build([e, K()])[0], 2, "any", expect={"keep.txt": keep},
-                maybe={"named.txt": text})
+        if name == "longer":  # reaches into the next header, which then overlaps it: refused
+            hostile("localname-" + name, build([e, K()])[0], 2, "25114",
+                    maybe={"named.txt": text})
+        else:
+            hostile("localname-" + name, build([e, K()])[0], 2, "any", expect={"keep.txt": keep},
+                    maybe={"named.txt": text})
     # A name in the OEM code page (437), as DOS and older Windows tools stored them, without the
     # UTF-8 flag: "für.txt" and "Ärger/ö.txt".
     oem = b"OEM code page name\n"

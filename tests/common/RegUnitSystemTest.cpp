@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <memory>
 #include <vector>
 
 #include "support/TestEnvironment.h"
+#include "toolkit/forms/ExtCtrls.h"
+#include "toolkit/forms/Forms.h"
 
 // ---- file version ----------------------------------------------------------------------------
 
@@ -253,52 +256,65 @@ TEST(PanelZones, TableOrderAndBorders) {
 
 namespace {
 
-std::vector<WPARAM> g_sysCommands;
-
 // Records the drag commands instead of entering the system's modal size and move loop.
-LRESULT CALLBACK RecordingPanel(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_SYSCOMMAND) {
-    g_sysCommands.push_back(wParam);
-    return 0;
+class RecordingPanel : public tk::TPanel {
+public:
+  using tk::TPanel::TPanel;
+  std::vector<WPARAM> commands;
+  void WndProc(tk::TMessage &message) override {
+    if (message.Msg == WM_SYSCOMMAND)
+      commands.push_back(message.WParam);
+    else
+      tk::TPanel::WndProc(message);
   }
-  return DefWindowProcA(window, message, wParam, lParam);
+};
+
+// The cursor a control shows when the system asks it, as it does whenever the mouse moves or a
+// button goes down over it.
+HCURSOR CursorShownBy(tk::TWinControl *control) {
+  ::SetCursor(nullptr);
+  HWND window = control->Handle();
+  SendMessageA(window, WM_SETCURSOR, WPARAM(window), MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
+  return GetCursor();
 }
 
 } // namespace
 
-TEST(PanelZones, LeftButtonAloneHandsTheDragToTheSystem) {
-  WNDCLASSA wc = {};
-  wc.lpfnWndProc = RecordingPanel;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.lpszClassName = "LumagroveRecordingPanel";
-  RegisterClassA(&wc);
-  HWND parent = CreateWindowExA(0, "STATIC", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 300, 300,
-                                nullptr, nullptr, wc.hInstance, nullptr);
-  HWND panel = CreateWindowExA(0, wc.lpszClassName, "", WS_CHILD | WS_VISIBLE | WS_BORDER, 10, 10,
-                               100, 100, parent, nullptr, wc.hInstance, nullptr);
-  ASSERT_NE(panel, nullptr);
-  g_sysCommands.clear();
-  RECT client;
-  GetClientRect(panel, &client);
-  ASSERT_LT(client.right, 100) << "the border must make the client smaller than the window";
+TEST(PanelZones, ThePanelKeepsTheZoneCursorAndTheLeftButtonAloneDrags) {
+  tk::InitApplication();
+  auto form = std::make_unique<tk::TForm>(tk::Application);
+  form->SetBounds(50, 50, 300, 300);
+  form->HandleNeeded();
+  auto *panel = new RecordingPanel(form.get());
+  auto *other = new tk::TPanel(form.get());
+  for (tk::TPanel *p : {static_cast<tk::TPanel *>(panel), other}) {
+    p->SetBorderStyle(tk::bsSingle);
+    p->SetParent(form.get());
+    p->SetBounds(p == panel ? 10 : 150, 10, 100, 100);
+  }
+  const HCURSOR arrow = LoadCursorA(nullptr, IDC_ARROW);
+  ASSERT_LT(panel->ClientWidth(), 100) << "the border must make the client smaller than the window";
 
   // On the client's right border, which is inside the window's middle band.
-  SetCapture(panel);
-  PanelMouseSizeMove(panel, tk::ssLeft, client.right - 5, 50, 5);
-  EXPECT_EQ(g_sysCommands, std::vector<WPARAM>{0xF002});
+  SetCapture(panel->Handle());
+  PanelMouseSizeMove(panel, tk::ssLeft, panel->ClientWidth() - 5, 50, 5);
+  EXPECT_EQ(panel->commands, std::vector<WPARAM>{0xF002});
   EXPECT_EQ(GetCapture(), nullptr);
-  EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_SIZEWE));
+  EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_SIZEWE)) << "shown at once";
 
-  g_sysCommands.clear();
-  SetCapture(panel);
+  panel->commands.clear();
+  SetCapture(panel->Handle());
   PanelMouseSizeMove(panel, tk::ssLeft | tk::ssShift, 2, 2, 5);
   PanelMouseSizeMove(panel, tk::ssRight, 2, 2, 5);
-  EXPECT_TRUE(g_sysCommands.empty());
-  EXPECT_EQ(GetCapture(), panel);
-  EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_SIZENWSE));
+  EXPECT_TRUE(panel->commands.empty());
+  EXPECT_EQ(GetCapture(), panel->Handle());
   ReleaseCapture();
+  // The panel answers with its zone's cursor from now on; the other panel keeps the arrow.
+  EXPECT_EQ(CursorShownBy(panel), LoadCursorA(nullptr, IDC_SIZENWSE));
+  EXPECT_EQ(CursorShownBy(other), arrow);
 
   PanelMouseSizeMove(panel, tk::ssLeft, 40, 40, 5);
-  EXPECT_EQ(g_sysCommands, std::vector<WPARAM>{0xF009});
-  DestroyWindow(parent);
+  EXPECT_EQ(panel->commands, std::vector<WPARAM>{0xF009});
+  PanelMouseSizeMove(panel, 0, 3, 50, 2);
+  EXPECT_EQ(CursorShownBy(panel), arrow) << "between the border and the move area";
 }

@@ -75,6 +75,21 @@ TEST(SearchFolders, RecursionCountsAndSearchesMatchingFolders) {
   EXPECT_EQ(s.changed.back(), std::make_pair(5, 17));
 }
 
+TEST(SearchFolders, ConfiguredFolderWithTrailingBackslashGivesCleanPaths) {
+  // The data folders come from GetConfigFolder, which ends each one in a backslash.
+  const std::string themes = testenv::TestDir() + "IconThemes\\";
+  Searcher s(themes);
+  testenv::WriteFile(themes + "Blue\\Blue.iptheme", "b");
+  testenv::WriteFile(themes + "Blue\\Dark\\Dark.iptheme", "d");
+  s.search.Search();
+  std::set<std::string> paths;
+  for (const TFilePack &pack : s.search.FileList())
+    paths.insert(pack.Path);
+  EXPECT_EQ(paths, (Names{themes + "Blue\\", themes + "Blue\\Dark\\"}));
+  EXPECT_EQ(s.processed,
+            (std::vector<std::string>{themes, themes + "Blue", themes + "Blue\\Dark"}));
+}
+
 TEST(SearchFolders, OneLevelAndMaskLists) {
   Searcher s(testenv::TestDir() + "tree", " readme ,, *.TXT,");
   s.MakeTree();

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "toolkit/forms/ExtCtrls.h"
 #include "toolkit/forms/Forms.h"
 #include "toolkit/forms/Menus.h"
 
@@ -174,6 +175,33 @@ TEST_F(TransparentButtonTest, PressLeavingAndReenteringFollowsTheMouse) {
   EXPECT_EQ(Shot().At(0, 0), Sys(clBtnHighlight));
   EXPECT_EQ(clicks, 1);
   EXPECT_EQ(ups, 1);
+}
+
+// Keys are posted as the system would queue them and go through the program's own loop: real
+// input and focus are unreliable with the unmanaged windows of the test display.
+TEST_F(TransparentButtonTest, AltAndTheMarkedLetterClicksTheButton) {
+  auto *panel = new TPanel(form);
+  panel->SetParent(form);
+  panel->SetBounds(100, 10, 120, 60);
+  auto *open = new TTransparentButton(form);
+  open->SetParent(panel);
+  open->SetBounds(10, 10, 40, 40);
+  std::string clicked;
+  button->SetCaption("&Preview");
+  button->OnClick = [&](TObject *) { clicked += "preview "; };
+  open->SetCaption("&Open");
+  open->OnClick = [&](TObject *) { clicked += "open "; };
+  // Alt goes down, then the letter arrives as the loop's translation of its key delivers it.
+  auto altKey = [&](char letter) {
+    const LPARAM alt = LPARAM(1) << 29 | 1;
+    PostMessageA(form->Handle(), WM_SYSKEYDOWN, VK_MENU, alt);
+    PostMessageA(form->Handle(), WM_SYSCHAR, WPARAM(letter), alt);
+    Application->ProcessMessages();
+  };
+  altKey('o');
+  EXPECT_EQ(clicked, "open ");
+  altKey('p');
+  EXPECT_EQ(clicked, "open preview ");
 }
 
 // Stands in for the menu's own modal loop: it notes where it was shown, takes the capture as a

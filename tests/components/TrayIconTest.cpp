@@ -239,3 +239,25 @@ TEST_F(TrayIconTest, OwnerWindowMinimisesIntoTheTray) {
   EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC)), original);
   delete form;
 }
+
+// Without an OnMinimizeToTray handler the main form's minimise goes through the application,
+// whose window reports itself minimised.
+TEST_F(TrayIconTest, MinimisedMainFormGoesIntoTheTray) {
+  TForm *form = nullptr;
+  CreateForm(Application, form);
+  Application->MainForm = form;
+  auto tray = std::make_unique<TTrayIcon>(form);
+  tray->MinimizeToTray = true;
+  form->Show();
+  ASSERT_TRUE(IsWindowVisible(form->Handle()));
+  SendMessageA(form->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  EXPECT_TRUE(tray->IconVisible());
+  EXPECT_EQ(testenv::Shell().IconCalls().back().iconMessage, DWORD(NIM_ADD));
+  EXPECT_FALSE(form->Visible());
+  EXPECT_FALSE(IsWindowVisible(form->Handle()));
+  EXPECT_FALSE(IsWindowVisible(Application->Handle())) << "no taskbar button either";
+
+  tray.reset();
+  Application->MainForm = nullptr;
+  delete form;
+}

@@ -992,6 +992,24 @@ void TWinControl::WndProc(TMessage &message) {
       message.WParam = WPARAM(static_cast<unsigned char>(key));
     }
     break;
+  case WM_SYSCHAR:
+    // Alt and a letter: the form's controls whose captions mark that letter come first. The
+    // system's dialog handling only knows windows, and so never finds the windowless ones.
+    if (TCustomForm *form = ParentForm(); form && form->Perform(CM_DIALOGCHAR, message.WParam)) {
+      message.Result = 0;
+      return;
+    }
+    break;
+  case CM_DIALOGCHAR:
+    // Offered to every child that could be used now, each passing it on to its own, until one
+    // takes it.
+    for (TControl *c : std::vector<TControl *>(controls_))
+      if (c->Visible() && c->Enabled() && c->Perform(CM_DIALOGCHAR, message.WParam)) {
+        message.Result = 1;
+        return;
+      }
+    message.Result = 0;
+    return;
   case CM_MOUSEENTER:
   case CM_MOUSELEAVE:
   case CM_ENABLEDCHANGED:

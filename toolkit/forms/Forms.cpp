@@ -403,6 +403,15 @@ void TCustomForm::WndProc(TMessage &message) {
       }
     }
     break;
+  case WM_SYSCOMMAND:
+    // Minimising the main form minimises the program: the application window goes down with
+    // its taskbar button and the forms it owns, and its hooks (a tray icon's) see it go.
+    if ((message.WParam & 0xFFF0) == SC_MINIMIZE && Application && Application->MainForm == this) {
+      Application->Minimize();
+      message.Result = 0;
+      return;
+    }
+    break;
   case WM_NEXTDLGCTL: {
     // IsDialogMessage moves the focus with this on some systems; our forms are no dialogs, so
     // nothing else would answer it.
