@@ -195,8 +195,6 @@ HICON Extract(const std::string &file, int index) {
   return icon == reinterpret_cast<HICON>(1) ? nullptr : icon;
 }
 
-HICON FallbackIcon() { return Extract(GetConfigFolder("Data") + "Icon.dll", 0); }
-
 // The icon of a location, or the fallback icon when its file is nowhere to be found. found
 // tells which it was. The icon is extracted from the file part as stored, so the system's own
 // search order decides which file of that name it comes from.
@@ -226,6 +224,18 @@ bool AddLocationIconToList(const std::string &location, TImageList *ImageList) {
 }
 
 } // namespace
+
+HICON FallbackIcon() { return Extract(GetConfigFolder("Data") + "Icon.dll", 0); }
+
+HICON ExtractLocationIcon(const std::string &Location) {
+  std::string file = IconLocationFile(Location);
+  size_t comma = Location.find(',');
+  int index = 0;
+  if (file.empty() ||
+      (comma != std::string::npos && !TryStrToInt(Location.substr(comma + 1), index)))
+    return nullptr;
+  return Extract(file, index);
+}
 
 bool AddRegistryIconToList(HKEY RootKey, const std::string &Key, const std::string &ValueName,
                            TImageList *ImageList) {

@@ -45,6 +45,11 @@ bool AddRegistryIconToList(HKEY RootKey, const std::string &Key, const std::stri
                            tk::TImageList *ImageList);
 bool AddExtensionIconToList(const std::string &Ext, tk::TImageList *ImageList);
 tk::TIcon *GetExtensionIcon(const std::string &Ext);
+// Icon 0 of the Data folder's Icon.dll: the picture of every icon that can't be found.
+HICON FallbackIcon();
+// The icon of a location, its file found as the system finds it; nullptr when there is no such
+// file or icon, or the index part is no number. The caller owns it.
+HICON ExtractLocationIcon(const std::string &Location);
 
 // ---- folders ---------------------------------------------------------------------------------
 // GetSystemDir is the name every text of the program shows and writes; files that 64-bit
