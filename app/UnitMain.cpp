@@ -5,6 +5,7 @@
 #include "app/UnitFrmPwd.h"
 #include "common/RegUnit.h"
 #include "common/Translation.h"
+#include "features/icons/UnitFrmIconCus.h"
 #include "toolkit/win32/FileUtil.h"
 #include "toolkit/win32/IniFiles.h"
 #include "toolkit/win32/Seams.h"
@@ -354,7 +355,10 @@ void TFrmmain::FormClose(TObject *, TCloseAction &) {
 // form shows Frmmain again when it closes. The forms come with their features.
 
 void TFrmmain::Lbl_IconClick(TObject *) {
-  // TFrmIconCus, page TabSheet2 ("System").
+  CreateForm(this, FrmIconCus);
+  FrmIconCus->PageControl1->SetActivePage(FrmIconCus->TabSheet2);
+  FrmIconCus->Show();
+  Hide();
 }
 
 void TFrmmain::Lbl_WallpaperClick(TObject *) {

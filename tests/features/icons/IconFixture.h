@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -57,9 +58,9 @@ inline std::string FolderIcon(const std::string &folder) {
          desktop.ReadString(".ShellClassInfo", "IconIndex", "");
 }
 
-// A hidden top-level window that writes down every setting-change broadcast it hears (the
-// same message as the old WM_WININICHANGE): its wParam, and the icon size the registry holds at
-// that moment.
+// A hidden top-level window that writes down every setting-change broadcast this thread sends
+// (the same message as the old WM_WININICHANGE): its wParam, and the icon size the registry
+// holds at that moment.
 class BroadcastListener {
 public:
   struct Heard {
@@ -85,11 +86,64 @@ public:
 private:
   static LRESULT CALLBACK Proc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
     auto *self = reinterpret_cast<BroadcastListener *>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (self && msg == WM_SETTINGCHANGE)
+    // Other test programs broadcast as well; what this thread sent reaches us directly.
+    if (self && msg == WM_SETTINGCHANGE && !InSendMessage())
       self->heard.push_back({wParam, Value(HKEY_CURRENT_USER, Metrics, "Shell Icon Size")});
     return DefWindowProcA(window, msg, wParam, lParam);
   }
   HWND window_ = nullptr;
 };
+
+// Copies a file of the built program folder (Data\Icon.dll, IconThemes\Meadow\Meadow.icl ...)
+// to the same place in the test's program folder, or to another name; returns the copy's name.
+inline std::string FromProgram(const std::string &relative, const std::string &to = "") {
+  std::string target = to.empty() ? testenv::Places().programDir + relative : to;
+  testenv::WriteFile(target, testenv::ReadFile(testenv::BuiltProgramDir() + relative));
+  return target;
+}
+
+// What an icon looks like, drawn at 32 x 32 on white: to tell pictures apart.
+inline std::string DrawnIcon(HICON icon) {
+  BITMAPINFO info = {};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), 32, 32, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void *bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  RECT all = {0, 0, 32, 32};
+  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  if (icon)
+    DrawIconEx(dc, 0, 0, icon, 32, 32, 0, nullptr, DI_NORMAL);
+  GdiFlush();
+  std::string pixels(static_cast<const char *>(bits), 32 * 32 * 4);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  DeleteObject(bitmap);
+  return pixels;
+}
+
+// The picture of an icon location (as the system extracts it), or of an image-list entry.
+inline std::string DrawnLocation(const std::string &file, int index) {
+  HICON icon = ExtractIconA(GetModuleHandleA(nullptr), file.c_str(), UINT(index));
+  if (reinterpret_cast<UINT_PTR>(icon) == 1)
+    icon = nullptr;
+  std::string drawn = DrawnIcon(icon);
+  if (icon)
+    DestroyIcon(icon);
+  return drawn;
+}
+
+inline std::string DrawnImage(HIMAGELIST list, int index) {
+  HICON icon = ImageList_GetIcon(list, index, ILD_NORMAL);
+  std::string drawn = DrawnIcon(icon);
+  if (icon)
+    DestroyIcon(icon);
+  return drawn;
+}
+
+inline const std::string &Blank() {
+  static const std::string blank = DrawnIcon(nullptr);
+  return blank;
+}
 
 } // namespace icontest

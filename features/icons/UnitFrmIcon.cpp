@@ -1,0 +1,435 @@
+#include "features/icons/UnitFrmIcon.h"
+
+#include <shellapi.h>
+
+#include "app/FormBuild.h"
+#include "app/UnitMain.h"
+#include "common/RegUnit.h"
+#include "common/Translation.h"
+#include "features/icons/Func_Icon.h"
+#include "features/icons/UnitFrmIconCus.h"
+#include "toolkit/forms/Dialogs.h"
+#include "toolkit/win32/FileUtil.h"
+#include "toolkit/win32/IniFiles.h"
+#include "toolkit/win32/Seams.h"
+
+using namespace tk;
+
+TFrmIcon *FrmIcon = nullptr;
+
+namespace {
+
+constexpr const char *PackageMask = "*.iptheme";
+constexpr size_t PackageExtLength = 8; // ".iptheme"
+constexpr const char *CountLine = "Installed icon packages:";
+constexpr int DefaultCacheSize = 1536;
+
+// The ten previews: the package key each shows, and (for the last seven) the Shell Icons value
+// the current icon is read from; -1 reads the current icon from the key's own place.
+struct PreviewSlot {
+  TImage *TFrmIcon::*image;
+  const char *section;
+  const char *key;
+  int shellIcon;
+};
+const PreviewSlot PreviewSlots[] = {
+    {&TFrmIcon::Image5, "Desktop Icons", "My Computer", -1},
+    {&TFrmIcon::Image6, "Desktop Icons", "My Documents", -1},
+    {&TFrmIcon::Image7, "Desktop Icons", "Recycle Bin (empty)", -1},
+    {&TFrmIcon::Image8, "Folder Icons", "Closed Folder", 3},
+    {&TFrmIcon::Image9, "Drive Icons", "Hard Drive", 8},
+    {&TFrmIcon::Image10, "Drive Icons", "CD-ROM Drive", 11},
+    {&TFrmIcon::Image11, "File Icons", "Default Icon", 0},
+    {&TFrmIcon::Image12, "Start Icons", "Help", 23},
+    {&TFrmIcon::Image13, "Start Icons", "Find", 22},
+    {&TFrmIcon::Image14, "Start Icons", "Run", 24},
+};
+
+std::string SettingsFile() { return GetConfigFolder("Data") + "Config.ini"; }
+
+void ShowHelp(const char *topic) {
+  if (Frmmain)
+    Frmmain->HelpRouter1->ShowTopic(ProgramFolder() + "Lumagrove.chm", topic);
+}
+
+// A stored cache size the spin edit can show: a number within its range, else the default.
+int CacheSizeFrom(const std::string &stored) {
+  int size;
+  if (!TryStrToInt(Trim(stored), size) || size < 512 || size > 8192)
+    return DefaultCacheSize;
+  return size;
+}
+
+void Inform(TForm *form, const std::string &text) {
+  GetPrompts().MessageBox(form->Handle(), text, LangMessage("Common_8", "OK"),
+                          MB_OK | MB_ICONINFORMATION);
+}
+
+} // namespace
+
+void TFrmIcon::Build() {
+  SetFormName(this, "FrmIcon");
+  SetBorderStyle(bsSingle);
+  SetBorderIcons(biSystemMenu | biMinimize);
+  Position = poScreenCenter;
+  SetCaption("Icons");
+  SetClientSize(569, 416);
+
+  LG_NEW(PageControl1, TPageControl, this);
+  PageControl1->SetParent(this);
+  PageControl1->SetBounds(8, 8, 553, 400);
+  BuildPackagesPage();
+  BuildAdvancedPage();
+  PageControl1->SetActivePage(TabSheet1);
+
+  LG_NEW(ImageList1, TImageList, this);
+  ImageList1->SetSize(32, 32);
+  ImageList1->SetMasked(false);
+  ImageList1->SetBkColor(clWhite);
+  LG_NEW(ImageListPre, TImageList, this);
+  ImageListPre->SetSize(32, 32);
+  ImageListPre->SetBkColor(clWhite);
+  ListView4->SetLargeImages(ImageList1);
+
+  LG_NEW(Image1, TImage, this);
+  Image1->SetParent(this);
+  Image1->SetBounds(0, 0, 32, 32);
+  Image1->SetVisible(false);
+
+  LG_NEW(SearchFolders1, TSearchFolders, this);
+  SearchFolders1->FileMask = PackageMask;
+  SearchFolders1->UpdateList = true;
+  SearchFolders1->ScanOptions = soSpecifiedDir;
+  SearchFolders1->DoRecursive = true;
+  SearchFolders1->Messages = true;
+
+  LG_NEW(PopupMenu1, TPopupMenu, this);
+  LG_NEW(Installfromdisk1, TMenuItem, this);
+  Installfromdisk1->SetCaption("Install from disk...");
+  PopupMenu1->Items()->Add(Installfromdisk1);
+  LG_NEW(Installfromweb1, TMenuItem, this);
+  Installfromweb1->SetCaption("Install from web...");
+  PopupMenu1->Items()->Add(Installfromweb1);
+
+  OnCreate = Bind(this, &TFrmIcon::FormCreate);
+  OnClose = Bind(this, &TFrmIcon::FormClose);
+  SearchFolders1->OnChanged = Bind(this, &TFrmIcon::SearchFolders1Changed);
+  ListView4->OnClick = Bind(this, &TFrmIcon::ListView4Click);
+  ListView4->OnDblClick = Bind(this, &TFrmIcon::BitBtn1Click);
+  BitBtn1->OnClick = Bind(this, &TFrmIcon::BitBtn1Click);
+  BitBtn2->OnClick = Bind(this, &TFrmIcon::BitBtn2Click);
+  BitBtn3->OnClick = Bind(this, &TFrmIcon::BitBtn3Click);
+  BitBtn4->OnClick = Bind(this, &TFrmIcon::BitBtn4Click);
+  BitBtn5->OnClick = Bind(this, &TFrmIcon::BitBtn5Click);
+  BitBtn6->OnClick = Bind(this, &TFrmIcon::BitBtn6Click);
+  BitBtn7->OnClick = Bind(this, &TFrmIcon::BitBtn7Click);
+  BitBtn9->OnClick = Bind(this, &TFrmIcon::BitBtn9Click);
+  Installfromdisk1->OnClick = Bind(this, &TFrmIcon::Installfromdisk1Click);
+  Installfromweb1->OnClick = Bind(this, &TFrmIcon::Installfromweb1Click);
+  Label7->OnClick = Bind(this, &TFrmIcon::Label7Click);
+}
+
+void TFrmIcon::BuildPackagesPage() {
+  LG_NEW(TabSheet1, TTabSheet, this);
+  TabSheet1->SetPageControl(PageControl1);
+  TabSheet1->SetCaption("Icon Packages");
+
+  LG_NEW(Label6, TLabel, this);
+  Label6->SetParent(TabSheet1);
+  Label6->SetBounds(8, 8, 200, 13);
+  Label6->SetCaption("Installed Icon Packages:");
+
+  LG_NEW(ListView4, TListView, this);
+  ListView4->SetParent(TabSheet1);
+  ListView4->SetBounds(8, 26, 330, 298);
+  ListView4->Tag = TranslationSkipTag;
+  ListView4->SetViewStyle(vsIcon);
+  ListView4->SetReadOnly(true);
+  ListView4->SetHideSelection(false);
+
+  LG_NEW(ListBox1, TListBox, this);
+  ListBox1->SetParent(TabSheet1);
+  ListBox1->SetBounds(8, 26, 100, 40);
+  ListBox1->Tag = TranslationSkipTag;
+  ListBox1->SetVisible(false);
+
+  LG_NEW(Edit1, TEdit, this);
+  Edit1->SetParent(TabSheet1);
+  Edit1->SetBounds(8, 70, 100, 21);
+  Edit1->Tag = TranslationSkipTag;
+  Edit1->SetVisible(false);
+
+  LG_NEW(GroupBox1, TGroupBox, this);
+  GroupBox1->SetParent(TabSheet1);
+  GroupBox1->SetBounds(348, 20, 188, 304);
+  GroupBox1->SetCaption("Preview");
+  TImage **images[] = {&Image5,  &Image6,  &Image7,  &Image8,  &Image9,
+                       &Image10, &Image11, &Image12, &Image13, &Image14};
+  const char *names[] = {"Image5",  "Image6",  "Image7",  "Image8",  "Image9",
+                         "Image10", "Image11", "Image12", "Image13", "Image14"};
+  for (int i = 0; i < 10; ++i) {
+    TImage *&image = *images[i];
+    image = new TImage(this);
+    image->SetName(names[i]);
+    image->SetParent(GroupBox1);
+    // Two columns of five, the desktop's three first.
+    image->SetBounds(i < 5 ? 44 : 112, 26 + (i % 5) * 46, 32, 32);
+    image->SetCenter(true);
+  }
+
+  LG_NEW(Label7, TLabel, this);
+  Label7->SetParent(GroupBox1);
+  Label7->SetBounds(12, 260, 164, 36);
+  Label7->SetAutoSize(false);
+  Label7->SetWordWrap(true);
+  Label7->SetCaption("Author");
+  Label7->Cursor = crHelp;
+  Label7->SetVisible(false);
+
+  auto button = [this](TBitBtn *&member, const char *name, int left, int width,
+                       const char *caption) {
+    member = new TBitBtn(this);
+    member->SetName(name);
+    member->SetParent(TabSheet1);
+    member->SetBounds(left, 334, width, 28);
+    member->SetCaption(caption);
+  };
+  button(BitBtn7, "BitBtn7", 8, 150, "Install new package...");
+  button(BitBtn9, "BitBtn9", 166, 120, "Customize Icons...");
+  BitBtn9->SetVisible(false);
+  button(BitBtn5, "BitBtn5", 294, 60, "Help");
+  BitBtn5->SetVisible(false);
+  button(BitBtn1, "BitBtn1", 348, 90, "Apply");
+  BitBtn1->SetEnabled(false);
+  button(BitBtn2, "BitBtn2", 446, 90, "Restore");
+}
+
+void TFrmIcon::BuildAdvancedPage() {
+  LG_NEW(TabSheet3, TTabSheet, this);
+  TabSheet3->SetPageControl(PageControl1);
+  TabSheet3->SetCaption("Advanced");
+
+  LG_NEW(CheckBox3, TCheckBox, this);
+  CheckBox3->SetParent(TabSheet3);
+  CheckBox3->SetBounds(16, 20, 500, 17);
+  CheckBox3->SetCaption("Restore all Icons before applying a new package");
+  CheckBox3->SetChecked(true);
+
+  LG_NEW(Label1, TLabel, this);
+  Label1->SetParent(TabSheet3);
+  Label1->SetBounds(16, 60, 120, 13);
+  Label1->SetCaption("Icon cache size(KB)");
+
+  LG_NEW(SpinEdit1, TSpinEdit, this);
+  SpinEdit1->SetParent(TabSheet3);
+  SpinEdit1->SetBounds(150, 56, 80, 21);
+  SpinEdit1->Tag = TranslationSkipTag;
+  SpinEdit1->SetMinValue(512);
+  SpinEdit1->SetMaxValue(8192);
+  SpinEdit1->Increment = 512;
+  SpinEdit1->SetMaxLength(4);
+  SpinEdit1->EditorEnabled = false;
+  SpinEdit1->SetValue(DefaultCacheSize);
+
+  auto button = [this](TBitBtn *&member, const char *name, int left, const char *caption) {
+    member = new TBitBtn(this);
+    member->SetName(name);
+    member->SetParent(TabSheet3);
+    member->SetBounds(left, 334, 90, 28);
+    member->SetCaption(caption);
+  };
+  button(BitBtn3, "BitBtn3", 250, "Apply");
+  button(BitBtn4, "BitBtn4", 348, "Restore");
+  button(BitBtn6, "BitBtn6", 446, "Help");
+}
+
+void TFrmIcon::FormCreate(TObject *) {
+  ApplyTranslation(GetLanguageFile());
+  LoadCurrent();
+  std::string cache = ReadRegValue(HKEY_LOCAL_MACHINE, IconCacheKey, "Max Cached Icons");
+  if (!cache.empty())
+    SpinEdit1->SetValue(CacheSizeFrom(cache));
+  TIniFile settings(SettingsFile());
+  CheckBox3->SetChecked(settings.ReadString("Icon", "RestoreBeforeApply", "1") != "0");
+  ScanPackages();
+}
+
+void TFrmIcon::FormClose(TObject *, TCloseAction &) {
+  if (Frmmain)
+    Frmmain->Show();
+}
+
+void TFrmIcon::ScanPackages() {
+  Edit1->SetText("");
+  ListView4->Items().Clear();
+  ListBox1->Items().Clear();
+  ImageList1->Clear();
+  SearchFolders1->ScanDir = GetConfigFolder("IconThemes");
+  SearchFolders1->FileMask = PackageMask;
+  SearchFolders1->Search();
+}
+
+void TFrmIcon::LoadCurrent() {
+  ImageListPre->Clear();
+  for (const PreviewSlot &slot : PreviewSlots) {
+    TImage *image = this->*slot.image;
+    TIcon icon;
+    if (slot.shellIcon < 0) {
+      HKEY root;
+      std::string key, value;
+      IconPlaceValue(*FindIconPlace(slot.section, slot.key), root, key, value);
+      AddRegistryIconToList(root, key, value, ImageListPre);
+      ImageListPre->GetIcon(ImageListPre->Count() - 1, icon);
+    } else {
+      std::string location =
+          ReadRegValue(HKEY_LOCAL_MACHINE, ShellIconsKey, IntToStr(slot.shellIcon));
+      if (location.empty())
+        location = Shell32Path() + "," + IntToStr(slot.shellIcon);
+      icon.SetHandle(ExtractLocationIcon(location));
+    }
+    Image1->Picture().Assign(&icon);
+    image->Picture().Assign(Image1->Picture().Graphic());
+  }
+  Image1->Picture().Assign(nullptr);
+}
+
+void TFrmIcon::LoadPreview(TImage *Image, const std::string &Location) {
+  // A file that is missing (or has no such icon) leaves the current icon in place.
+  TIcon icon(ExtractLocationIcon(Location));
+  if (!icon.Empty())
+    Image->Picture().Assign(&icon);
+}
+
+void TFrmIcon::SearchFolders1Changed(TComponent *, int32_t, int32_t) {
+  Label6->SetCaption(CountLine);
+  const std::vector<TFilePack> &found = SearchFolders1->FileList();
+  if (found.empty())
+    return;
+  ListView4->Items().BeginUpdate();
+  for (size_t i = 0; i < found.size(); ++i) {
+    const TFilePack &pack = found[i];
+    std::string file = pack.Path + pack.FileName;
+    TListItem *item = ListView4->Items().Add();
+    item->SetCaption(pack.FileName.substr(0, pack.FileName.size() - PackageExtLength));
+    // Every package adds exactly one image, so item i shows image i.
+    TIcon icon(ExtractLocationIcon(ReadThemeValue("Desktop Icons", "My Computer", file)));
+    if (icon.Empty())
+      icon.SetHandle(FallbackIcon());
+    ImageList1->AddIcon(&icon);
+    item->SetImageIndex(int(i));
+    ListBox1->Items().Add(file);
+  }
+  ListView4->Items().EndUpdate();
+  Label6->SetCaption(Label6->Caption() + IntToStr(ListView4->Items().Count()));
+}
+
+void TFrmIcon::ListView4Click(TObject *) {
+  TListItem *item = ListView4->Selected();
+  if (!item) {
+    Edit1->SetText("");
+    BitBtn1->SetEnabled(false);
+    LoadCurrent();
+    return;
+  }
+  Edit1->SetText(ListBox1->Items().Strings(item->Index()));
+  BitBtn1->SetEnabled(true);
+  LoadCurrent();
+  const std::string package = Edit1->Text();
+  for (const PreviewSlot &slot : PreviewSlots)
+    LoadPreview(this->*slot.image, ReadThemeValue(slot.section, slot.key, package));
+  TIniFile ini(package);
+  ini.UpdateFile();
+  std::string author = ini.ReadString("Package Info", "Author", "");
+  if (author.empty()) {
+    Label7->SetVisible(false);
+    return;
+  }
+  Label7->SetCaption(LangMessage("Icons_1", "Author:") + author);
+  Label7->SetVisible(true);
+}
+
+void TFrmIcon::BitBtn1Click(TObject *) {
+  const std::string package = Edit1->Text();
+  if (!FileExists(package))
+    return;
+  if (GetPrompts().MessageBox(
+          Handle(),
+          LangMessage("Icons_2", "Are you sure that you want to apply this icon package?"),
+          LangMessage("Common_9", "Confirm"), MB_YESNO | MB_ICONQUESTION) != IDYES)
+    return;
+  BitBtn1->SetEnabled(false);
+  if (CheckBox3->Checked())
+    RestoreDefaultIcons();
+  ApplyIconTheme(package);
+  BitBtn1->SetEnabled(true);
+  Inform(this, LangMessage("Icons_3", "The icons changed successfully"));
+}
+
+void TFrmIcon::BitBtn2Click(TObject *) {
+  RestoreDefaultIcons();
+  UpdateRecycleBinIcon();
+  RefreshShellIcons();
+  LoadCurrent();
+  Inform(this, LangMessage("Icons_4", "The icons restored successfully."));
+}
+
+void TFrmIcon::BitBtn3Click(TObject *) {
+  TIniFile settings(SettingsFile());
+  settings.WriteString("Icon", "RestoreBeforeApply", CheckBox3->Checked() ? "1" : "0");
+  WriteRegValue(HKEY_LOCAL_MACHINE, IconCacheKey, "Max Cached Icons", IntToStr(SpinEdit1->Value()),
+                2);
+  Inform(this, LangMessage("Icons_5", "The settings changed successfully!"));
+}
+
+void TFrmIcon::BitBtn4Click(TObject *Sender) {
+  CheckBox3->SetChecked(true);
+  SpinEdit1->SetValue(DefaultCacheSize);
+  BitBtn3Click(Sender);
+}
+
+void TFrmIcon::BitBtn5Click(TObject *) { ShowHelp("frmicon.htm"); }
+
+void TFrmIcon::BitBtn6Click(TObject *) { ShowHelp("frmicon.htm#iconset"); }
+
+void TFrmIcon::BitBtn7Click(TObject *) {
+  POINT p;
+  GetCursorPos(&p);
+  PopupMenu1->Popup(p.x, p.y);
+}
+
+void TFrmIcon::BitBtn9Click(TObject *) {
+  CreateForm(this, FrmIconCus);
+  FrmIconCus->PageControl1->SetActivePage(FrmIconCus->TabSheet1);
+  FrmIconCus->Show();
+}
+
+void TFrmIcon::Installfromdisk1Click(TObject *) {
+  if (!Frmmain || !Frmmain->OpenIconpackage->Execute())
+    return;
+  const std::string archive = Frmmain->OpenIconpackage->FileName;
+  TPackageInstall install = ExtractIconPackage(archive, this);
+  LoadCurrent();
+  // The list shows whatever arrived, whole or not.
+  ScanPackages();
+  if (install.Whole()) {
+    ShowMessage("Installed successfully");
+    return;
+  }
+  std::string text =
+      install.Failed > 0
+          ? FormatText(LangMessage("Icons_8", "The package %s was not installed whole: %s of its "
+                                              "files could not be extracted.")
+                           .c_str(),
+                       {archive, IntToStr(install.Failed)})
+          : FormatText(LangMessage("Icons_9", "The package %s holds nothing that could be "
+                                              "installed.")
+                           .c_str(),
+                       {archive});
+  GetPrompts().MessageBox(Handle(), text, LangMessage("Common_10", "Error"), MB_OK | MB_ICONERROR);
+}
+
+void TFrmIcon::Installfromweb1Click(TObject *) {
+  GetShell().ShellExecute(Handle(), "", MakerIconPackagesPage, "", "", SW_SHOWMAXIMIZED);
+}
+
+void TFrmIcon::Label7Click(TObject *) {}
