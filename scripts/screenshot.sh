@@ -4,6 +4,9 @@
 # machine runs 32-bit programs, the 64-bit build otherwise):
 #   build/screenshots/main.png     as built (English)
 #   build/screenshots/main-de.png  with the German language file chosen in the registry
+#   build/screenshots/icons-*.png  the icon forms, reached from the "Icons" link as a user does
+#                                  (the single icons' System page, its pop-up menu, the Files and
+#                                  Advanced pages, the icon packages with a package chosen)
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/env.sh"
@@ -50,15 +53,16 @@ for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
 echo "screenshot: preparing a Wine prefix"
 "$WINE" wineboot --init >/dev/null 2>&1 || true
 
-# The largest top-level X window called "Lumagrove" (the application's own window is tiny).
-main_window() {
+# The largest top-level X window with this name (the application's own window is tiny).
+named_window() {
   xwininfo -root -tree 2>/dev/null |
-    awk '/"Lumagrove": / { split($0, a, /\) +/); split(a[2], g, /[x+]/); print g[1] * g[2], $1 }' |
+    awk -v name="\"$1\": " 'index($0, name) { split($0, a, /\) +/); split(a[2], g, /[x+]/);
+      print g[1] * g[2], $1 }' |
     sort -n | tail -n 1 | awk '$1 > 10000 { print $2 }'
 }
+main_window() { named_window Lumagrove; }
 
-shoot() {
-  local file=$1
+start_program() {
   "$WINE" "$scratch/Lumagrove/Lumagrove.exe" >/dev/null 2>&1 &
   local id=""
   for _ in $(seq 300); do
@@ -71,13 +75,72 @@ shoot() {
     exit 1
   fi
   sleep 2 # the opening animation, then the first paint
-  /usr/bin/import -display "$DISPLAY" -window "$id" "$file"
-  echo "screenshot: $file"
+  echo "$id"
+}
+
+stop_program() {
   wineserver -k >/dev/null 2>&1 || true
   sleep 1
 }
 
+shoot() {
+  local file=$1 id
+  id=$(start_program)
+  /usr/bin/import -display "$DISPLAY" -window "$id" "$file"
+  echo "screenshot: $file"
+  stop_program
+}
+
+# One step of the icon road (tests/helpers/drive_icons.cpp), then a moment for the paint.
+drive() {
+  if ! "$WINE" "$LUMAGROVE_BUILD/$dir/bin/drive_icons.exe" 0 "$@" >/dev/null 2>&1; then
+    echo "screenshot: the icon road's step \"$*\" failed" >&2
+    exit 1
+  fi
+  sleep 1
+}
+
+# A form by its caption; with a second argument, the screen where it lies (to catch a pop-up
+# menu over it).
+shoot_form() {
+  local caption=$1 file=$2 id
+  id=$(named_window "$caption")
+  if [ -z "$id" ]; then
+    echo "screenshot: no window \"$caption\"" >&2
+    exit 1
+  fi
+  if [ -n "${3:-}" ]; then
+    local geometry
+    geometry=$(xwininfo -id "$id" | awk '/Absolute upper-left X/ { x = $NF }
+      /Absolute upper-left Y/ { y = $NF } /Width/ { w = $NF } /Height/ { h = $NF }
+      END { print w "x" h "+" x "+" y }')
+    /usr/bin/import -display "$DISPLAY" -window root -crop "$geometry" "$file"
+  else
+    /usr/bin/import -display "$DISPLAY" -window "$id" "$file"
+  fi
+  echo "screenshot: $file"
+}
+
+shoot_icons() {
+  start_program >/dev/null
+  drive icons
+  sleep 2 # the form fills its lists before its first paint
+  shoot_form "Customize Icons" "$out/icons-system.png"
+  drive menu
+  shoot_form "Customize Icons" "$out/icons-menu.png" screen
+  drive escape
+  drive page 2
+  shoot_form "Customize Icons" "$out/icons-files.png"
+  drive page 3
+  shoot_form "Customize Icons" "$out/icons-advanced.png"
+  drive packages
+  drive select
+  shoot_form "Icons" "$out/icons-packages.png"
+  stop_program
+}
+
 shoot "$out/main.png"
+shoot_icons
 "$WINE" reg add 'HKCU\Software\Quillomar\Lumagrove' /v Language /t REG_SZ \
   /d "$("$WINE" winepath -w "$scratch/Lumagrove/Lang/Deutsch.lng")" /f >/dev/null 2>&1
 shoot "$out/main-de.png"

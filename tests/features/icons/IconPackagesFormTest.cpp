@@ -67,18 +67,29 @@ TEST_F(IconPackagesForm, ListsEveryPackageWithItsPicture) {
   testenv::WriteFile(themes + "Red\\notes.txt", "no icon in here");
   Package("Red\\Red.iptheme", "[Desktop Icons]\r\nMy Computer=%ThemeDir%notes.txt,0\r\n");
   Package("Bare\\Bare.iptheme", "[Package Info]\r\nAuthor=Nobody\r\n");
+  // Hostile files: binary garbage, and the folder word thousands of times in a huge value.
+  std::string garbage, words;
+  for (int i = 0; i < 100000; ++i)
+    garbage += char((i * 7919) % 251 + 1);
+  for (int i = 0; i < 5000; ++i)
+    words += "%ThemeDir%";
+  Package("Junk\\Junk.iptheme", garbage);
+  Package("Huge\\Huge.iptheme", "[Desktop Icons]\r\nMy Computer=" + words + ",1\r\n" +
+                                    "[Package Info]\r\nAuthor=" + std::string(100000, 'a'));
   Open();
 
   TListView *list = FrmIcon->ListView4;
-  ASSERT_EQ(list->Items().Count(), 4);
-  EXPECT_EQ(FrmIcon->ImageList1->Count(), 4);
-  EXPECT_EQ(FrmIcon->Label6->Caption(), "Installed icon packages:4");
+  ASSERT_EQ(list->Items().Count(), 6);
+  EXPECT_EQ(FrmIcon->ImageList1->Count(), 6);
+  EXPECT_EQ(FrmIcon->Label6->Caption(), "Installed icon packages:6");
   const std::string fallback = DrawnLocation(testenv::Places().programDir + "Data\\Icon.dll", 0);
   ASSERT_NE(fallback, Blank());
   const std::pair<const char *, std::string> expected[] = {{"Blue", DrawnLocation(icl, 1)},
                                                            {"Green", DrawnLocation(icl, 3)},
                                                            {"Red", fallback},
-                                                           {"Bare", fallback}};
+                                                           {"Bare", fallback},
+                                                           {"Junk", fallback},
+                                                           {"Huge", fallback}};
   for (const auto &[caption, picture] : expected) {
     int i = ItemNamed(caption);
     ASSERT_GE(i, 0) << caption;
@@ -90,6 +101,11 @@ TEST_F(IconPackagesForm, ListsEveryPackageWithItsPicture) {
     EXPECT_TRUE(FileExists(path)) << path;
   }
   EXPECT_NE(DrawnLocation(icl, 1), fallback);
+  // Choosing them shows what there is to show.
+  Click(ItemNamed("Junk"));
+  EXPECT_FALSE(FrmIcon->Label7->Visible());
+  Click(ItemNamed("Huge"));
+  EXPECT_TRUE(FrmIcon->Label7->Visible());
 
   // With nothing installed, the line carries no number.
   testenv::RemoveTree(themes);
