@@ -4,7 +4,8 @@
 # machine runs 32-bit programs, the 64-bit build otherwise):
 #   build/screenshots/main.png     as built (English)
 #   build/screenshots/main-de.png  with the German language file chosen in the registry
-#   build/screenshots/icons-*.png  the icon forms, reached from the "Icons" link as a user does
+#   build/screenshots/icons-*.png  the icon forms (English, and German as icons-*-de.png),
+#                                  reached from the "Icons" link as a user does
 #                                  (the single icons' System page, its pop-up menu, the Files and
 #                                  Advanced pages, the icon packages with a package chosen)
 set -euo pipefail
@@ -121,26 +122,30 @@ shoot_form() {
   echo "screenshot: $file"
 }
 
+# The icon forms: the suffix of the files' names ("" English, "-de" German) and the captions of
+# the single icons form and the packages form in that language.
 shoot_icons() {
+  local lang=$1 single=$2 packages=$3
   start_program >/dev/null
   drive icons
   sleep 2 # the form fills its lists before its first paint
-  shoot_form "Customize Icons" "$out/icons-system.png"
+  shoot_form "$single" "$out/icons-system$lang.png"
   drive menu
-  shoot_form "Customize Icons" "$out/icons-menu.png" screen
+  shoot_form "$single" "$out/icons-menu$lang.png" screen
   drive escape
   drive page 2
-  shoot_form "Customize Icons" "$out/icons-files.png"
+  shoot_form "$single" "$out/icons-files$lang.png"
   drive page 3
-  shoot_form "Customize Icons" "$out/icons-advanced.png"
+  shoot_form "$single" "$out/icons-advanced$lang.png"
   drive packages
   drive select
-  shoot_form "Icons" "$out/icons-packages.png"
+  shoot_form "$packages" "$out/icons-packages$lang.png"
   stop_program
 }
 
 shoot "$out/main.png"
-shoot_icons
+shoot_icons "" "Customize Icons" "Icons"
 "$WINE" reg add 'HKCU\Software\Quillomar\Lumagrove' /v Language /t REG_SZ \
   /d "$("$WINE" winepath -w "$scratch/Lumagrove/Lang/Deutsch.lng")" /f >/dev/null 2>&1
 shoot "$out/main-de.png"
+shoot_icons -de "Symbole anpassen" "Symbole"

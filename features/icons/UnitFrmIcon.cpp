@@ -194,14 +194,14 @@ void TFrmIcon::BuildPackagesPage() {
     member->SetBounds(left, 334, width, 28);
     member->SetCaption(caption);
   };
-  button(BitBtn7, "BitBtn7", 8, 150, "Install new package...");
-  button(BitBtn9, "BitBtn9", 166, 120, "Customize Icons...");
+  button(BitBtn7, "BitBtn7", 8, 170, "Install new package...");
+  button(BitBtn9, "BitBtn9", 186, 120, "Customize Icons...");
   BitBtn9->SetVisible(false);
   button(BitBtn5, "BitBtn5", 294, 60, "Help");
   BitBtn5->SetVisible(false);
-  button(BitBtn1, "BitBtn1", 348, 90, "Apply");
+  button(BitBtn1, "BitBtn1", 348, 80, "Apply");
   BitBtn1->SetEnabled(false);
-  button(BitBtn2, "BitBtn2", 446, 90, "Restore");
+  button(BitBtn2, "BitBtn2", 436, 100, "Restore");
 }
 
 void TFrmIcon::BuildAdvancedPage() {
@@ -235,12 +235,12 @@ void TFrmIcon::BuildAdvancedPage() {
     member = new TBitBtn(this);
     member->SetName(name);
     member->SetParent(TabSheet3);
-    member->SetBounds(left, 334, 90, 28);
+    member->SetBounds(left, 334, 100, 28);
     member->SetCaption(caption);
   };
-  button(BitBtn3, "BitBtn3", 250, "Apply");
-  button(BitBtn4, "BitBtn4", 348, "Restore");
-  button(BitBtn6, "BitBtn6", 446, "Help");
+  button(BitBtn3, "BitBtn3", 236, "Apply");
+  button(BitBtn4, "BitBtn4", 336, "Restore");
+  button(BitBtn6, "BitBtn6", 436, "Help");
 }
 
 void TFrmIcon::FormCreate(TObject *) {

@@ -240,8 +240,8 @@ void TFrmIconCus::BuildDesktopPage() {
     item->SetCaption(DesktopItems[i].caption);
     item->SetImageIndex(i);
   }
-  MakeButton(this, BitBtn2, "BitBtn2", TabSheet1, 329, 346, 90, "Change Icon...");
-  MakeButton(this, BitBtn3, "BitBtn3", TabSheet1, 427, 346, 90, "Restore");
+  MakeButton(this, BitBtn2, "BitBtn2", TabSheet1, 289, 346, 110, "Change Icon...");
+  MakeButton(this, BitBtn3, "BitBtn3", TabSheet1, 407, 346, 110, "Restore");
 }
 
 void TFrmIconCus::BuildSystemPage() {
@@ -254,9 +254,9 @@ void TFrmIconCus::BuildSystemPage() {
     item->SetCaption(SystemItems[i]);
     item->SetImageIndex(i);
   }
-  MakeButton(this, BitBtn9, "BitBtn9", TabSheet2, 8, 346, 130, "Rebuild Icon Cache");
-  MakeButton(this, BitBtn4, "BitBtn4", TabSheet2, 329, 346, 90, "Change Icon...");
-  MakeButton(this, BitBtn5, "BitBtn5", TabSheet2, 427, 346, 90, "Restore");
+  MakeButton(this, BitBtn9, "BitBtn9", TabSheet2, 8, 346, 170, "Rebuild Icon Cache");
+  MakeButton(this, BitBtn4, "BitBtn4", TabSheet2, 289, 346, 110, "Change Icon...");
+  MakeButton(this, BitBtn5, "BitBtn5", TabSheet2, 407, 346, 110, "Restore");
 }
 
 void TFrmIconCus::BuildFilesPage() {
@@ -269,8 +269,8 @@ void TFrmIconCus::BuildFilesPage() {
     item->SetCaption(FileItems[i].caption);
     item->SetImageIndex(i);
   }
-  MakeButton(this, BitBtn6, "BitBtn6", TabSheet3, 329, 238, 90, "Change Icon...");
-  MakeButton(this, BitBtn7, "BitBtn7", TabSheet3, 427, 238, 90, "Restore");
+  MakeButton(this, BitBtn6, "BitBtn6", TabSheet3, 289, 238, 110, "Change Icon...");
+  MakeButton(this, BitBtn7, "BitBtn7", TabSheet3, 407, 238, 110, "Restore");
 
   LG_NEW(GroupBox1, TGroupBox, this);
   GroupBox1->SetParent(TabSheet3);
@@ -283,7 +283,7 @@ void TFrmIconCus::BuildFilesPage() {
   LG_NEW(Edit1, TEdit, this);
   Edit1->SetParent(GroupBox1);
   Edit1->SetBounds(16, 46, 140, 21);
-  MakeButton(this, BitBtn1, "BitBtn1", GroupBox1, 168, 42, 100, "Change Icon...");
+  MakeButton(this, BitBtn1, "BitBtn1", GroupBox1, 168, 42, 120, "Change Icon...");
   LG_NEW(Image2, TImage, this);
   Image2->SetParent(GroupBox1);
   Image2->SetBounds(440, 28, 48, 48);
@@ -391,9 +391,9 @@ void TFrmIconCus::BuildAdvancedPage() {
   CheckBox2->SetCaption("Show icons using all possible colors");
   CheckBox2->SetChecked(true);
 
-  MakeButton(this, btn_save, "btn_save", TabSheet4, 231, 346, 90, "Apply");
-  MakeButton(this, btn_restore, "btn_restore", TabSheet4, 329, 346, 90, "Restore");
-  MakeButton(this, BitBtn8, "BitBtn8", TabSheet4, 427, 346, 90, "Help");
+  MakeButton(this, btn_save, "btn_save", TabSheet4, 171, 346, 110, "Apply");
+  MakeButton(this, btn_restore, "btn_restore", TabSheet4, 289, 346, 110, "Restore");
+  MakeButton(this, BitBtn8, "BitBtn8", TabSheet4, 407, 346, 110, "Help");
 }
 
 // ---- creation and closing ------------------------------------------------------------------

@@ -85,8 +85,21 @@ void Click(HWND w, int x, int y) {
   PostMessageA(w, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
 }
 
-HWND SingleIcons() { return TopWindow("TkWindow", "Customize Icons"); }
-HWND Packages() { return TopWindow("TkWindow", "Icons"); }
+// A form of the program by the number of its pages (its caption depends on the language).
+HWND FormWithPages(int pages) {
+  for (HWND w = FindWindowExA(nullptr, nullptr, "TkWindow", nullptr); w;
+       w = FindWindowExA(nullptr, w, "TkWindow", nullptr)) {
+    if (!OfProcess(w) || !IsWindowVisible(w))
+      continue;
+    HWND tabs = Descendant(w, [](HWND c) { return ClassIs(c, WC_TABCONTROLA); });
+    if (tabs && SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0) == pages)
+      return w;
+  }
+  return nullptr;
+}
+
+HWND SingleIcons() { return FormWithPages(4); }
+HWND Packages() { return FormWithPages(2); }
 
 int Icons() {
   HWND main = WaitFor([] { return TopWindow("TkWindow", nullptr); });
@@ -130,23 +143,19 @@ int OpenPackages() {
   return WaitFor(Packages) ? 0 : 1;
 }
 
-HWND VisibleButton(HWND form, const char *caption, bool enabled) {
-  return Descendant(form, [caption, enabled](HWND w) {
-    char text[64] = {};
-    GetWindowTextA(w, text, sizeof(text));
-    return ClassIs(w, "Button") && strcmp(text, caption) == 0 && (!enabled || IsWindowEnabled(w));
-  });
-}
-
-// The first package clicked; the enabled Apply button it gives, or nullptr.
+// The first package clicked; the Apply button it enables (the one visible button that was
+// disabled before), or nullptr.
 HWND Select() {
   HWND form = WaitFor(Packages);
   HWND list = form ? Descendant(form, [](HWND w) { return ClassIs(w, WC_LISTVIEWA); }) : nullptr;
-  if (!list)
+  HWND apply =
+      form ? Descendant(form, [](HWND w) { return ClassIs(w, "Button") && !IsWindowEnabled(w); })
+           : nullptr;
+  if (!list || !apply)
     return nullptr;
   // The first item's picture: icon views put it at the top left of the list.
   Click(list, 37, 18);
-  return WaitFor([form] { return VisibleButton(form, "Apply", true); }, 10000);
+  return WaitFor([apply] { return IsWindowEnabled(apply) ? apply : nullptr; }, 10000);
 }
 
 int Apply() {
@@ -154,11 +163,17 @@ int Apply() {
   if (!apply)
     return 1;
   PostMessageA(apply, BM_CLICK, 0, 0);
-  HWND question = WaitFor([] { return TopWindow("#32770", "Confirm"); });
+  // The question, then the message that the icons changed.
+  HWND question = WaitFor([] { return TopWindow("#32770", nullptr); });
   if (!question)
     return 1;
   PostMessageA(question, WM_COMMAND, IDYES, 0);
-  HWND done = WaitFor([] { return TopWindow("#32770", "OK"); }, 60000);
+  HWND done = WaitFor(
+      [question] {
+        HWND w = TopWindow("#32770", nullptr);
+        return w != question ? w : nullptr;
+      },
+      60000);
   if (!done)
     return 1;
   PostMessageA(done, WM_COMMAND, IDOK, 0);
