@@ -150,6 +150,7 @@ add_custom_target(bench
   COMMENT "Start-up of the main window against a bare Win32 window")
 # --- benchmarks: built on request only (cmake --build ... --target search_bench) ----------------
 include(${PROJECT_SOURCE_DIR}/bench/SearchBench.cmake)
+include(${PROJECT_SOURCE_DIR}/bench/IconBench.cmake)
 include(${PROJECT_SOURCE_DIR}/cmake/IconData.cmake)
 
 if(LUMAGROVE_TESTS)

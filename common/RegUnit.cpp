@@ -65,15 +65,17 @@ KeyViews ViewsOf(HKEY RootKey, const std::string &Key) {
   return KeyViews::Own;
 }
 
-// Opens Key below RootKey in one view for a write or a delete: the path is created first
-// (which raises when even that is refused), then opened without creating. A key that exists
-// but can't be opened is reported with the plain "wrong" box and the caller does nothing more.
+// Opens Key below RootKey in one view for a write or a delete, creating the path when it is
+// missing. Only when that fails is it told apart whether the path can't be created (which
+// raises) or the key exists but can't be opened (reported with the plain "wrong" box, and the
+// caller does nothing more). One system call in the usual case: applying an icon package makes
+// dozens of these.
 bool OpenValueKey(TRegistry &reg, HKEY RootKey, const std::string &Key, REGSAM View) {
   reg.Access = KEY_ALL_ACCESS | View;
   reg.SetRootKey(RootKey);
-  reg.CreateKey(Key);
-  if (reg.OpenKey(Key, false))
+  if (reg.OpenKey(Key, true))
     return true;
+  reg.CreateKey(Key);
   GetPrompts().MessageBox(nullptr, "wrong", "", MB_OK);
   return false;
 }
@@ -158,6 +160,17 @@ void WriteRegValue(HKEY RootKey, const std::string &Key, const std::string &Valu
     if (!OpenValueKey(reg, RootKey, Key, view))
       return;
     WriteOpenValue(reg, ValueName, Data, Kind);
+  }
+}
+
+void WriteRegStrings(HKEY RootKey, const std::string &Key,
+                     const std::vector<std::pair<std::string, std::string>> &Values) {
+  for (REGSAM view : RegistryViews(RootKey, Key)) {
+    TRegistry reg;
+    if (!OpenValueKey(reg, RootKey, Key, view))
+      return;
+    for (const auto &[name, data] : Values)
+      reg.WriteString(name, data);
   }
 }
 

@@ -2,6 +2,10 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 #include "archive/UnZip.h"
 #include "common/RegUnit.h"
 #include "features/folder/Func_Folder.h"
@@ -115,18 +119,24 @@ std::string ShellFolderSetting(const char *ValueName) {
   return ExcludeTrailingBackslash(reg.ReadString(ValueName));
 }
 
-std::string HomeFolder(IconHome Home) {
-  switch (Home) {
-  case IconHome::Windows:
-    return GetWindowsDir();
-  case IconHome::ProgramFiles:
-    return GetProgramFilesDir();
-  case IconHome::CommonFiles:
-    return GetCommonFilesDir();
-  default:
-    return GetSystemDir();
+// The folders the Windows defaults begin with, looked up once for a whole restore.
+struct THomes {
+  std::string system = GetSystemDir(), windows = GetWindowsDir();
+  std::string programFiles = GetProgramFilesDir(), commonFiles = GetCommonFilesDir();
+
+  std::string Default(const IconPlace &Place) const {
+    switch (Place.Home) {
+    case IconHome::Windows:
+      return windows + Place.DefaultTail;
+    case IconHome::ProgramFiles:
+      return programFiles + Place.DefaultTail;
+    case IconHome::CommonFiles:
+      return commonFiles + Place.DefaultTail;
+    default:
+      return system + Place.DefaultTail;
+    }
   }
-}
+};
 
 // The document type (ProgID) of an extension; "" when it has none.
 std::string DocumentType(const std::string &Ext) {
@@ -192,9 +202,7 @@ std::string GetCommonFilesDir() {
   return dir.empty() ? GetProgramFilesDir() + "\\Common Files" : dir;
 }
 
-std::string IconPlaceDefault(const IconPlace &Place) {
-  return HomeFolder(Place.Home) + Place.DefaultTail;
-}
+std::string IconPlaceDefault(const IconPlace &Place) { return THomes().Default(Place); }
 
 bool IconPlaceValue(const IconPlace &Place, HKEY &Root, std::string &Key, std::string &ValueName) {
   ValueName = Place.ValueName;
@@ -238,28 +246,134 @@ bool IconPlaceValue(const IconPlace &Place, HKEY &Root, std::string &Key, std::s
   }
 }
 
+namespace {
+
+// The registry writes of one apply or restore, gathered by key, so that each key is opened once
+// for all of its values (the 27 Shell Icons share one); folder icons are written at once.
+class TIconWrites {
+public:
+  // Writes a location to a place (later, for the registry); true when there is something to
+  // write it to.
+  bool Place(const IconPlace &Place, const std::string &Location) {
+    if (IsFolderPlace(Place))
+      return WriteFolderPlace(Place, Location);
+    HKEY root;
+    std::string key, value;
+    if (!IconPlaceValue(Place, root, key, value))
+      return false;
+    Add(root, key, value, Location);
+    // The full Recycle Bin's default is the key's default value as well.
+    if (restoring_ && Place.RestoreDefaultValue) {
+      Add(root, key, "", Location);
+      ++extra_;
+    }
+    return true;
+  }
+
+  // The restore's writes from here on (Place writes the extra default value).
+  void Restoring() { restoring_ = true; }
+  // Values written beyond one per place.
+  int Extra() const { return extra_; }
+
+  // The gathered writes, key by key. (Not left to a destructor: a key that can't be created
+  // raises.)
+  void Flush() {
+    for (const KeyWrites &k : keys_)
+      WriteRegStrings(k.root, k.key, k.values);
+    keys_.clear();
+  }
+
+private:
+  void Add(HKEY root, const std::string &key, const std::string &name, const std::string &data) {
+    auto k = std::find_if(keys_.begin(), keys_.end(), [&](const KeyWrites &w) {
+      return w.root == root && SameText(w.key, key);
+    });
+    if (k == keys_.end())
+      k = keys_.insert(keys_.end(), KeyWrites{root, key, {}});
+    k->values.emplace_back(name, data);
+  }
+
+  struct KeyWrites {
+    HKEY root;
+    std::string key;
+    std::vector<std::pair<std::string, std::string>> values;
+  };
+  std::vector<KeyWrites> keys_;
+  bool restoring_ = false;
+  int extra_ = 0;
+};
+
+// A package value with every "%ThemeDir%" replaced by the package's folder.
+std::string ThemeValue(const std::string &Value, const std::string &Folder) {
+  return StringReplaceAll(Value, ThemeDirWord, Folder);
+}
+
+// A whole package read afresh, a section in one call to the system (a call per key costs as
+// much as writing the key's registry value). Values come out as the ini reader gives them one
+// by one: the first key of that name (in any letter case), blanks around it dropped, one pair of
+// enclosing quotes dropped, and at most as long as the reader's buffer allows.
+class TPackage {
+public:
+  explicit TPackage(const std::string &File) : file_(File), folder_(ExtractFilePath(File)) {
+    TIniFile(File).UpdateFile();
+  }
+
+  std::string Value(const char *Section, const char *Key) {
+    if (section_ != Section) {
+      section_ = Section;
+      Load();
+    }
+    for (const auto &[key, value] : lines_)
+      if (SameText(key, Key))
+        return ThemeValue(value, folder_);
+    return std::string();
+  }
+
+private:
+  void Load() {
+    lines_.clear();
+    std::vector<char> buffer(32768);
+    DWORD got;
+    // Too small a buffer comes back filled to two short of its size.
+    while ((got = GetPrivateProfileSectionA(section_.c_str(), buffer.data(), DWORD(buffer.size()),
+                                            file_.c_str())) +
+                   2 >=
+               buffer.size() &&
+           buffer.size() < (1u << 24))
+      buffer.resize(buffer.size() * 4);
+    for (size_t i = 0; i < got && buffer[i];) {
+      std::string line(&buffer[i]);
+      i += line.size() + 1;
+      size_t equals = line.find('=');
+      if (equals == std::string::npos)
+        continue;
+      std::string value = Trim(line.substr(equals + 1));
+      if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0])
+        value = value.substr(1, value.size() - 2);
+      lines_.emplace_back(Trim(line.substr(0, equals)), value.substr(0, MaxValueLength));
+    }
+  }
+
+  static constexpr size_t MaxValueLength = 2047;
+  std::string file_, folder_, section_;
+  std::vector<std::pair<std::string, std::string>> lines_;
+};
+
+} // namespace
+
 bool WriteIconPlace(const IconPlace &Place, const std::string &Location) {
-  if (IsFolderPlace(Place))
-    return WriteFolderPlace(Place, Location);
-  HKEY root;
-  std::string key, value;
-  if (!IconPlaceValue(Place, root, key, value))
-    return false;
-  WriteRegValue(root, key, value, Location, 1);
-  return true;
+  TIconWrites writes;
+  bool placed = writes.Place(Place, Location);
+  writes.Flush();
+  return placed;
 }
 
 int RestoreIconPlace(const IconPlace &Place) {
-  std::string location = IconPlaceDefault(Place);
-  if (!WriteIconPlace(Place, location))
-    return 0;
-  if (!Place.RestoreDefaultValue)
-    return 1;
-  HKEY root;
-  std::string key, value;
-  IconPlaceValue(Place, root, key, value);
-  WriteRegValue(root, key, "", location, 1);
-  return 2;
+  TIconWrites writes;
+  writes.Restoring();
+  bool placed = writes.Place(Place, IconPlaceDefault(Place));
+  writes.Flush();
+  return placed ? 1 + writes.Extra() : 0;
 }
 
 // ---- the engine --------------------------------------------------------------------------
@@ -312,8 +426,7 @@ std::string ReadThemeValue(const std::string &Section, const std::string &Key,
   TIniFile ini(PackageFile);
   // A package edited since it was last read is read afresh.
   ini.UpdateFile();
-  return StringReplaceAll(ini.ReadString(Section, Key, ""), ThemeDirWord,
-                          ExtractFilePath(PackageFile));
+  return ThemeValue(ini.ReadString(Section, Key, ""), ExtractFilePath(PackageFile));
 }
 
 bool CleanExtension(const std::string &Typed, std::string &Ext) {
@@ -335,14 +448,17 @@ void RestoreFileTypeIcon(const std::string &Ext, const std::string &Location) {
 }
 
 int WriteIconTheme(const std::string &PackageFile) {
+  TPackage package(PackageFile);
+  TIconWrites writes;
   int written = 0;
   for (const IconPlace &place : PlaceTable) {
     if (!*place.Section)
       continue;
-    std::string location = ReadThemeValue(place.Section, place.Key, PackageFile);
-    if (!location.empty() && WriteIconPlace(place, location))
+    std::string location = package.Value(place.Section, place.Key);
+    if (!location.empty() && writes.Place(place, location))
       ++written;
   }
+  writes.Flush();
   return written;
 }
 
@@ -361,11 +477,15 @@ void ApplyIconTheme(const std::string &PackageFile) {
 }
 
 int RestoreDefaultIcons() {
+  TIconWrites writes;
+  writes.Restoring();
+  const THomes homes;
   int written = 0;
   for (const IconPlace &place : PlaceTable)
-    if (*place.Section)
-      written += RestoreIconPlace(place);
-  return written;
+    if (*place.Section && writes.Place(place, homes.Default(place)))
+      ++written;
+  writes.Flush();
+  return written + writes.Extra();
 }
 
 TPackageInstall ExtractIconPackage(const std::string &ArchiveFile, TComponent *Owner) {
