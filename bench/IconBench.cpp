@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchClock.h"
 #include "common/RegUnit.h"
 #include "features/icons/Func_Icon.h"
 #include "features/icons/UnitFrmIcon.h"
@@ -21,16 +22,12 @@
 #include "toolkit/win32/IniFiles.h"
 #include "toolkit/win32/Seams.h"
 
+using bench::Median;
+using bench::Now;
+
 namespace {
 
 constexpr int kPackages = 200;
-
-double Now() {
-  LARGE_INTEGER frequency, counter;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&counter);
-  return double(counter.QuadPart) / double(frequency.QuadPart);
-}
 
 // The program's places in a scratch folder; no Favorites folder, so the figures are the
 // registry's alone.
@@ -144,11 +141,6 @@ void BareRound(const std::vector<Write> &writes) {
                    DWORD(w.data.size() + 1));
     RegCloseKey(key);
   }
-}
-
-double Median(std::vector<double> times) {
-  std::sort(times.begin(), times.end());
-  return times[times.size() / 2];
 }
 
 } // namespace

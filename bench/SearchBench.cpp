@@ -7,8 +7,11 @@
 #include <cstdio>
 #include <string>
 
+#include "BenchClock.h"
 #include "components/SFolders.h"
 #include "toolkit/forms/Forms.h"
+
+using bench::Now;
 
 namespace {
 
@@ -16,13 +19,6 @@ constexpr int kGroups = 10;          // top-level folders
 constexpr int kChildren = 99;        // folders inside each: 10 + 990 = 1,000 folders
 constexpr int kFilesPerFolder = 100; // 100,000 files
 constexpr int kRounds = 3;
-
-double Now() {
-  LARGE_INTEGER frequency, counter;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&counter);
-  return double(counter.QuadPart) / double(frequency.QuadPart);
-}
 
 bool FillFolder(const std::string &dir) {
   if (!CreateDirectoryA(dir.c_str(), nullptr))

@@ -75,9 +75,7 @@ void TFrmIcon::Build() {
   SetCaption("Icons");
   SetClientSize(569, 416);
 
-  LG_NEW(PageControl1, TPageControl, this);
-  PageControl1->SetParent(this);
-  PageControl1->SetBounds(8, 8, 553, 400);
+  LG_PLACE(PageControl1, TPageControl, this, 8, 8, 553, 400, nullptr);
   BuildPackagesPage();
   BuildAdvancedPage();
   PageControl1->SetActivePage(TabSheet1);
@@ -91,9 +89,7 @@ void TFrmIcon::Build() {
   ImageListPre->SetBkColor(clWhite);
   ListView4->SetLargeImages(ImageList1);
 
-  LG_NEW(Image1, TImage, this);
-  Image1->SetParent(this);
-  Image1->SetBounds(0, 0, 32, 32);
+  LG_PLACE(Image1, TImage, this, 0, 0, 32, 32, nullptr);
   Image1->SetVisible(false);
 
   LG_NEW(SearchFolders1, TSearchFolders, this);
@@ -134,35 +130,23 @@ void TFrmIcon::BuildPackagesPage() {
   TabSheet1->SetPageControl(PageControl1);
   TabSheet1->SetCaption("Icon Packages");
 
-  LG_NEW(Label6, TLabel, this);
-  Label6->SetParent(TabSheet1);
-  Label6->SetBounds(8, 8, 200, 13);
-  Label6->SetCaption("Installed Icon Packages:");
+  LG_PLACE(Label6, TLabel, TabSheet1, 8, 8, 200, 13, "Installed Icon Packages:");
 
-  LG_NEW(ListView4, TListView, this);
-  ListView4->SetParent(TabSheet1);
-  ListView4->SetBounds(8, 26, 330, 298);
+  LG_PLACE(ListView4, TListView, TabSheet1, 8, 26, 330, 298, nullptr);
   ListView4->Tag = TranslationSkipTag;
   ListView4->SetViewStyle(vsIcon);
   ListView4->SetReadOnly(true);
   ListView4->SetHideSelection(false);
 
-  LG_NEW(ListBox1, TListBox, this);
-  ListBox1->SetParent(TabSheet1);
-  ListBox1->SetBounds(8, 26, 100, 40);
+  LG_PLACE(ListBox1, TListBox, TabSheet1, 8, 26, 100, 40, nullptr);
   ListBox1->Tag = TranslationSkipTag;
   ListBox1->SetVisible(false);
 
-  LG_NEW(Edit1, TEdit, this);
-  Edit1->SetParent(TabSheet1);
-  Edit1->SetBounds(8, 70, 100, 21);
+  LG_PLACE(Edit1, TEdit, TabSheet1, 8, 70, 100, 21, nullptr);
   Edit1->Tag = TranslationSkipTag;
   Edit1->SetVisible(false);
 
-  LG_NEW(GroupBox1, TGroupBox, this);
-  GroupBox1->SetParent(TabSheet1);
-  GroupBox1->SetBounds(348, 20, 188, 304);
-  GroupBox1->SetCaption("Preview");
+  LG_PLACE(GroupBox1, TGroupBox, TabSheet1, 348, 20, 188, 304, "Preview");
   TImage **images[] = {&Image5,  &Image6,  &Image7,  &Image8,  &Image9,
                        &Image10, &Image11, &Image12, &Image13, &Image14};
   const char *names[] = {"Image5",  "Image6",  "Image7",  "Image8",  "Image9",
@@ -177,31 +161,21 @@ void TFrmIcon::BuildPackagesPage() {
     image->SetCenter(true);
   }
 
-  LG_NEW(Label7, TLabel, this);
-  Label7->SetParent(GroupBox1);
-  Label7->SetBounds(12, 260, 164, 36);
+  LG_PLACE(Label7, TLabel, GroupBox1, 12, 260, 164, 36, nullptr);
   Label7->SetAutoSize(false);
   Label7->SetWordWrap(true);
   Label7->SetCaption("Author");
   Label7->Cursor = crHelp;
   Label7->SetVisible(false);
 
-  auto button = [this](TBitBtn *&member, const char *name, int left, int width,
-                       const char *caption) {
-    member = new TBitBtn(this);
-    member->SetName(name);
-    member->SetParent(TabSheet1);
-    member->SetBounds(left, 334, width, 28);
-    member->SetCaption(caption);
-  };
-  button(BitBtn7, "BitBtn7", 8, 170, "Install new package...");
-  button(BitBtn9, "BitBtn9", 186, 120, "Customize Icons...");
+  LG_PLACE(BitBtn7, TBitBtn, TabSheet1, 8, 334, 170, 28, "Install new package...");
+  LG_PLACE(BitBtn9, TBitBtn, TabSheet1, 186, 334, 120, 28, "Customize Icons...");
   BitBtn9->SetVisible(false);
-  button(BitBtn5, "BitBtn5", 294, 60, "Help");
+  LG_PLACE(BitBtn5, TBitBtn, TabSheet1, 294, 334, 60, 28, "Help");
   BitBtn5->SetVisible(false);
-  button(BitBtn1, "BitBtn1", 348, 80, "Apply");
+  LG_PLACE(BitBtn1, TBitBtn, TabSheet1, 348, 334, 80, 28, "Apply");
   BitBtn1->SetEnabled(false);
-  button(BitBtn2, "BitBtn2", 436, 100, "Restore");
+  LG_PLACE(BitBtn2, TBitBtn, TabSheet1, 436, 334, 100, 28, "Restore");
 }
 
 void TFrmIcon::BuildAdvancedPage() {
@@ -209,20 +183,13 @@ void TFrmIcon::BuildAdvancedPage() {
   TabSheet3->SetPageControl(PageControl1);
   TabSheet3->SetCaption("Advanced");
 
-  LG_NEW(CheckBox3, TCheckBox, this);
-  CheckBox3->SetParent(TabSheet3);
-  CheckBox3->SetBounds(16, 20, 500, 17);
-  CheckBox3->SetCaption("Restore all Icons before applying a new package");
+  LG_PLACE(CheckBox3, TCheckBox, TabSheet3, 16, 20, 500, 17,
+           "Restore all Icons before applying a new package");
   CheckBox3->SetChecked(true);
 
-  LG_NEW(Label1, TLabel, this);
-  Label1->SetParent(TabSheet3);
-  Label1->SetBounds(16, 60, 120, 13);
-  Label1->SetCaption("Icon cache size(KB)");
+  LG_PLACE(Label1, TLabel, TabSheet3, 16, 60, 120, 13, "Icon cache size(KB)");
 
-  LG_NEW(SpinEdit1, TSpinEdit, this);
-  SpinEdit1->SetParent(TabSheet3);
-  SpinEdit1->SetBounds(150, 56, 80, 21);
+  LG_PLACE(SpinEdit1, TSpinEdit, TabSheet3, 150, 56, 80, 21, nullptr);
   SpinEdit1->Tag = TranslationSkipTag;
   SpinEdit1->SetMinValue(512);
   SpinEdit1->SetMaxValue(8192);
@@ -231,16 +198,9 @@ void TFrmIcon::BuildAdvancedPage() {
   SpinEdit1->EditorEnabled = false;
   SpinEdit1->SetValue(DefaultCacheSize);
 
-  auto button = [this](TBitBtn *&member, const char *name, int left, const char *caption) {
-    member = new TBitBtn(this);
-    member->SetName(name);
-    member->SetParent(TabSheet3);
-    member->SetBounds(left, 334, 100, 28);
-    member->SetCaption(caption);
-  };
-  button(BitBtn3, "BitBtn3", 236, "Apply");
-  button(BitBtn4, "BitBtn4", 336, "Restore");
-  button(BitBtn6, "BitBtn6", 436, "Help");
+  LG_PLACE(BitBtn3, TBitBtn, TabSheet3, 236, 334, 100, 28, "Apply");
+  LG_PLACE(BitBtn4, TBitBtn, TabSheet3, 336, 334, 100, 28, "Restore");
+  LG_PLACE(BitBtn6, TBitBtn, TabSheet3, 436, 334, 100, 28, "Help");
 }
 
 void TFrmIcon::FormCreate(TObject *) {

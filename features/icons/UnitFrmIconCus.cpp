@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <vector>
 
 #include "app/FormBuild.h"
 #include "app/UnitMain.h"
@@ -107,30 +108,6 @@ void ShowIcon(TImage *image, HICON handle) {
   image->Picture().Assign(icon.Empty() ? nullptr : &icon);
 }
 
-TListView *MakeList(TComponent *owner, TListView *&member, const char *name, TTabSheet *page,
-                    int height, TImageList *images, TPopupMenu *menu) {
-  member = new TListView(owner);
-  member->SetName(name);
-  member->SetParent(page);
-  member->SetBounds(8, 8, 509, height);
-  member->SetViewStyle(vsIcon);
-  member->SetReadOnly(true);
-  member->SetHideSelection(false);
-  member->SetLargeImages(images);
-  member->PopupMenu = menu;
-  return member;
-}
-
-TBitBtn *MakeButton(TComponent *owner, TBitBtn *&member, const char *name, TWinControl *parent,
-                    int left, int top, int width, const char *caption) {
-  member = new TBitBtn(owner);
-  member->SetName(name);
-  member->SetParent(parent);
-  member->SetBounds(left, top, width, 28);
-  member->SetCaption(caption);
-  return member;
-}
-
 TImageList *MakeImages(TComponent *owner, TImageList *&member, const char *name, int size) {
   member = new TImageList(owner);
   member->SetName(name);
@@ -160,9 +137,7 @@ void TFrmIconCus::Build() {
   ImageListpop->AddMasked(strip, clFuchsia);
   BuildMenus();
 
-  LG_NEW(PageControl1, TPageControl, this);
-  PageControl1->SetParent(this);
-  PageControl1->SetBounds(8, 8, 535, 421);
+  LG_PLACE(PageControl1, TPageControl, this, 8, 8, 535, 421, nullptr);
   BuildDesktopPage();
   BuildSystemPage();
   BuildFilesPage();
@@ -230,63 +205,60 @@ void TFrmIconCus::BuildMenus() {
   }
 }
 
-void TFrmIconCus::BuildDesktopPage() {
-  LG_NEW(TabSheet1, TTabSheet, this);
-  TabSheet1->SetPageControl(PageControl1);
-  TabSheet1->SetCaption("Desktop");
-  MakeList(this, ListView1, "ListView1", TabSheet1, 330, ImageList1, PopupMenu1);
-  for (int i = 0; i < int(std::size(DesktopItems)); ++i) {
-    TListItem *item = ListView1->Items().Add();
-    item->SetCaption(DesktopItems[i].caption);
-    item->SetImageIndex(i);
+void TFrmIconCus::BuildListPage(TTabSheet *&Sheet, const char *SheetName, const char *Caption,
+                                TListView *&List, const char *ListName, int Height,
+                                TImageList *Images, TPopupMenu *Menu,
+                                const std::vector<const char *> &Items, TBitBtn *&Change,
+                                const char *ChangeName, TBitBtn *&Restore,
+                                const char *RestoreName) {
+  Sheet = new TTabSheet(this);
+  Sheet->SetName(SheetName);
+  Sheet->SetPageControl(PageControl1);
+  Sheet->SetCaption(Caption);
+  PlaceControl(List = new TListView(this), ListName, Sheet, 8, 8, 509, Height, nullptr);
+  List->SetViewStyle(vsIcon);
+  List->SetReadOnly(true);
+  List->SetHideSelection(false);
+  List->SetLargeImages(Images);
+  List->PopupMenu = Menu;
+  for (const char *caption : Items) {
+    TListItem *item = List->Items().Add();
+    item->SetCaption(caption);
+    item->SetImageIndex(item->Index());
   }
-  MakeButton(this, BitBtn2, "BitBtn2", TabSheet1, 289, 346, 110, "Change Icon...");
-  MakeButton(this, BitBtn3, "BitBtn3", TabSheet1, 407, 346, 110, "Restore");
+  PlaceControl(Change = new TBitBtn(this), ChangeName, Sheet, 289, Height + 16, 110, 28,
+               "Change Icon...");
+  PlaceControl(Restore = new TBitBtn(this), RestoreName, Sheet, 407, Height + 16, 110, 28,
+               "Restore");
+}
+
+void TFrmIconCus::BuildDesktopPage() {
+  std::vector<const char *> items;
+  for (const DesktopItem &item : DesktopItems)
+    items.push_back(item.caption);
+  BuildListPage(TabSheet1, "TabSheet1", "Desktop", ListView1, "ListView1", 330, ImageList1,
+                PopupMenu1, items, BitBtn2, "BitBtn2", BitBtn3, "BitBtn3");
 }
 
 void TFrmIconCus::BuildSystemPage() {
-  LG_NEW(TabSheet2, TTabSheet, this);
-  TabSheet2->SetPageControl(PageControl1);
-  TabSheet2->SetCaption("System");
-  MakeList(this, ListView2, "ListView2", TabSheet2, 330, ImageList2, PopupMenu2);
-  for (int i = 0; i < int(std::size(SystemItems)); ++i) {
-    TListItem *item = ListView2->Items().Add();
-    item->SetCaption(SystemItems[i]);
-    item->SetImageIndex(i);
-  }
-  MakeButton(this, BitBtn9, "BitBtn9", TabSheet2, 8, 346, 170, "Rebuild Icon Cache");
-  MakeButton(this, BitBtn4, "BitBtn4", TabSheet2, 289, 346, 110, "Change Icon...");
-  MakeButton(this, BitBtn5, "BitBtn5", TabSheet2, 407, 346, 110, "Restore");
+  BuildListPage(TabSheet2, "TabSheet2", "System", ListView2, "ListView2", 330, ImageList2,
+                PopupMenu2, {std::begin(SystemItems), std::end(SystemItems)}, BitBtn4, "BitBtn4",
+                BitBtn5, "BitBtn5");
+  LG_PLACE(BitBtn9, TBitBtn, TabSheet2, 8, 346, 170, 28, "Rebuild Icon Cache");
 }
 
 void TFrmIconCus::BuildFilesPage() {
-  LG_NEW(TabSheet3, TTabSheet, this);
-  TabSheet3->SetPageControl(PageControl1);
-  TabSheet3->SetCaption("Files");
-  MakeList(this, ListView3, "ListView3", TabSheet3, 222, ImageList3, PopupMenu3);
-  for (int i = 0; i < int(std::size(FileItems)); ++i) {
-    TListItem *item = ListView3->Items().Add();
-    item->SetCaption(FileItems[i].caption);
-    item->SetImageIndex(i);
-  }
-  MakeButton(this, BitBtn6, "BitBtn6", TabSheet3, 289, 238, 110, "Change Icon...");
-  MakeButton(this, BitBtn7, "BitBtn7", TabSheet3, 407, 238, 110, "Restore");
+  std::vector<const char *> items;
+  for (const FileItem &item : FileItems)
+    items.push_back(item.caption);
+  BuildListPage(TabSheet3, "TabSheet3", "Files", ListView3, "ListView3", 222, ImageList3,
+                PopupMenu3, items, BitBtn6, "BitBtn6", BitBtn7, "BitBtn7");
 
-  LG_NEW(GroupBox1, TGroupBox, this);
-  GroupBox1->SetParent(TabSheet3);
-  GroupBox1->SetBounds(8, 276, 509, 96);
-  GroupBox1->SetCaption("Other type");
-  LG_NEW(Label1, TLabel, this);
-  Label1->SetParent(GroupBox1);
-  Label1->SetBounds(16, 24, 200, 13);
-  Label1->SetCaption("Input the extension (e.x MP3)");
-  LG_NEW(Edit1, TEdit, this);
-  Edit1->SetParent(GroupBox1);
-  Edit1->SetBounds(16, 46, 140, 21);
-  MakeButton(this, BitBtn1, "BitBtn1", GroupBox1, 168, 42, 120, "Change Icon...");
-  LG_NEW(Image2, TImage, this);
-  Image2->SetParent(GroupBox1);
-  Image2->SetBounds(440, 28, 48, 48);
+  LG_PLACE(GroupBox1, TGroupBox, TabSheet3, 8, 276, 509, 96, "Other type");
+  LG_PLACE(Label1, TLabel, GroupBox1, 16, 24, 200, 13, "Input the extension (e.x MP3)");
+  LG_PLACE(Edit1, TEdit, GroupBox1, 16, 46, 140, 21, nullptr);
+  LG_PLACE(BitBtn1, TBitBtn, GroupBox1, 168, 42, 120, 28, "Change Icon...");
+  LG_PLACE(Image2, TImage, GroupBox1, 440, 28, 48, 48, nullptr);
   Image2->SetCenter(true);
 }
 
@@ -295,13 +267,8 @@ void TFrmIconCus::BuildAdvancedPage() {
   TabSheet4->SetPageControl(PageControl1);
   TabSheet4->SetCaption("Advanced");
 
-  LG_NEW(GroupBox2, TGroupBox, this);
-  GroupBox2->SetParent(TabSheet4);
-  GroupBox2->SetBounds(8, 8, 250, 180);
-  GroupBox2->SetCaption("Icon size");
-  LG_NEW(TrackBar1, TTrackBar, this);
-  TrackBar1->SetParent(GroupBox2);
-  TrackBar1->SetBounds(16, 20, 218, 30);
+  LG_PLACE(GroupBox2, TGroupBox, TabSheet4, 8, 8, 250, 180, "Icon size");
+  LG_PLACE(TrackBar1, TTrackBar, GroupBox2, 16, 20, 218, 30, nullptr);
   TrackBar1->SetRange(1, 3);
   TrackBar1->SetPosition(3);
   struct Mark {
@@ -318,30 +285,20 @@ void TFrmIconCus::BuildAdvancedPage() {
     m.label->SetBounds(m.left, 52, 40, 13);
     m.label->SetCaption(m.caption);
   }
-  LG_NEW(Panel1, TPanel, this);
-  Panel1->SetParent(GroupBox2);
-  Panel1->SetBounds(16, 72, 218, 96);
+  LG_PLACE(Panel1, TPanel, GroupBox2, 16, 72, 218, 96, nullptr);
   Panel1->SetBevelOuter(bvLowered);
   Panel1->SetCaption("");
   Panel1->SetColor(TColor(0x984E00)); // the desktop's blue: red 0, green 78, blue 152
-  LG_NEW(Image3, TImage, this);
-  Image3->SetParent(Panel1);
-  Image3->SetBounds(85, 12, 48, 48);
+  LG_PLACE(Image3, TImage, Panel1, 85, 12, 48, 48, nullptr);
   Image3->SetStretch(true);
   Image3->SetTransparent(true);
   Image3->Picture().Icon().SetHandle(static_cast<HICON>(
       LoadImageA(GetModuleHandleA(nullptr), "MYCOMPUTER", IMAGE_ICON, 48, 48, 0)));
-  LG_NEW(Label14, TLabel, this);
-  Label14->SetParent(Panel1);
-  Label14->SetBounds(85, 62, 64, 13);
-  Label14->SetCaption("My Computer");
+  LG_PLACE(Label14, TLabel, Panel1, 85, 62, 64, 13, "My Computer");
   Label14->SetTransparent(true);
   Label14->Font().SetColor(clWhite);
 
-  LG_NEW(GroupBox3, TGroupBox, this);
-  GroupBox3->SetParent(TabSheet4);
-  GroupBox3->SetBounds(266, 8, 251, 180);
-  GroupBox3->SetCaption("Shortcut overlay icons");
+  LG_PLACE(GroupBox3, TGroupBox, TabSheet4, 266, 8, 251, 180, "Shortcut overlay icons");
   struct Choice {
     TRadioButton *&button;
     const char *name, *caption;
@@ -356,22 +313,16 @@ void TFrmIconCus::BuildAdvancedPage() {
     choices[i].button->SetCaption(choices[i].caption);
   }
   RadioButton1->SetChecked(true);
-  LG_NEW(Panel2, TPanel, this);
-  Panel2->SetParent(GroupBox3);
-  Panel2->SetBounds(12, 92, 227, 76);
+  LG_PLACE(Panel2, TPanel, GroupBox3, 12, 92, 227, 76, nullptr);
   Panel2->SetBevelOuter(bvLowered);
   Panel2->SetCaption("");
   Panel2->SetColor(clWhite);
-  LG_NEW(Image5, TImage, this);
-  Image5->SetParent(Panel2);
-  Image5->SetBounds(97, 8, 32, 32);
+  LG_PLACE(Image5, TImage, Panel2, 97, 8, 32, 32, nullptr);
   Image5->SetTransparent(true);
   Image5->Picture().Icon().SetHandle(
       static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), "MAINICON", IMAGE_ICON, 32, 32, 0)));
   // The overlay lies on the shortcut's picture, as the shell draws it.
-  LG_NEW(Image4, TImage, this);
-  Image4->SetParent(Panel2);
-  Image4->SetBounds(97, 8, 32, 32);
+  LG_PLACE(Image4, TImage, Panel2, 97, 8, 32, 32, nullptr);
   Image4->SetTransparent(true);
   LG_NEW(Label8, TLabel, this);
   Label8->SetParent(Panel2);
@@ -381,19 +332,14 @@ void TFrmIconCus::BuildAdvancedPage() {
   Label8->SetTransparent(true);
   Label8->SetCaption("Shortcut to Lumagrove");
 
-  LG_NEW(CheckBox1, TCheckBox, this);
-  CheckBox1->SetParent(TabSheet4);
-  CheckBox1->SetBounds(16, 204, 480, 17);
-  CheckBox1->SetCaption("Disable the text \"Shortcut to\"");
-  LG_NEW(CheckBox2, TCheckBox, this);
-  CheckBox2->SetParent(TabSheet4);
-  CheckBox2->SetBounds(16, 228, 480, 17);
-  CheckBox2->SetCaption("Show icons using all possible colors");
+  LG_PLACE(CheckBox1, TCheckBox, TabSheet4, 16, 204, 480, 17, "Disable the text \"Shortcut to\"");
+  LG_PLACE(CheckBox2, TCheckBox, TabSheet4, 16, 228, 480, 17,
+           "Show icons using all possible colors");
   CheckBox2->SetChecked(true);
 
-  MakeButton(this, btn_save, "btn_save", TabSheet4, 171, 346, 110, "Apply");
-  MakeButton(this, btn_restore, "btn_restore", TabSheet4, 289, 346, 110, "Restore");
-  MakeButton(this, BitBtn8, "BitBtn8", TabSheet4, 407, 346, 110, "Help");
+  LG_PLACE(btn_save, TBitBtn, TabSheet4, 171, 346, 110, 28, "Apply");
+  LG_PLACE(btn_restore, TBitBtn, TabSheet4, 289, 346, 110, 28, "Restore");
+  LG_PLACE(BitBtn8, TBitBtn, TabSheet4, 407, 346, 110, 28, "Help");
 }
 
 // ---- creation and closing ------------------------------------------------------------------

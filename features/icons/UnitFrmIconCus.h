@@ -3,6 +3,8 @@
 // and "Shortcut to" prefix, with a rebuild of the shell's icon cache.
 #pragma once
 
+#include <vector>
+
 #include "components/IconDialog.h"
 #include "toolkit/forms/Buttons.h"
 #include "toolkit/forms/ComCtrls.h"
@@ -115,6 +117,13 @@ protected:
   void Build() override;
 
 private:
+  // A page of one icon list: the list with its items (item i shows image i) and its Change
+  // and Restore buttons below it.
+  void BuildListPage(tk::TTabSheet *&Sheet, const char *SheetName, const char *Caption,
+                     tk::TListView *&List, const char *ListName, int Height, tk::TImageList *Images,
+                     tk::TPopupMenu *Menu, const std::vector<const char *> &Items,
+                     tk::TBitBtn *&Change, const char *ChangeName, tk::TBitBtn *&Restore,
+                     const char *RestoreName);
   void BuildDesktopPage();
   void BuildSystemPage();
   void BuildFilesPage();

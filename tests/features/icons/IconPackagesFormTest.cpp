@@ -1,11 +1,8 @@
 // The icon packages form as a user meets it: the installed packages with their pictures, the
 // previews, applying with its question, restoring, the advanced settings, installing.
-#include "../../app/AppFixture.h"
-#include "IconFixture.h"
+#include "IconFormFixture.h"
 
 #include "archive/UnZipHarness.h"
-#include "features/icons/UnitFrmIcon.h"
-#include "features/icons/UnitFrmIconCus.h"
 #include "toolkit/win32/FileUtil.h"
 
 using namespace icontest;
@@ -15,25 +12,14 @@ namespace {
 
 const char *const MyComputer = "{20D04FE0-3AEA-1069-A2D8-08002B30309D}";
 
-class IconPackagesForm : public AppTest {
+class IconPackagesForm : public IconFormTest {
 protected:
   void SetUp() override {
-    AppTest::SetUp();
-    FromProgram("Data\\Icon.dll");
+    IconFormTest::SetUp();
     themes = testenv::Places().programDir + "IconThemes\\";
   }
-  void TearDown() override {
-    AppTest::TearDown();
-    FrmIcon = nullptr;
-    FrmIconCus = nullptr;
-  }
 
-  TFrmIcon *Open() {
-    if (!Frmmain)
-      StartProgram();
-    CreateForm(Frmmain, FrmIcon);
-    return FrmIcon;
-  }
+  TFrmIcon *Open() { return IconFormTest::Open(FrmIcon); }
 
   std::string Package(const std::string &relative, const std::string &text) {
     return WritePackage(themes + relative, text);

@@ -1,11 +1,8 @@
 // The single icons form as a user meets it: its three lists and their changes and restores, the
 // other file type, the icon cache, the Windows families, the advanced page; and the main road
 // from the main window to an applied package.
-#include "../../app/AppFixture.h"
-#include "IconFixture.h"
+#include "IconFormFixture.h"
 
-#include "features/icons/UnitFrmIcon.h"
-#include "features/icons/UnitFrmIconCus.h"
 #include "toolkit/win32/FileUtil.h"
 
 using namespace icontest;
@@ -15,29 +12,18 @@ namespace {
 
 const char *const RecycleBin = "{645FF040-5081-101B-9F08-00AA002F954E}";
 
-class SingleIconsForm : public AppTest {
+class SingleIconsForm : public IconFormTest {
 protected:
   void SetUp() override {
-    AppTest::SetUp();
-    FromProgram("Data\\Icon.dll");
+    IconFormTest::SetUp();
     meadow = FromProgram("IconThemes\\Meadow\\Meadow.icl");
     // The system's own icons, as far as the sandbox has them.
     shell32 =
         FromProgram("IconThemes\\Dusk\\Dusk.icl", testenv::Places().systemDir + "\\shell32.dll");
     RegisterDocumentTypes({"txt", "mp3"});
   }
-  void TearDown() override {
-    AppTest::TearDown();
-    FrmIcon = nullptr;
-    FrmIconCus = nullptr;
-  }
 
-  TFrmIconCus *Open() {
-    if (!Frmmain)
-      StartProgram();
-    CreateForm(Frmmain, FrmIconCus);
-    return FrmIconCus;
-  }
+  TFrmIconCus *Open() { return IconFormTest::Open(FrmIconCus); }
 
   static void Select(TListView *list, int i) {
     list->SetSelected(i < 0 ? nullptr : list->Items()[i]);
