@@ -6,7 +6,6 @@
 //   icon_bench.exe [rounds]
 #include <windows.h>
 
-#include <shellapi.h>
 #include <shlwapi.h>
 
 #include <algorithm>
@@ -14,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "BenchClock.h"
+#include "bench/BenchUtil.h"
 #include "common/RegUnit.h"
 #include "features/icons/Func_Icon.h"
 #include "features/icons/UnitFrmIcon.h"
@@ -243,11 +242,6 @@ int main(int argc, char **argv) {
   EndRedirection();
   tk::SetPlaces(nullptr);
   tk::SetPrompts(nullptr);
-  SHFILEOPSTRUCTA op = {};
-  std::string from = places.root.substr(0, places.root.size() - 1) + std::string(2, '\0');
-  op.wFunc = FO_DELETE;
-  op.pFrom = from.c_str();
-  op.fFlags = FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
-  SHFileOperationA(&op);
+  bench::RemoveTree(places.root.substr(0, places.root.size() - 1));
   return 0;
 }

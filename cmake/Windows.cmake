@@ -136,6 +136,7 @@ target_include_directories(Lumagrove PRIVATE ${art_dir} ${PROJECT_SOURCE_DIR}/re
 add_dependencies(Lumagrove artwork program_folder)
 set_target_properties(Lumagrove PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${LUMAGROVE_PROGRAM_DIR})
 lumagrove_warnings(Lumagrove)
+include(${PROJECT_SOURCE_DIR}/cmake/CursorsLogons.cmake)
 
 # --- benchmarks: built and run only on request ----------------------------------------------
 add_executable(BareWindow WIN32 EXCLUDE_FROM_ALL ${PROJECT_SOURCE_DIR}/bench/BareWindow.cpp)

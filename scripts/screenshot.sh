@@ -4,10 +4,12 @@
 # machine runs 32-bit programs, the 64-bit build otherwise):
 #   build/screenshots/main.png     as built (English)
 #   build/screenshots/main-de.png  with the German language file chosen in the registry
+#   build/screenshots/<form>.png   a feature form, opened by a click on its main-window link
+#                                  (cursors-de.png in German)
 #   build/screenshots/icons-*.png  the icon forms (English, and German as icons-*-de.png),
-#                                  reached from the "Icons" link as a user does
-#                                  (the single icons' System page, its pop-up menu, the Files and
-#                                  Advanced pages, the icon packages with a package chosen)
+#                                  reached from the "Icons" link as a user does (the single
+#                                  icons' System page, its pop-up menu, the Files and Advanced
+#                                  pages, the icon packages with a package chosen)
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/env.sh"
@@ -20,7 +22,7 @@ echo "screenshot: the ${bits}-bit Lumagrove ($dir)"
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
 missing=()
-for p in imagemagick x11-utils; do
+for p in imagemagick x11-utils xdotool; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then
@@ -54,42 +56,48 @@ for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
 echo "screenshot: preparing a Wine prefix"
 "$WINE" wineboot --init >/dev/null 2>&1 || true
 
-# The largest top-level X window with this name (the application's own window is tiny).
-named_window() {
+# The largest top-level X window of that caption (the application's own window is tiny).
+top_window() {
   xwininfo -root -tree 2>/dev/null |
     awk -v name="\"$1\": " 'index($0, name) { split($0, a, /\) +/); split(a[2], g, /[x+]/);
       print g[1] * g[2], $1 }' |
     sort -n | tail -n 1 | awk '$1 > 10000 { print $2 }'
 }
-main_window() { named_window Lumagrove; }
 
-start_program() {
-  "$WINE" "$scratch/Lumagrove/Lumagrove.exe" >/dev/null 2>&1 &
+wait_window() {
   local id=""
   for _ in $(seq 300); do
-    id=$(main_window)
+    id=$(top_window "$1")
     [ -n "$id" ] && break
     sleep 0.1
   done
   if [ -z "$id" ]; then
-    echo "screenshot: the main window did not appear" >&2
+    echo "screenshot: the window \"$1\" did not appear" >&2
     exit 1
   fi
-  sleep 2 # the opening animation, then the first paint
   echo "$id"
 }
 
-stop_program() {
-  wineserver -k >/dev/null 2>&1 || true
-  sleep 1
-}
-
+# shoot FILE [CAPTION X Y [X2 Y2]]: the main window, or the window of that caption that a click
+# at (X, Y) of the main window opens, after a click at (X2, Y2) of that window when given.
 shoot() {
   local file=$1 id
-  id=$(start_program)
+  "$WINE" "$scratch/Lumagrove/Lumagrove.exe" >/dev/null 2>&1 &
+  id=$(wait_window Lumagrove)
+  sleep 2 # the opening animation, then the first paint
+  if [ $# -gt 1 ]; then
+    xdotool mousemove --window "$id" "$3" "$4" click 1
+    id=$(wait_window "$2")
+    sleep 2
+    if [ $# -gt 4 ]; then
+      xdotool mousemove --window "$id" "$5" "$6" click 1
+      sleep 1
+    fi
+  fi
   /usr/bin/import -display "$DISPLAY" -window "$id" "$file"
   echo "screenshot: $file"
-  stop_program
+  wineserver -k >/dev/null 2>&1 || true
+  sleep 1
 }
 
 # One step of the icon road (tests/helpers/drive_icons.cpp), then a moment for the paint.
@@ -101,15 +109,11 @@ drive() {
   sleep 1
 }
 
-# A form by its caption; with a second argument, the screen where it lies (to catch a pop-up
+# A window by its caption; with a third argument, the screen where it lies (to catch a pop-up
 # menu over it).
-shoot_form() {
+shoot_window() {
   local caption=$1 file=$2 id
-  id=$(named_window "$caption")
-  if [ -z "$id" ]; then
-    echo "screenshot: no window \"$caption\"" >&2
-    exit 1
-  fi
+  id=$(wait_window "$caption")
   if [ -n "${3:-}" ]; then
     local geometry
     geometry=$(xwininfo -id "$id" | awk '/Absolute upper-left X/ { x = $NF }
@@ -122,30 +126,39 @@ shoot_form() {
   echo "screenshot: $file"
 }
 
-# The icon forms: the suffix of the files' names ("" English, "-de" German) and the captions of
-# the single icons form and the packages form in that language.
+# The icon forms, one program walked down the icon road: the suffix of the files' names (""
+# English, "-de" German) and the captions of the single icons and the packages in that language.
 shoot_icons() {
   local lang=$1 single=$2 packages=$3
-  start_program >/dev/null
+  "$WINE" "$scratch/Lumagrove/Lumagrove.exe" >/dev/null 2>&1 &
+  wait_window Lumagrove >/dev/null
+  sleep 2
   drive icons
   sleep 2 # the form fills its lists before its first paint
-  shoot_form "$single" "$out/icons-system$lang.png"
+  shoot_window "$single" "$out/icons-system$lang.png"
   drive menu
-  shoot_form "$single" "$out/icons-menu$lang.png" screen
+  shoot_window "$single" "$out/icons-menu$lang.png" screen
   drive escape
   drive page 2
-  shoot_form "$single" "$out/icons-files$lang.png"
+  shoot_window "$single" "$out/icons-files$lang.png"
   drive page 3
-  shoot_form "$single" "$out/icons-advanced$lang.png"
+  shoot_window "$single" "$out/icons-advanced$lang.png"
   drive packages
   drive select
-  shoot_form "$packages" "$out/icons-packages$lang.png"
-  stop_program
+  shoot_window "$packages" "$out/icons-packages$lang.png"
+  wineserver -k >/dev/null 2>&1 || true
+  sleep 1
 }
 
 shoot "$out/main.png"
-shoot_icons "" "Customize Icons" "Icons"
 "$WINE" reg add 'HKCU\Software\Quillomar\Lumagrove' /v Language /t REG_SZ \
   /d "$("$WINE" winepath -w "$scratch/Lumagrove/Lang/Deutsch.lng")" /f >/dev/null 2>&1
 shoot "$out/main-de.png"
+shoot "$out/cursors-de.png" Mauszeiger 610 140 58 90
 shoot_icons -de "Symbole anpassen" "Symbole"
+"$WINE" reg delete 'HKCU\Software\Quillomar\Lumagrove' /v Language /f >/dev/null 2>&1
+# The feature links, by the middle of their captions; the first package of each list chosen.
+shoot "$out/cursors.png" Cursors 610 140 58 90
+shoot "$out/cursors-settings.png" Cursors 610 140 145 18
+shoot "$out/logons.png" Logons 610 332 44 47
+shoot_icons "" "Customize Icons" "Icons"

@@ -5,15 +5,14 @@
 
 #include <string>
 
+#include "ChildProgram.h"
 #include "common/RegUnit.h"
-#include "support/ChildProgram.h"
 #include "support/TestEnvironment.h"
 #include "toolkit/win32/FileUtil.h"
 #include "toolkit/win32/IniFiles.h"
 
 using namespace tk;
-using testenv::Child;
-using testenv::ProgramCopy;
+using namespace childprogram;
 
 namespace {
 
@@ -21,16 +20,6 @@ namespace {
 bool KeepsAttribute(const std::string &path, int attribute) {
   return FileSetAttr(path, attribute) == 0 && FileGetAttr(path) != -1 &&
          (FileGetAttr(path) & attribute) != 0;
-}
-
-// The child wrote to the real registry: this process's view is redirected into the sandbox, so
-// the redirection of HKEY_CURRENT_USER is lifted while the value is read and removed.
-std::string TakeRealValue(const std::string &key, const std::string &name) {
-  RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
-  std::string value = ReadRegValue(HKEY_CURRENT_USER, key, name);
-  DeleteRegValue(HKEY_CURRENT_USER, key, name);
-  RegOverridePredefKey(HKEY_CURRENT_USER, testenv::SandboxRoot(HKEY_CURRENT_USER));
-  return value;
 }
 
 } // namespace

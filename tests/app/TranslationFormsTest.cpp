@@ -123,6 +123,8 @@ TEST_F(Translation, TheGermanFileFitsTheForms) {
   CreateForm(Frmmain, FrmPwd);
   Frmmain->Lbl_Icon->Click();
   FrmIconCus->Image3->DblClick();
+  Frmmain->Lbl_Cursor->Click();
+  Frmmain->Lbl_Logon->Click();
 
   TStringList keys;
   TIniFile(german).ReadSection("Translations", keys);

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "features/icons/Func_Icon.h"
-#include "support/ChildProgram.h"
+#include "../../app/ChildProgram.h"
 #include "toolkit/win32/FileUtil.h"
 
 using namespace icontest;
@@ -84,7 +84,7 @@ private:
 
 // One step of the road; true when its window appeared.
 bool Step(DWORD pid, const std::string &step) {
-  testenv::Child driver;
+  childprogram::Child driver;
   if (!driver.Start(testenv::ExeDir() + "drive_icons.exe", std::to_string(pid) + " " + step))
     return false;
   if (!driver.Ended(120000))
@@ -96,9 +96,9 @@ bool Step(DWORD pid, const std::string &step) {
 
 TEST(IconRoad, AShippedPackageAppliedFromTheIconsLink) {
   RealIconPlaces guard;
-  const std::string dir = testenv::ProgramCopy();
+  const std::string dir = childprogram::ProgramCopy();
   tk::TIniFile(dir + "Data\\Config.ini").WriteString("Icon", "RestoreBeforeApply", "0");
-  testenv::Child program;
+  childprogram::Child program;
   ASSERT_TRUE(program.Start(dir + "Lumagrove.exe", ""));
   ASSERT_NE(program.WaitForMainWindow(60000), nullptr);
   const DWORD pid = program.pi.dwProcessId;

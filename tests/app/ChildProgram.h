@@ -1,5 +1,5 @@
-// The built program started as a real child process in a copy of its folder, and found by its
-// windows.
+// The built program started as a real child process, the way the shell starts it, in a copy of
+// its folder of the test's own.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,9 +8,10 @@
 
 #include <string>
 
+#include "common/RegUnit.h"
 #include "support/TestEnvironment.h"
 
-namespace testenv {
+namespace childprogram {
 
 struct Child {
   PROCESS_INFORMATION pi{};
@@ -31,11 +32,11 @@ struct Child {
                           &pi) != FALSE;
   }
   bool Ended(DWORD ms) { return WaitForSingleObject(pi.hProcess, ms) == WAIT_OBJECT_0; }
-  // The child's visible main window: a form of the toolkit's class captioned "Lumagrove" (the
-  // application's own window carries the same caption, under another class).
-  HWND MainWindow() const {
-    for (HWND w = FindWindowExA(nullptr, nullptr, "TkWindow", "Lumagrove"); w;
-         w = FindWindowExA(nullptr, w, "TkWindow", "Lumagrove")) {
+  // A visible top-level window of the child, by its class and caption ("#32770" for the
+  // system's message boxes, "TkWindow" for forms).
+  HWND Window(const char *windowClass, const char *caption) const {
+    for (HWND w = FindWindowExA(nullptr, nullptr, windowClass, caption); w;
+         w = FindWindowExA(nullptr, w, windowClass, caption)) {
       DWORD pid = 0;
       GetWindowThreadProcessId(w, &pid);
       if (pid == pi.dwProcessId && IsWindowVisible(w))
@@ -43,15 +44,19 @@ struct Child {
     }
     return nullptr;
   }
-  HWND WaitForMainWindow(DWORD ms) {
+  HWND WaitForWindow(const char *windowClass, const char *caption, DWORD ms) {
     for (DWORD waited = 0; waited < ms; waited += 50) {
-      if (HWND w = MainWindow())
+      if (HWND w = Window(windowClass, caption))
         return w;
       if (Ended(50))
         return nullptr;
     }
     return nullptr;
   }
+  // The main window: a form captioned "Lumagrove" (the application's own window carries the
+  // same caption, under another class).
+  HWND MainWindow() const { return Window("TkWindow", "Lumagrove"); }
+  HWND WaitForMainWindow(DWORD ms) { return WaitForWindow("TkWindow", "Lumagrove", ms); }
 };
 
 inline void CopyTree(const std::string &from, const std::string &to) {
@@ -78,4 +83,14 @@ inline std::string ProgramCopy() {
   return dir;
 }
 
-} // namespace testenv
+// The child wrote to the real registry: this process's view is redirected into the sandbox, so
+// the redirection of HKEY_CURRENT_USER is lifted while the value is read and removed.
+inline std::string TakeRealValue(const std::string &key, const std::string &name) {
+  RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+  std::string value = ReadRegValue(HKEY_CURRENT_USER, key, name);
+  DeleteRegValue(HKEY_CURRENT_USER, key, name);
+  RegOverridePredefKey(HKEY_CURRENT_USER, testenv::SandboxRoot(HKEY_CURRENT_USER));
+  return value;
+}
+
+} // namespace childprogram
