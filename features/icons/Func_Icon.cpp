@@ -6,7 +6,6 @@
 #include <utility>
 #include <vector>
 
-#include "archive/UnZip.h"
 #include "common/RegUnit.h"
 #include "features/folder/Func_Folder.h"
 #include "toolkit/core/SysUtils.h"
@@ -489,23 +488,5 @@ int RestoreDefaultIcons() {
 }
 
 TPackageInstall ExtractIconPackage(const std::string &ArchiveFile, TComponent *Owner) {
-  TPackageInstall result;
-  std::string name = ExtractFileName(ArchiveFile);
-  name.resize(name.size() - ExtractFileExt(name).size());
-  // Windows drops trailing dots and blanks from a folder name; a name of nothing else would
-  // be the package folder itself or the folder above it.
-  while (!name.empty() && (name.back() == '.' || name.back() == ' '))
-    name.pop_back();
-  if (name.empty())
-    return result;
-  result.Folder = GetConfigFolder("IconThemes") + name;
-  auto *unzip = new arc::TUnZip(Owner);
-  unzip->SetArchiveFile(ArchiveFile);
-  unzip->RecurseDirs = true;
-  unzip->FileSpec().Clear();
-  unzip->FileSpec().Add("*.*");
-  unzip->SetExtractDir(result.Folder);
-  result.Extracted = unzip->Extract();
-  result.Failed = unzip->FailedCount();
-  return result;
+  return InstallPackageArchive(ArchiveFile, GetConfigFolder("IconThemes"), Owner);
 }

@@ -9,6 +9,8 @@
 #include <span>
 #include <string>
 
+#include "features/packages/PackageInstall.h"
+
 namespace tk {
 class TComponent;
 }
@@ -103,14 +105,6 @@ void ApplyIconTheme(const std::string &PackageFile);
 // The Windows default of every place a package sets; the number of values written. No refresh.
 int RestoreDefaultIcons();
 
-// What an installation did: the entries extracted, those that failed, and the folder.
-struct TPackageInstall {
-  std::string Folder;
-  int32_t Extracted = 0;
-  int32_t Failed = 0;
-  // Whole: something arrived and nothing failed.
-  bool Whole() const { return Extracted > 0 && Failed == 0; }
-};
 // Extracts an archive, folders and all, into the icon package folder's sub-folder named after
 // the archive (Blue Set.zip into IconThemes\Blue Set\). The extraction component is owned by
 // Owner.

@@ -8,6 +8,7 @@
 #include "common/Translation.h"
 #include "features/icons/Func_Icon.h"
 #include "features/icons/UnitFrmIconCus.h"
+#include "features/packages/PackageForm.h"
 #include "toolkit/forms/Dialogs.h"
 #include "toolkit/win32/FileUtil.h"
 #include "toolkit/win32/IniFiles.h"
@@ -93,19 +94,9 @@ void TFrmIcon::Build() {
   Image1->SetVisible(false);
 
   LG_NEW(SearchFolders1, TSearchFolders, this);
-  SearchFolders1->FileMask = PackageMask;
-  SearchFolders1->UpdateList = true;
-  SearchFolders1->ScanOptions = soSpecifiedDir;
-  SearchFolders1->DoRecursive = true;
-  SearchFolders1->Messages = true;
+  ConfigureSearch(SearchFolders1, PackageMask);
 
-  LG_NEW(PopupMenu1, TPopupMenu, this);
-  LG_NEW(Installfromdisk1, TMenuItem, this);
-  Installfromdisk1->SetCaption("Install from disk...");
-  PopupMenu1->Items()->Add(Installfromdisk1);
-  LG_NEW(Installfromweb1, TMenuItem, this);
-  Installfromweb1->SetCaption("Install from web...");
-  PopupMenu1->Items()->Add(Installfromweb1);
+  BuildInstallMenu(this, PopupMenu1, Installfromdisk1, Installfromweb1);
 
   OnCreate = Bind(this, &TFrmIcon::FormCreate);
   OnClose = Bind(this, &TFrmIcon::FormClose);
@@ -138,13 +129,7 @@ void TFrmIcon::BuildPackagesPage() {
   ListView4->SetReadOnly(true);
   ListView4->SetHideSelection(false);
 
-  LG_PLACE(ListBox1, TListBox, TabSheet1, 8, 26, 100, 40, nullptr);
-  ListBox1->Tag = TranslationSkipTag;
-  ListBox1->SetVisible(false);
-
-  LG_PLACE(Edit1, TEdit, TabSheet1, 8, 70, 100, 21, nullptr);
-  Edit1->Tag = TranslationSkipTag;
-  Edit1->SetVisible(false);
+  BuildWorkingControls(this, TabSheet1, ListBox1, Edit1);
 
   LG_PLACE(GroupBox1, TGroupBox, TabSheet1, 348, 20, 188, 304, "Preview");
   TImage **images[] = {&Image5,  &Image6,  &Image7,  &Image8,  &Image9,
@@ -351,11 +336,7 @@ void TFrmIcon::BitBtn5Click(TObject *) { ShowHelp("frmicon.htm"); }
 
 void TFrmIcon::BitBtn6Click(TObject *) { ShowHelp("frmicon.htm#iconset"); }
 
-void TFrmIcon::BitBtn7Click(TObject *) {
-  POINT p;
-  GetCursorPos(&p);
-  PopupMenu1->Popup(p.x, p.y);
-}
+void TFrmIcon::BitBtn7Click(TObject *) { PopupAtCursor(PopupMenu1); }
 
 void TFrmIcon::BitBtn9Click(TObject *) {
   CreateForm(this, FrmIconCus);
@@ -371,25 +352,9 @@ void TFrmIcon::Installfromdisk1Click(TObject *) {
   LoadCurrent();
   // The list shows whatever arrived, whole or not.
   ScanPackages();
-  if (install.Whole()) {
-    ShowMessage("Installed successfully");
-    return;
-  }
-  std::string text =
-      install.Failed > 0
-          ? FormatText(LangMessage("Icons_8", "The package %s was not installed whole: %s of its "
-                                              "files could not be extracted.")
-                           .c_str(),
-                       {archive, IntToStr(install.Failed)})
-          : FormatText(LangMessage("Icons_9", "The package %s holds nothing that could be "
-                                              "installed.")
-                           .c_str(),
-                       {archive});
-  GetPrompts().MessageBox(Handle(), text, LangMessage("Common_10", "Error"), MB_OK | MB_ICONERROR);
+  ReportPackageInstall(Handle(), archive, install);
 }
 
-void TFrmIcon::Installfromweb1Click(TObject *) {
-  GetShell().ShellExecute(Handle(), "", MakerIconPackagesPage, "", "", SW_SHOWMAXIMIZED);
-}
+void TFrmIcon::Installfromweb1Click(TObject *) { OpenThemesPage(Handle()); }
 
 void TFrmIcon::Label7Click(TObject *) {}

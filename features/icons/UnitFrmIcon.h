@@ -13,8 +13,6 @@
 #include "toolkit/forms/StdCtrls.h"
 #include "toolkit/graphics/ImgList.h"
 
-// The maker's page of icon packages to download.
-inline constexpr const char *MakerIconPackagesPage = "http://www.lumagrove.example/icons.htm";
 // Where the shell's icon cache size is kept (HKEY_LOCAL_MACHINE).
 inline constexpr const char *IconCacheKey =
     "Software\\Microsoft\\Windows\\CurrentVersion\\explorer";

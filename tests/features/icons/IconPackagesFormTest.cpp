@@ -259,7 +259,7 @@ TEST_F(IconPackagesForm, InstallsFromDiskAndSaysWhatFailed) {
   FrmIcon->Installfromweb1->Click();
   ASSERT_FALSE(testenv::Shell().calls.empty());
   const testenv::ShellCall &web = testenv::Shell().calls.back();
-  EXPECT_EQ(web.file, MakerIconPackagesPage);
+  EXPECT_EQ(web.file, MakerThemesPage);
   EXPECT_EQ(web.showCmd, SW_SHOWMAXIMIZED);
 }
 

@@ -7,8 +7,8 @@
 #include <optional>
 #include <vector>
 
-#include "features/icons/Func_Icon.h"
 #include "../../app/ChildProgram.h"
+#include "features/icons/Func_Icon.h"
 #include "toolkit/win32/FileUtil.h"
 
 using namespace icontest;
