@@ -8,6 +8,7 @@
 #include "features/cursor/UnitFrmCur.h"
 #include "features/icons/UnitFrmIconCus.h"
 #include "features/logon/UnitFrmLogon.h"
+#include "features/folder/UnitFrmFolder.h"
 #include "toolkit/win32/FileUtil.h"
 #include "toolkit/win32/IniFiles.h"
 #include "toolkit/win32/Seams.h"
@@ -391,7 +392,9 @@ void TFrmmain::Lbl_MoreClick(TObject *) {
 }
 
 void TFrmmain::Lbl_FolderClick(TObject *) {
-  // TFrmFolder, on the page it was designed with.
+  CreateForm(this, FrmFolder);
+  FrmFolder->Show();
+  Hide();
 }
 
 void TFrmmain::Lbl_LogonClick(TObject *) {

@@ -125,6 +125,7 @@ TEST_F(Translation, TheGermanFileFitsTheForms) {
   FrmIconCus->Image3->DblClick();
   Frmmain->Lbl_Cursor->Click();
   Frmmain->Lbl_Logon->Click();
+  Frmmain->Lbl_Folder->Click();
 
   TStringList keys;
   TIniFile(german).ReadSection("Translations", keys);
