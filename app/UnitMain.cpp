@@ -6,6 +6,7 @@
 #include "common/RegUnit.h"
 #include "common/Translation.h"
 #include "features/cursor/UnitFrmCur.h"
+#include "features/icons/UnitFrmIconCus.h"
 #include "features/logon/UnitFrmLogon.h"
 #include "features/folder/UnitFrmFolder.h"
 #include "toolkit/win32/FileUtil.h"
@@ -357,7 +358,10 @@ void TFrmmain::FormClose(TObject *, TCloseAction &) {
 // form shows Frmmain again when it closes. The forms come with their features.
 
 void TFrmmain::Lbl_IconClick(TObject *) {
-  // TFrmIconCus, page TabSheet2 ("System").
+  CreateForm(this, FrmIconCus);
+  FrmIconCus->PageControl1->SetActivePage(FrmIconCus->TabSheet2);
+  FrmIconCus->Show();
+  Hide();
 }
 
 void TFrmmain::Lbl_WallpaperClick(TObject *) {

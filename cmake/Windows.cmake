@@ -174,6 +174,8 @@ add_custom_target(bench
 # --- benchmarks: built on request only (cmake --build ... --target search_bench) ----------------
 include(${PROJECT_SOURCE_DIR}/bench/SearchBench.cmake)
 include(${PROJECT_SOURCE_DIR}/bench/FolderTreeBench.cmake)
+include(${PROJECT_SOURCE_DIR}/bench/IconBench.cmake)
+include(${PROJECT_SOURCE_DIR}/cmake/IconData.cmake)
 
 if(LUMAGROVE_TESTS)
   add_subdirectory(tests)
