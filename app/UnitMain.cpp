@@ -5,6 +5,10 @@
 #include "app/UnitFrmPwd.h"
 #include "common/RegUnit.h"
 #include "common/Translation.h"
+#include "features/cursor/UnitFrmCur.h"
+#include "features/icons/UnitFrmIconCus.h"
+#include "features/logon/UnitFrmLogon.h"
+#include "features/folder/UnitFrmFolder.h"
 #include "features/misc/UnitFrmMore.h"
 #include "toolkit/win32/FileUtil.h"
 #include "toolkit/win32/IniFiles.h"
@@ -355,7 +359,10 @@ void TFrmmain::FormClose(TObject *, TCloseAction &) {
 // form shows Frmmain again when it closes. The forms come with their features.
 
 void TFrmmain::Lbl_IconClick(TObject *) {
-  // TFrmIconCus, page TabSheet2 ("System").
+  CreateForm(this, FrmIconCus);
+  FrmIconCus->PageControl1->SetActivePage(FrmIconCus->TabSheet2);
+  FrmIconCus->Show();
+  Hide();
 }
 
 void TFrmmain::Lbl_WallpaperClick(TObject *) {
@@ -363,7 +370,10 @@ void TFrmmain::Lbl_WallpaperClick(TObject *) {
 }
 
 void TFrmmain::Lbl_CursorClick(TObject *) {
-  // TFrmCur, page TabSheet1 ("Cursor Packages").
+  CreateForm(this, FrmCur);
+  FrmCur->PageControl1->SetActivePage(FrmCur->TabSheet1);
+  FrmCur->Show();
+  Hide();
 }
 
 void TFrmmain::Lbl_OEMClick(TObject *) {
@@ -386,7 +396,9 @@ void TFrmmain::Lbl_MoreClick(TObject *) {
 }
 
 void TFrmmain::Lbl_FolderClick(TObject *) {
-  // TFrmFolder, on the page it was designed with.
+  CreateForm(this, FrmFolder);
+  FrmFolder->Show();
+  Hide();
 }
 
 void TFrmmain::Lbl_LogonClick(TObject *) {
@@ -400,7 +412,10 @@ void TFrmmain::Lbl_LogonClick(TObject *) {
                             LangMessage("Common_3", "Warning"), MB_OK | MB_ICONERROR);
     return;
   }
-  // TFrmLogon, page TabSheet1 ("Logon Screens").
+  CreateForm(this, FrmLogon);
+  FrmLogon->PageControl1->SetActivePage(FrmLogon->TabSheet1);
+  FrmLogon->Show();
+  Hide();
 }
 
 void TFrmmain::ToolButton3Click(TObject *) {

@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <string>
 
+#include "BenchUtil.h"
 #include "features/misc/Func_misc.h"
 #include "support/FakeShell.h"
 #include "toolkit/forms/Forms.h"
@@ -22,17 +23,6 @@ namespace {
 
 constexpr int Ticks = 1000;
 constexpr DWORD IdleWaitMs = 3000;
-
-double Now() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return double(t.QuadPart) * 1e6 / double(frequency.QuadPart);
-}
 
 // This thread's CPU time, user and kernel, in microseconds.
 double CpuNow() {
@@ -49,10 +39,10 @@ struct Cost {
 };
 
 template <class Work> Cost Measure(Work work) {
-  double cpu = CpuNow(), wall = Now();
+  double cpu = CpuNow(), wall = bench::Now() * 1e6;
   for (int i = 0; i < Ticks; ++i)
     work();
-  return {(CpuNow() - cpu) / Ticks, (Now() - wall) / Ticks};
+  return {(CpuNow() - cpu) / Ticks, (bench::Now() * 1e6 - wall) / Ticks};
 }
 
 void WatchdogTick() {

@@ -119,9 +119,7 @@ void TFrmMore::Build() {
   PageControl1->SetParent(this);
   PageControl1->SetBounds(8, 8, 408, 260);
   BuildTaskbarPage();
-  BuildStartButtonPage();
-  BuildLogOnPage();
-  BuildClockPage();
+  BuildTextPages();
   PageControl1->SetActivePage(TabSheet1);
 
   TrackBar1->OnChange = Bind(this, &TFrmMore::TrackBar1Change);
@@ -167,81 +165,86 @@ void TFrmMore::BuildTaskbarPage() {
   Label1->Font().SetStyle(fsBold);
 }
 
-void TFrmMore::BuildStartButtonPage() {
-  LG_NEW(TabSheet2, TTabSheet, this);
-  TabSheet2->SetPageControl(PageControl1);
-  TabSheet2->SetCaption("Start button");
+// The three pages of texts are alike: an explanation, one or two labelled edits one under the
+// other (working data, never translated), and Apply and Restore at the foot.
+#define FORM_MEMBER(name) &TFrmMore::name, #name
+struct TFrmMore::TextPage {
+  struct Row {
+    TLabel *TFrmMore::*label;
+    const char *labelName;
+    const char *caption;
+    TEdit *TFrmMore::*edit;
+    const char *editName;
+    int width;
+  };
+  TTabSheet *TFrmMore::*sheet;
+  const char *sheetName;
+  const char *caption;
+  TLabel *TFrmMore::*explanation;
+  const char *explanationName;
+  const char *text;
+  Row rows[2]; // a second row without a label is none
+  TBitBtn *TFrmMore::*apply;
+  const char *applyName;
+  TBitBtn *TFrmMore::*restore;
+  const char *restoreName;
+};
 
-  LG_NEW(Label5, TLabel, this);
-  PlaceLabel(Label5, TabSheet2, 12, 12, 376,
-             "Give the Start button a caption of your own and press Apply. Lumagrove Helper "
-             "keeps it on the button; Restore gives the button its own caption back.",
-             true);
-  LG_NEW(Label6, TLabel, this);
-  PlaceLabel(Label6, TabSheet2, 12, 64, 200, "Current caption:");
-  LG_NEW(Edit4, TEdit, this);
-  PlaceEdit(Edit4, TabSheet2, 12, 80, 376);
-  Edit4->SetReadOnly(true);
-  Edit4->Tag = TranslationSkipTag;
-  LG_NEW(Label7, TLabel, this);
-  PlaceLabel(Label7, TabSheet2, 12, 114, 200, "New caption:");
-  LG_NEW(Edit3, TEdit, this);
-  PlaceEdit(Edit3, TabSheet2, 12, 130, 376);
-  Edit3->Tag = TranslationSkipTag;
+const TFrmMore::TextPage TFrmMore::TextPages[] = {
+    {FORM_MEMBER(TabSheet2),
+     "Start button",
+     FORM_MEMBER(Label5),
+     "Give the Start button a caption of your own and press Apply. Lumagrove Helper keeps it on "
+     "the button; Restore gives the button its own caption back.",
+     {{FORM_MEMBER(Label6), "Current caption:", FORM_MEMBER(Edit4), 376},
+      {FORM_MEMBER(Label7), "New caption:", FORM_MEMBER(Edit3), 376}},
+     FORM_MEMBER(BitBtn4),
+     FORM_MEMBER(BitBtn3)},
+    {FORM_MEMBER(TabSheet3),
+     "Log On Message",
+     FORM_MEMBER(Label8),
+     "Windows shows this message before anyone logs on, and the user confirms it with OK.",
+     {{FORM_MEMBER(Label9), "Caption:", FORM_MEMBER(Edit1), 376},
+      {FORM_MEMBER(Label10), "Message:", FORM_MEMBER(Edit2), 376}},
+     FORM_MEMBER(BitBtn1),
+     FORM_MEMBER(BitBtn2)},
+    {FORM_MEMBER(TabSheet4),
+     "Clock Text",
+     FORM_MEMBER(Label11),
+     "A short text beside the time in the taskbar's clock. The clock then shows the time in its "
+     "24-hour form.",
+     {{FORM_MEMBER(Label12), "Text:", FORM_MEMBER(Edit5), 200}, {}},
+     FORM_MEMBER(BitBtn5),
+     FORM_MEMBER(BitBtn6)},
+};
+#undef FORM_MEMBER
 
-  LG_NEW(BitBtn4, TBitBtn, this);
-  PlaceButton(BitBtn4, TabSheet2, 176, "Apply");
-  LG_NEW(BitBtn3, TBitBtn, this);
-  PlaceButton(BitBtn3, TabSheet2, 284, "Restore");
+template <class T> T *TFrmMore::Make(T *TFrmMore::*member, const char *name) {
+  T *control = new T(this);
+  control->SetName(name);
+  return this->*member = control;
 }
 
-void TFrmMore::BuildLogOnPage() {
-  LG_NEW(TabSheet3, TTabSheet, this);
-  TabSheet3->SetPageControl(PageControl1);
-  TabSheet3->SetCaption("Log On Message");
-
-  LG_NEW(Label8, TLabel, this);
-  PlaceLabel(Label8, TabSheet3, 12, 12, 376,
-             "Windows shows this message before anyone logs on, and the user confirms it "
-             "with OK.",
-             true);
-  LG_NEW(Label9, TLabel, this);
-  PlaceLabel(Label9, TabSheet3, 12, 64, 200, "Caption:");
-  LG_NEW(Edit1, TEdit, this);
-  PlaceEdit(Edit1, TabSheet3, 12, 80, 376);
-  Edit1->Tag = TranslationSkipTag;
-  LG_NEW(Label10, TLabel, this);
-  PlaceLabel(Label10, TabSheet3, 12, 114, 200, "Message:");
-  LG_NEW(Edit2, TEdit, this);
-  PlaceEdit(Edit2, TabSheet3, 12, 130, 376);
-  Edit2->Tag = TranslationSkipTag;
-
-  LG_NEW(BitBtn1, TBitBtn, this);
-  PlaceButton(BitBtn1, TabSheet3, 176, "Apply");
-  LG_NEW(BitBtn2, TBitBtn, this);
-  PlaceButton(BitBtn2, TabSheet3, 284, "Restore");
-}
-
-void TFrmMore::BuildClockPage() {
-  LG_NEW(TabSheet4, TTabSheet, this);
-  TabSheet4->SetPageControl(PageControl1);
-  TabSheet4->SetCaption("Clock Text");
-
-  LG_NEW(Label11, TLabel, this);
-  PlaceLabel(Label11, TabSheet4, 12, 12, 376,
-             "A short text beside the time in the taskbar's clock. The clock then shows the "
-             "time in its 24-hour form.",
-             true);
-  LG_NEW(Label12, TLabel, this);
-  PlaceLabel(Label12, TabSheet4, 12, 64, 200, "Text:");
-  LG_NEW(Edit5, TEdit, this);
-  PlaceEdit(Edit5, TabSheet4, 12, 80, 200);
-  Edit5->Tag = TranslationSkipTag;
-
-  LG_NEW(BitBtn5, TBitBtn, this);
-  PlaceButton(BitBtn5, TabSheet4, 176, "Apply");
-  LG_NEW(BitBtn6, TBitBtn, this);
-  PlaceButton(BitBtn6, TabSheet4, 284, "Restore");
+void TFrmMore::BuildTextPages() {
+  for (const TextPage &page : TextPages) {
+    TTabSheet *sheet = Make(page.sheet, page.sheetName);
+    sheet->SetPageControl(PageControl1);
+    sheet->SetCaption(page.caption);
+    PlaceLabel(Make(page.explanation, page.explanationName), sheet, 12, 12, 376, page.text, true);
+    int top = 64;
+    for (const TextPage::Row &row : page.rows) {
+      if (!row.label)
+        break;
+      PlaceLabel(Make(row.label, row.labelName), sheet, 12, top, 200, row.caption);
+      TEdit *edit = Make(row.edit, row.editName);
+      PlaceEdit(edit, sheet, 12, top + 16, row.width);
+      edit->Tag = TranslationSkipTag;
+      top += 50;
+    }
+    PlaceButton(Make(page.apply, page.applyName), sheet, 176, "Apply");
+    PlaceButton(Make(page.restore, page.restoreName), sheet, 284, "Restore");
+  }
+  Edit4->SetReadOnly(true); // what the button shows now
 }
 
 void TFrmMore::FormCreate(TObject *) {

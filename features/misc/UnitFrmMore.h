@@ -59,9 +59,10 @@ protected:
 
 private:
   void BuildTaskbarPage();
-  void BuildStartButtonPage();
-  void BuildLogOnPage();
-  void BuildClockPage();
+  struct TextPage;
+  static const TextPage TextPages[];
+  void BuildTextPages();
+  template <class T> T *Make(T *TFrmMore::*member, const char *name);
 
   // Found at every creation; the caption last applied.
   HWND startButton_ = nullptr;

@@ -227,6 +227,22 @@ bool ScriptedPrompts::FileDialog(OPENFILENAMEA &ofn, bool save) {
   return true;
 }
 
+bool ScriptedPrompts::ColorDialog(CHOOSECOLORA &cc) {
+  SeenColorDialog seen{cc.rgbResult, cc.Flags, {}};
+  if (cc.lpCustColors)
+    std::copy(cc.lpCustColors, cc.lpCustColors + 16, seen.custom);
+  seenColorDialogs_.push_back(seen);
+  if (colorDialogs_.empty()) {
+    ADD_FAILURE() << "unexpected Color dialog";
+    return false; // the user cancels
+  }
+  ExpectedColorDialog next = colorDialogs_.front();
+  colorDialogs_.pop_front();
+  if (next.choose)
+    cc.rgbResult = next.color;
+  return next.choose;
+}
+
 HINSTANCE RecordingShell::ShellExecute(HWND, const std::string &operation, const std::string &file,
                                        const std::string &parameters, const std::string &directory,
                                        int showCmd) {
@@ -295,6 +311,25 @@ BOOL RecordingShell::NotifyIcon(DWORD message, NOTIFYICONDATAA *data) {
     memcpy(&call.iconData, data, std::min<size_t>(data->cbSize, sizeof(call.iconData)));
   calls.push_back(call);
   return TRUE;
+}
+
+BOOL RecordingShell::SystemParameters(UINT action, UINT uiParam, void *pvParam, UINT winIni) {
+  ShellCall call;
+  call.what = "SystemParameters";
+  call.action = action;
+  call.uiParam = uiParam;
+  call.pvParam = reinterpret_cast<UINT_PTR>(pvParam);
+  call.winIni = winIni;
+  calls.push_back(call);
+  return TRUE;
+}
+
+std::vector<ShellCall> RecordingShell::ParameterCalls() const {
+  std::vector<ShellCall> result;
+  for (const ShellCall &call : calls)
+    if (call.what == "SystemParameters")
+      result.push_back(call);
+  return result;
 }
 
 int RecordingShell::ShellAbout(HWND, const std::string &title, const std::string &otherText,

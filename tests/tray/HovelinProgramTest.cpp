@@ -11,8 +11,8 @@
 #include "support/MessagePump.h"
 #include "tray/ProgramRun.h"
 
+using programrun::Child;
 using programrun::PollUntil;
-using programrun::Process;
 using testenv::FakeTaskbar;
 using testenv::PumpFor;
 
@@ -25,10 +25,10 @@ std::string Trimmed(const std::string &text) { return TrimCaption(text); }
 TEST(TaskbarHovelin, KeepsTheTaskbarAsStoredAndEndsWhenClosed) {
   programrun::HelperSweep sweep;
   FakeTaskbar bar;
-  std::string dir =
-      programrun::CopyPrograms("[Taskbar]\r\nTransparent=100\r\n[StartButton]\r\nCaption=Go\r\n");
-  Process helper;
-  ASSERT_TRUE(helper.Start(dir + "Hovelin.exe"));
+  std::string dir = programrun::ProgramCopyWith(
+      "[Taskbar]\r\nTransparent=100\r\n[StartButton]\r\nCaption=Go\r\n");
+  Child helper;
+  ASSERT_TRUE(helper.Start(dir + "Hovelin.exe", ""));
   // Never shown, found by its class and caption.
   HWND form = programrun::WaitForWindow(helper.pi.dwProcessId, HelperWindowClass,
                                         HelperWindowCaption, false, 30000);
@@ -74,23 +74,5 @@ TEST(TaskbarHovelin, KeepsTheTaskbarAsStoredAndEndsWhenClosed) {
   EXPECT_TRUE(PollUntil(captioned, 5000));
 
   PostMessageA(form, WM_CLOSE, 0, 0);
-  EXPECT_TRUE(helper.EndsWithin(20000));
-}
-
-TEST(HovelinProgram, ItsManifestRunsItAsItsUser) {
-  std::string exe = testenv::BuiltProgramDir() + "Hovelin.exe";
-  std::wstring source(exe.begin(), exe.end());
-  ACTCTXW request = {};
-  request.cbSize = sizeof(request);
-  request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
-  request.lpSource = source.c_str();
-  request.lpResourceName = MAKEINTRESOURCEW(1);
-  HANDLE context = CreateActCtxW(&request);
-  ASSERT_NE(context, INVALID_HANDLE_VALUE);
-  ACTIVATION_CONTEXT_RUN_LEVEL_INFORMATION level = {};
-  SIZE_T needed = 0;
-  EXPECT_TRUE(QueryActCtxW(0, context, nullptr, RunlevelInformationInActivationContext, &level,
-                           sizeof(level), &needed));
-  ReleaseActCtx(context);
-  EXPECT_EQ(level.RunLevel, ACTCTX_RUN_LEVEL_AS_INVOKER);
+  EXPECT_TRUE(programrun::EndsWithin(helper, 20000));
 }

@@ -14,8 +14,8 @@
 #include "tray/ProgramRun.h"
 
 using lumagrove::Children;
+using programrun::Child;
 using programrun::PollUntil;
-using programrun::Process;
 
 namespace {
 
@@ -63,9 +63,9 @@ TEST(TaskbarRoad, MiscellaneousStartsTheHelperAndClosesItAgain) {
   RunValueSweep runValueSweep;
   programrun::HelperSweep helperSweep;
   testenv::FakeTaskbar bar;
-  std::string dir = programrun::CopyPrograms("");
-  Process lumagrove;
-  ASSERT_TRUE(lumagrove.Start(dir + "Lumagrove.exe"));
+  std::string dir = programrun::ProgramCopyWith("");
+  Child lumagrove;
+  ASSERT_TRUE(lumagrove.Start(dir + "Lumagrove.exe", ""));
   DWORD pid = lumagrove.pi.dwProcessId;
   HWND main = programrun::WaitForWindow(pid, "TkWindow", "Lumagrove", true, 60000);
   ASSERT_NE(main, nullptr);

@@ -1,5 +1,5 @@
-// The built programs started as real child processes from a program folder of the test's own,
-// while the test pumps its messages (the programs call into the test's stand-in shell windows).
+// Lumagrove and Hovelin started from a program folder of the test's own, while the test pumps its
+// messages: the programs call into the test's stand-in shell windows, and wait for this thread.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,11 +10,14 @@
 #include <functional>
 #include <string>
 
+#include "../app/ChildProgram.h"
 #include "features/misc/Func_misc.h"
 #include "helpers/LumagroveWindows.h"
 #include "support/TestEnvironment.h"
 
 namespace programrun {
+
+using childprogram::Child;
 
 // Pumps this thread's messages until done() holds, looking at least every 20 ms (what the test
 // waits for may come without a message), for ms at most; returns done().
@@ -35,40 +38,11 @@ inline bool PollUntil(const std::function<bool()> &done, DWORD ms) {
   }
 }
 
-struct Process {
-  PROCESS_INFORMATION pi{};
-  ~Process() {
-    if (!pi.hProcess)
-      return;
-    if (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT)
-      TerminateProcess(pi.hProcess, 1);
-    WaitForSingleObject(pi.hProcess, 10000);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-  }
-  bool Start(const std::string &exe) {
-    std::string line = "\"" + exe + "\"";
-    STARTUPINFOA si = {};
-    si.cb = sizeof(si);
-    return CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                          &pi) != FALSE;
-  }
-  bool EndsWithin(DWORD ms) {
-    return PollUntil([this] { return WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0; }, ms);
-  }
-};
-
-// A program folder holding both programs, and Config.ini with the given text.
-inline std::string CopyPrograms(const std::string &config) {
-  std::string dir = testenv::TestDir() + "App\\";
-  testenv::WriteFile(dir + "Data\\Config.ini", config);
-  for (const char *program : {"Lumagrove.exe", "Hovelin.exe"})
-    EXPECT_TRUE(
-        CopyFileA((testenv::BuiltProgramDir() + program).c_str(), (dir + program).c_str(), FALSE))
-        << program;
-  return dir;
+inline bool EndsWithin(Child &child, DWORD ms) {
+  return PollUntil([&child] { return child.Ended(0); }, ms);
 }
 
+// A window of the child (of any process for 0), by class and caption, shown or not.
 inline HWND WaitForWindow(DWORD pid, const char *windowClass, const char *caption, bool visible,
                           DWORD ms) {
   HWND found = nullptr;
@@ -76,6 +50,13 @@ inline HWND WaitForWindow(DWORD pid, const char *windowClass, const char *captio
       [&] { return (found = lumagrove::TopWindow(pid, windowClass, caption, visible)) != nullptr; },
       ms);
   return found;
+}
+
+// A copy of the program folder whose Config.ini holds the given text.
+inline std::string ProgramCopyWith(const std::string &config) {
+  std::string dir = childprogram::ProgramCopy();
+  testenv::WriteFile(dir + "Data\\Config.ini", config);
+  return dir;
 }
 
 // Ends the helpers a failed test left running.

@@ -23,11 +23,15 @@ public:
   void SetSize(int width, int height); // clears the list when the size changes
 
   HIMAGELIST Handle(); // created on first use
+  // How many images the list makes room for at a time; set before the first image is added.
+  int AllocBy = 4;
   int Count() const;
   // Adds the icon and returns its index. An empty icon adds a blank image, so positions in
   // the list stay in step with what the caller counted.
   int AddIcon(const TIcon *icon);
   bool GetIcon(int index, TIcon &icon) const;
+  // Puts the icon (blank when empty) in place of image index; false when there is no such.
+  bool ReplaceIcon(int index, const TIcon *icon);
   // Adds image, or several when it is a multiple of Width wide, with the white pixels of mask
   // transparent (no mask: opaque). Returns the first new index, -1 on failure.
   int Add(TBitmap *image, TBitmap *mask);
@@ -61,6 +65,7 @@ public:
   void SetDrawingStyle(TDrawingStyle value) { drawingStyle_ = value; }
 
 private:
+  void PutBlank(int index); // a blank, fully transparent image at index
   void DrawDisabled(TCanvas &canvas, int x, int y, int index);
 
   int width_ = 16;

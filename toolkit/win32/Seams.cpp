@@ -52,6 +52,7 @@ public:
   bool FileDialog(OPENFILENAMEA &ofn, bool save) override {
     return (save ? ::GetSaveFileNameA(&ofn) : ::GetOpenFileNameA(&ofn)) != FALSE;
   }
+  bool ColorDialog(CHOOSECOLORA &cc) override { return ::ChooseColorA(&cc) != FALSE; }
 };
 
 class Win32Shell : public Shell {
@@ -87,6 +88,9 @@ public:
   }
   BOOL NotifyIcon(DWORD message, NOTIFYICONDATAA *data) override {
     return ::Shell_NotifyIconA(message, data);
+  }
+  BOOL SystemParameters(UINT action, UINT uiParam, void *pvParam, UINT winIni) override {
+    return ::SystemParametersInfoA(action, uiParam, pvParam, winIni);
   }
   int ShellAbout(HWND owner, const std::string &title, const std::string &otherText,
                  HICON icon) override {

@@ -25,6 +25,10 @@ public:
   // The Open (or Save) dialog over a filled-in request; true when the user chose a file, whose
   // name is then in ofn.lpstrFile as GetOpenFileNameA leaves it.
   virtual bool FileDialog(OPENFILENAMEA &ofn, bool save) = 0;
+  // The Color dialog over a filled-in request; true when the user chose a colour, which is
+  // then in cc.rgbResult (and the custom colours in cc.lpCustColors) as ChooseColorA leaves
+  // them.
+  virtual bool ColorDialog(CHOOSECOLORA &cc) = 0;
 };
 
 class Shell {
@@ -43,6 +47,10 @@ public:
   virtual BOOL CallWinHelp(HWND window, const std::string &file, UINT command, ULONG_PTR data) = 0;
   // Shell_NotifyIconA: icons of the notification area. The shell reads data->cbSize bytes.
   virtual BOOL NotifyIcon(DWORD message, NOTIFYICONDATAA *data) = 0;
+  // SystemParametersInfoA: the settings of the user's running session (cursors, cursor shadow,
+  // pointer trails), which take effect at once, and with SPIF_SENDCHANGE a broadcast to every
+  // top-level window.
+  virtual BOOL SystemParameters(UINT action, UINT uiParam, void *pvParam, UINT winIni) = 0;
   // The system's About box (ShellAboutA) owned by owner: the title, one further line of text and
   // an icon (nullptr: the system's own).
   virtual int ShellAbout(HWND owner, const std::string &title, const std::string &otherText,
