@@ -5,7 +5,7 @@
 #   build/screenshots/main.png     as built (English)
 #   build/screenshots/main-de.png  with the German language file chosen in the registry
 #   build/screenshots/<form>.png   a feature form, opened by a click on its main-window link
-#                                  (cursors-de.png in German)
+#                                  (cursors-de.png and misc-start-button-de.png in German)
 #   build/screenshots/icons-*.png  the icon forms (English, and German as icons-*-de.png),
 #                                  reached from the "Icons" link as a user does (the single
 #                                  icons' System page, its pop-up menu, the Files and Advanced
@@ -13,6 +13,8 @@
 #   build/screenshots/folders.png  the "Folders" link's form, used as a user would (the mouse and
 #                                  the keyboard through xdotool) on C:\Holiday Photos; its Apply
 #                                  must leave the chosen settings in that folder's desktop.ini
+#   build/screenshots/hovelin-menu.png  the tray helper's menu, opened by a right click on its
+#                                  icon, with its Options open
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/env.sh"
@@ -158,12 +160,17 @@ shoot "$out/main.png"
   /d "$("$WINE" winepath -w "$scratch/Lumagrove/Lang/Deutsch.lng")" /f >/dev/null 2>&1
 shoot "$out/main-de.png"
 shoot "$out/cursors-de.png" Mauszeiger 610 140 58 90
+shoot "$out/misc-start-button-de.png" Verschiedenes 217 332 125 18
 shoot_icons -de "Symbole anpassen" "Symbole"
 "$WINE" reg delete 'HKCU\Software\Quillomar\Lumagrove' /v Language /f >/dev/null 2>&1
 # The feature links, by the middle of their captions; the first package of each list chosen.
 shoot "$out/cursors.png" Cursors 610 140 58 90
 shoot "$out/cursors-settings.png" Cursors 610 140 145 18
 shoot "$out/logons.png" Logons 610 332 44 47
+# The Miscellaneous link opens its form on the clock text; the Taskbar and Start button tabs.
+shoot "$out/misc.png" Miscellaneous 217 332
+shoot "$out/misc-taskbar.png" Miscellaneous 217 332 38 18
+shoot "$out/misc-start-button.png" Miscellaneous 217 332 106 18
 shoot_icons "" "Customize Icons" "Icons"
 
 # The folder form's walk: the top-level X window of that name (the largest, when the program
@@ -236,3 +243,16 @@ for line in "InfoTip=Summer by the sea" 'Data\foldericon.icl' "IconArea_Text=0x0
   fi
 done
 echo "screenshot: the folder form wrote $ini"
+
+# The tray helper's menu: a right click on its icon in Wine's system tray, then the pointer on
+# "Options", the menu's eighth line of 17 pixels, which opens its sub-menu.
+"$WINE" "$scratch/Lumagrove/Hovelin.exe" >/dev/null 2>&1 &
+tray=$(wait_window "Wine System Tray")
+sleep 1
+xdotool mousemove --window "$tray" 10 10 click 3
+sleep 1
+xdotool mousemove --window "$tray" 40 $((10 + 7 * 17 + 12))
+sleep 1
+/usr/bin/import -display "$DISPLAY" -window root -crop 420x300+0+0 "$out/hovelin-menu.png"
+echo "screenshot: $out/hovelin-menu.png"
+wineserver -k >/dev/null 2>&1 || true

@@ -3,11 +3,14 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
 
 namespace testenv {
 
-// Dispatches messages until done() holds or timeoutMs have passed; returns done().
+// Dispatches messages until done() holds or timeoutMs have passed; returns done(). It looks at
+// least every 20 ms: what a test waits for (another process's window, its end) may come without
+// a message to this thread.
 inline bool PumpUntil(const std::function<bool()> &done, DWORD timeoutMs) {
   DWORD start = GetTickCount();
   for (;;) {
@@ -21,7 +24,8 @@ inline bool PumpUntil(const std::function<bool()> &done, DWORD timeoutMs) {
     DWORD elapsed = GetTickCount() - start;
     if (elapsed >= timeoutMs)
       return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, timeoutMs - elapsed, QS_ALLINPUT);
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, std::min<DWORD>(20, timeoutMs - elapsed),
+                              QS_ALLINPUT);
   }
 }
 

@@ -12,9 +12,9 @@
 #include "tray/ProgramRun.h"
 
 using programrun::Child;
-using programrun::PollUntil;
 using testenv::FakeTaskbar;
 using testenv::PumpFor;
+using testenv::PumpUntil;
 
 namespace {
 
@@ -46,7 +46,7 @@ TEST(TaskbarHovelin, KeepsTheTaskbarAsStoredAndEndsWhenClosed) {
     return Trimmed(bar.ButtonText()) == "Go" && bar.Place(bar.button).right == width &&
            bar.Place(bar.band).left == width + 5;
   };
-  ASSERT_TRUE(PollUntil(captioned, 10000)) << bar.ButtonText();
+  ASSERT_TRUE(PumpUntil(captioned, 10000)) << bar.ButtonText();
   EXPECT_FALSE(IsWindowVisible(form));
   EXPECT_TRUE(GetWindowLongA(form, GWL_EXSTYLE) & WS_EX_TOPMOST);
   // No taskbar button: the application's window is a tool window.
@@ -67,11 +67,11 @@ TEST(TaskbarHovelin, KeepsTheTaskbarAsStoredAndEndsWhenClosed) {
   EXPECT_EQ(bar.bandPlacings, placings);
   // ... and puts the caption back when the button shows another text,
   SetWindowTextA(bar.button, "start");
-  EXPECT_TRUE(PollUntil(captioned, 5000)) << bar.ButtonText();
+  EXPECT_TRUE(PumpUntil(captioned, 5000)) << bar.ButtonText();
   // or when Explorer lays the taskbar out anew under the same text.
   SetWindowPos(bar.button, HWND_TOP, 0, 0, 60, 30, SWP_NOZORDER);
   SetWindowPos(bar.band, HWND_TOP, 66, 0, 634, 30, SWP_NOZORDER);
-  EXPECT_TRUE(PollUntil(captioned, 5000));
+  EXPECT_TRUE(PumpUntil(captioned, 5000));
 
   PostMessageA(form, WM_CLOSE, 0, 0);
   EXPECT_TRUE(programrun::EndsWithin(helper, 20000));

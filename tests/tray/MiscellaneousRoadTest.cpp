@@ -15,7 +15,7 @@
 
 using lumagrove::Children;
 using programrun::Child;
-using programrun::PollUntil;
+using testenv::PumpUntil;
 
 namespace {
 
@@ -82,7 +82,7 @@ TEST(TaskbarRoad, MiscellaneousStartsTheHelperAndClosesItAgain) {
                       SMTO_NORMAL, 10000, &done);
   Press(page.apply);
   HWND helper = nullptr;
-  EXPECT_TRUE(PollUntil(
+  EXPECT_TRUE(PumpUntil(
       [&] {
         helper = lumagrove::TopWindow(0, HelperWindowClass, HelperWindowCaption, false);
         return helper && TrimCaption(bar.ButtonText()) == "Grove";
@@ -95,7 +95,7 @@ TEST(TaskbarRoad, MiscellaneousStartsTheHelperAndClosesItAgain) {
   EXPECT_NE(helperPid, pid);
 
   Press(page.restore);
-  EXPECT_TRUE(PollUntil(
+  EXPECT_TRUE(PumpUntil(
       [&] { return FindHelperWindows().empty() && TrimCaption(bar.ButtonText()) == "Start"; },
       30000))
       << bar.ButtonText();
