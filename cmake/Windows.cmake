@@ -43,7 +43,7 @@ file(GLOB toolkit_sources CONFIGURE_DEPENDS
 add_library(toolkit STATIC ${toolkit_sources})
 target_include_directories(toolkit PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(toolkit PUBLIC jpeg advapi32 shell32 user32 gdi32 comctl32 comdlg32 ole32
-                      version shlwapi)
+                      version shlwapi uuid)
 lumagrove_warnings(toolkit)
 
 # --- common: RegUnit and the shared routines of both programs ------------------------------

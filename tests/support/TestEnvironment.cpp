@@ -227,6 +227,22 @@ bool ScriptedPrompts::FileDialog(OPENFILENAMEA &ofn, bool save) {
   return true;
 }
 
+bool ScriptedPrompts::ColorDialog(CHOOSECOLORA &cc) {
+  SeenColorDialog seen{cc.rgbResult, cc.Flags, {}};
+  if (cc.lpCustColors)
+    std::copy(cc.lpCustColors, cc.lpCustColors + 16, seen.custom);
+  seenColorDialogs_.push_back(seen);
+  if (colorDialogs_.empty()) {
+    ADD_FAILURE() << "unexpected Color dialog";
+    return false; // the user cancels
+  }
+  ExpectedColorDialog next = colorDialogs_.front();
+  colorDialogs_.pop_front();
+  if (next.choose)
+    cc.rgbResult = next.color;
+  return next.choose;
+}
+
 HINSTANCE RecordingShell::ShellExecute(HWND, const std::string &operation, const std::string &file,
                                        const std::string &parameters, const std::string &directory,
                                        int showCmd) {

@@ -59,6 +59,19 @@ struct SeenFileDialog {
   DWORD flags;
 };
 
+// What the "user" does in the next Color dialog: choose a colour, or cancel.
+struct ExpectedColorDialog {
+  bool choose;
+  COLORREF color;
+};
+
+// What a Color dialog was opened with.
+struct SeenColorDialog {
+  COLORREF color; // the colour it starts on
+  DWORD flags;
+  COLORREF custom[16];
+};
+
 class ScriptedPrompts : public tk::Prompts {
 public:
   void Expect(const std::string &text, int answer, const std::string &caption = "") {
@@ -71,10 +84,16 @@ public:
   void ExpectFileDialog(std::vector<std::string> files, bool save = false, int filterIndex = 0) {
     dialogs_.push_back({save, std::move(files), filterIndex});
   }
+  // The next Color dialog chooses this colour; ExpectColorDialogCancel makes it cancel.
+  void ExpectColorDialog(COLORREF color) { colorDialogs_.push_back({true, color}); }
+  void ExpectColorDialogCancel() { colorDialogs_.push_back({false, 0}); }
   const std::vector<SeenPrompt> &Seen() const { return seen_; }
   const std::vector<SeenIconPick> &SeenIconPicks() const { return seenIconPicks_; }
   const std::vector<SeenFileDialog> &SeenDialogs() const { return seenDialogs_; }
-  size_t Pending() const { return script_.size() + iconScript_.size() + dialogs_.size(); }
+  const std::vector<SeenColorDialog> &SeenColorDialogs() const { return seenColorDialogs_; }
+  size_t Pending() const {
+    return script_.size() + iconScript_.size() + dialogs_.size() + colorDialogs_.size();
+  }
   void Reset() {
     script_.clear();
     seen_.clear();
@@ -82,11 +101,14 @@ public:
     seenIconPicks_.clear();
     dialogs_.clear();
     seenDialogs_.clear();
+    colorDialogs_.clear();
+    seenColorDialogs_.clear();
   }
   int MessageBox(HWND owner, const std::string &text, const std::string &caption,
                  UINT flags) override;
   int PickIcon(HWND owner, char *path, UINT capacity, int *index) override;
   bool FileDialog(OPENFILENAMEA &ofn, bool save) override;
+  bool ColorDialog(CHOOSECOLORA &cc) override;
 
 private:
   std::deque<ExpectedPrompt> script_;
@@ -95,6 +117,8 @@ private:
   std::vector<SeenIconPick> seenIconPicks_;
   std::deque<ExpectedFileDialog> dialogs_;
   std::vector<SeenFileDialog> seenDialogs_;
+  std::deque<ExpectedColorDialog> colorDialogs_;
+  std::vector<SeenColorDialog> seenColorDialogs_;
 };
 
 struct ShellCall {

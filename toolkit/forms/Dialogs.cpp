@@ -88,6 +88,7 @@ bool TOpenDialog::Run(bool save) {
   ofn.Flags = SystemFlags(Options);
 
   files_.Clear();
+  Customize(ofn);
   if (!GetPrompts().FileDialog(ofn, save))
     return false;
 
@@ -108,6 +109,45 @@ bool TOpenDialog::Run(bool save) {
   Options = (Options & ~(ofReadOnly | ofExtensionDifferent)) |
             ((ofn.Flags & OFN_READONLY) ? TOpenOptions(ofReadOnly) : 0u) |
             ((ofn.Flags & OFN_EXTENSIONDIFFERENT) ? TOpenOptions(ofExtensionDifferent) : 0u);
+  return true;
+}
+
+TColorDialog::TColorDialog(TComponent *owner) : TComponent(owner) {}
+
+bool TColorDialog::Execute() {
+  COLORREF custom[16];
+  for (int i = 0; i < 16; ++i) {
+    std::string name = std::string("Color") + char('A' + i);
+    int value = 0;
+    std::string text = customColors_.Values(name);
+    custom[i] = !text.empty() && TryStrToInt("$" + text, value) ? COLORREF(value) & 0xFFFFFF
+                                                                : COLORREF(0xFFFFFF);
+  }
+  static const struct {
+    TColorDialogOption option;
+    DWORD flag;
+  } map[] = {{cdFullOpen, CC_FULLOPEN},
+             {cdPreventFullOpen, CC_PREVENTFULLOPEN},
+             {cdShowHelp, CC_SHOWHELP},
+             {cdSolidColor, CC_SOLIDCOLOR},
+             {cdAnyColor, CC_ANYCOLOR}};
+  CHOOSECOLORA cc = {};
+  cc.lStructSize = sizeof(cc);
+  cc.hwndOwner = DialogOwner();
+  cc.rgbResult = ColorToRGB(Color);
+  cc.lpCustColors = custom;
+  cc.Flags = CC_RGBINIT;
+  for (const auto &m : map)
+    if (Options & m.option)
+      cc.Flags |= m.flag;
+  if (!GetPrompts().ColorDialog(cc))
+    return false;
+  Color = TColor(cc.rgbResult & 0xFFFFFF);
+  customColors_.BeginUpdate();
+  customColors_.Clear();
+  for (int i = 0; i < 16; ++i)
+    customColors_.Add(std::string("Color") + char('A' + i) + "=" + IntToHex(custom[i], 6));
+  customColors_.EndUpdate();
   return true;
 }
 

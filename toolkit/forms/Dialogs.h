@@ -1,10 +1,15 @@
 // The common file dialogs and the message box.
 #pragma once
 
+#include <windows.h>
+
+#include <commdlg.h> // after windows.h, which it needs
+
 #include <cstdint>
 #include <string>
 
 #include "toolkit/core/Classes.h"
+#include "toolkit/graphics/Graphics.h"
 
 namespace tk {
 
@@ -56,6 +61,9 @@ public:
 
 protected:
   bool Run(bool save);
+  // Last changes to the request before the dialog is shown: kinds of dialog with more to show
+  // (a preview) add their hook and template here.
+  virtual void Customize(OPENFILENAMEA &ofn) { (void)ofn; }
   TStringList files_;
 };
 
@@ -65,6 +73,34 @@ public:
   using TOpenDialog::TOpenDialog;
   const char *ClassName() const override { return "TSaveDialog"; }
   bool Execute() override;
+};
+
+enum TColorDialogOption : uint32_t {
+  cdFullOpen = 1u << 0,        // the custom-colour part open from the start
+  cdPreventFullOpen = 1u << 1, // and no button to open it
+  cdShowHelp = 1u << 2,
+  cdSolidColor = 1u << 3, // only colours the display shows without dithering
+  cdAnyColor = 1u << 4,
+};
+using TColorDialogOptions = uint32_t;
+
+// The system's Color dialog. Execute starts it on Color and, when the user chooses, leaves the
+// choice there. CustomColors holds the dialog's sixteen custom colours as "ColorA=RRGGBB" to
+// "ColorP=RRGGBB" lines (the hexadecimal colour value, blue in the high byte); missing ones are
+// white. The dialog's changes to them come back when the user chooses.
+class TColorDialog : public TComponent {
+public:
+  explicit TColorDialog(TComponent *owner);
+  const char *ClassName() const override { return "TColorDialog"; }
+
+  TColor Color = clBlack;
+  TColorDialogOptions Options = 0;
+  TStringList &CustomColors() { return customColors_; }
+
+  virtual bool Execute();
+
+private:
+  TStringList customColors_;
 };
 
 // A message box with an OK button and the application's title as its caption.

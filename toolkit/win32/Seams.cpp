@@ -44,6 +44,7 @@ public:
   bool FileDialog(OPENFILENAMEA &ofn, bool save) override {
     return (save ? ::GetSaveFileNameA(&ofn) : ::GetOpenFileNameA(&ofn)) != FALSE;
   }
+  bool ColorDialog(CHOOSECOLORA &cc) override { return ::ChooseColorA(&cc) != FALSE; }
 };
 
 class Win32Shell : public Shell {

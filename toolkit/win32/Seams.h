@@ -25,6 +25,10 @@ public:
   // The Open (or Save) dialog over a filled-in request; true when the user chose a file, whose
   // name is then in ofn.lpstrFile as GetOpenFileNameA leaves it.
   virtual bool FileDialog(OPENFILENAMEA &ofn, bool save) = 0;
+  // The Color dialog over a filled-in request; true when the user chose a colour, which is
+  // then in cc.rgbResult (and the custom colours in cc.lpCustColors) as ChooseColorA leaves
+  // them.
+  virtual bool ColorDialog(CHOOSECOLORA &cc) = 0;
 };
 
 class Shell {
