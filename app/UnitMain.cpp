@@ -5,6 +5,7 @@
 #include "app/UnitFrmPwd.h"
 #include "common/RegUnit.h"
 #include "common/Translation.h"
+#include "features/wallpaper/UnitFrmwallpaper.h"
 #include "toolkit/win32/FileUtil.h"
 #include "toolkit/win32/IniFiles.h"
 #include "toolkit/win32/Seams.h"
@@ -358,7 +359,10 @@ void TFrmmain::Lbl_IconClick(TObject *) {
 }
 
 void TFrmmain::Lbl_WallpaperClick(TObject *) {
-  // TFrmWallpaper, page TabSheet1 ("Animated Wallpaper").
+  CreateForm(this, FrmWallpaper);
+  FrmWallpaper->PageControl1->SetActivePage(FrmWallpaper->TabSheet1);
+  FrmWallpaper->Show();
+  Hide();
 }
 
 void TFrmmain::Lbl_CursorClick(TObject *) {

@@ -47,6 +47,11 @@ public:
   virtual BOOL CallWinHelp(HWND window, const std::string &file, UINT command, ULONG_PTR data) = 0;
   // Shell_NotifyIconA: icons of the notification area. The shell reads data->cbSize bytes.
   virtual BOOL NotifyIcon(DWORD message, NOTIFYICONDATAA *data) = 0;
+  // The Active Desktop object: makes file (a picture or a web page) the desktop's wallpaper in
+  // the WPSTYLE_ style and applies the change with the AD_APPLY_ flags. S_OK, or the code of the
+  // first call that failed, whose name is then in failedCall.
+  virtual HRESULT SetDesktopWallpaper(const std::wstring &file, DWORD style, DWORD applyFlags,
+                                      std::string &failedCall) = 0;
 };
 
 // The platform's version record, as the Windows family table reads it.
