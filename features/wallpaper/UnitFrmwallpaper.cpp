@@ -446,9 +446,13 @@ void TFrmWallpaper::BitBtn4Click(TObject *) {
 }
 
 void TFrmWallpaper::BitBtn6Click(TObject *) {
-  for (int i = ListBox1->Items().Count() - 1; i >= 0; --i)
+  // The selection is read whole first: each deletion refills the list's window.
+  std::vector<int> selected;
+  for (int i = 0; i < ListBox1->Items().Count(); ++i)
     if (ListBox1->Selected(i))
-      ListBox1->Items().Delete(i);
+      selected.push_back(i);
+  for (auto i = selected.rbegin(); i != selected.rend(); ++i)
+    ListBox1->Items().Delete(*i);
   SaveList();
 }
 
