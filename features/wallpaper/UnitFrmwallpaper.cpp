@@ -368,9 +368,11 @@ bool TFrmWallpaper::makehtm() {
   {
     TNativeSystemFolder native;
     std::string pageFile = NativeSystemFile(WallpaperPageName);
-    TStringList lines;
-    lines.SetText(text);
-    lines.SaveToFile(pageFile);
+    if (!SavePageFile(pageFile, text)) {
+      ShowError(FormatText(LangMessage("Wallpaper_11", "The page could not be written: %s").c_str(),
+                           {WallpaperPageFile()}));
+      return false;
+    }
     // Only the encoder written here and now is run: when it can't be written (a stale copy
     // in use or read-only), nothing runs and the page stays as written above.
     std::string encoder = NativeSystemFile(WallpaperEncoderName);

@@ -28,3 +28,11 @@ set(LUMAGROVE_WALLPAPER_RC_DEPENDS ${wallpaper_art}/wplogo.gif ${art_dir}/js.exe
 set_property(SOURCE ${LUMAGROVE_WALLPAPER_RC} APPEND PROPERTY OBJECT_DEPENDS
              ${LUMAGROVE_WALLPAPER_RC_DEPENDS})
 add_custom_target(wallpaper_resources DEPENDS ${wallpaper_art}/wplogo.gif JsEncoder)
+
+# The page for 10,000 pictures against one WriteFile of its bytes. Not part of "all":
+# cmake --build build/win --target wallpaper_bench, then scripts/wine-run.sh 32 on
+# bin/wallpaper_bench.exe (build/win64 and 64 where the machine runs no 32-bit programs).
+add_executable(wallpaper_bench EXCLUDE_FROM_ALL ${PROJECT_SOURCE_DIR}/bench/WallpaperBench.cpp
+               ${PROJECT_SOURCE_DIR}/features/wallpaper/WallpaperPage.cpp)
+target_include_directories(wallpaper_bench PRIVATE ${PROJECT_SOURCE_DIR})
+lumagrove_warnings(wallpaper_bench)

@@ -1,5 +1,7 @@
 #include "features/wallpaper/WallpaperPage.h"
 
+#include <windows.h>
+
 #include <algorithm>
 #include <climits>
 
@@ -107,14 +109,30 @@ std::string WallpaperPageText(const WallpaperPageSettings &settings,
   Line(page, "filelist=new Array(");
   for (size_t i = 0; i < settings.pictures.size(); ++i) {
     page += '"';
-    for (char c : settings.pictures[i])
-      page += c == '\\' ? '/' : c;
+    size_t start = page.size();
+    page += settings.pictures[i];
+    std::replace(page.begin() + std::ptrdiff_t(start), page.end(), '\\', '/');
     page += i + 1 < settings.pictures.size() ? "\",\r\n" : "\"\r\n";
   }
   Line(page, ");</script>");
   for (const std::string &line : playerScript)
     Line(page, line);
   return page;
+}
+
+bool SavePageFile(const std::string &fileName, const std::string &bytes) {
+  HANDLE file = CreateFileA(fileName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE)
+    return false;
+  DWORD written = 0;
+  bool whole = bytes.size() <= MAXDWORD &&
+               WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr) &&
+               written == bytes.size();
+  CloseHandle(file);
+  if (!whole)
+    DeleteFileA(fileName.c_str());
+  return whole;
 }
 
 const std::vector<std::string> &PlayerScriptLines() {

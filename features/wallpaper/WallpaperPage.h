@@ -41,6 +41,10 @@ std::string SlashPath(const std::string &path);
 std::string WallpaperPageText(const WallpaperPageSettings &settings,
                               const std::vector<std::string> &playerScript);
 
+// Writes the page's bytes as they are in one write; false when the file could not be written
+// whole (no partial page is left behind then).
+bool SavePageFile(const std::string &fileName, const std::string &bytes);
+
 // The player script and the page's body, as the form keeps them in its hidden template.
 const std::vector<std::string> &PlayerScriptLines();
 
