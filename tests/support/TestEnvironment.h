@@ -122,8 +122,9 @@ private:
 };
 
 struct ShellCall {
-  // "ShellExecute", "WinExec", "CreateProcess", "NotifyIcon", "SetDesktopWallpaper" (file: the
-  // wallpaper as ANSI text, showCmd: its style, creationFlags: the apply flags)
+  // "ShellExecute", "WinExec", "CreateProcess", "NotifyIcon", "SystemParameters",
+  // "SetDesktopWallpaper" (file: the wallpaper as ANSI text, showCmd: its style, creationFlags:
+  // the apply flags)
   std::string what;
   std::string operation, file, parameters, directory;
   int showCmd = 0;
@@ -132,6 +133,9 @@ struct ShellCall {
   // NotifyIcon: the message (NIM_ADD ...) and the record as the shell would have read it.
   DWORD iconMessage = 0;
   NOTIFYICONDATAA iconData = {};
+  // SystemParameters: the request as made (pvParam as a number: flags pass values in it).
+  UINT action = 0, uiParam = 0, winIni = 0;
+  UINT_PTR pvParam = 0;
 };
 
 // A call into a help viewer. The texts behind the data (a WinHelp macro or keyword, a popup's
@@ -183,8 +187,12 @@ public:
   BOOL NotifyIcon(DWORD message, NOTIFYICONDATAA *data) override;
   HRESULT SetDesktopWallpaper(const std::wstring &file, DWORD style, DWORD applyFlags,
                               std::string &failedCall) override;
+  // Recorded only: a test never changes the session it runs in.
+  BOOL SystemParameters(UINT action, UINT uiParam, void *pvParam, UINT winIni) override;
   // The NotifyIcon calls alone, in order.
   std::vector<ShellCall> IconCalls() const;
+  // The SystemParameters calls alone, in order.
+  std::vector<ShellCall> ParameterCalls() const;
 };
 
 // Folders of a fresh tree per test: Program\, System\, Windows\, Temp\, Favorites\.

@@ -83,6 +83,9 @@ public:
   BOOL NotifyIcon(DWORD message, NOTIFYICONDATAA *data) override {
     return ::Shell_NotifyIconA(message, data);
   }
+  BOOL SystemParameters(UINT action, UINT uiParam, void *pvParam, UINT winIni) override {
+    return ::SystemParametersInfoA(action, uiParam, pvParam, winIni);
+  }
   HRESULT SetDesktopWallpaper(const std::wstring &file, DWORD style, DWORD applyFlags,
                               std::string &failedCall) override;
 };
