@@ -12,14 +12,6 @@ TFrmwallpaper_area *Frmwallpaper_area = nullptr;
 
 namespace {
 
-void PlaceControl(TControl *control, TWinControl *parent, int left, int top, int width, int height,
-                  const char *caption = nullptr) {
-  control->SetParent(parent);
-  control->SetBounds(left, top, width, height);
-  if (caption)
-    control->SetCaption(caption);
-}
-
 // Sets one side of the panel from an edit's text; text that is no whole number leaves it.
 void SetFromEdit(TEdit *edit, TPanel *panel, void (TControl::*setter)(int)) {
   std::optional<int> value = WholeNumber(edit->Text(), 0);

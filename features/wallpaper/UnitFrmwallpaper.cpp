@@ -90,15 +90,15 @@ bool WriteResourceFile(const char *resource, const std::string &fileName) {
   return whole;
 }
 
+} // namespace
+
 void PlaceControl(TControl *control, TWinControl *parent, int left, int top, int width, int height,
-                  const char *caption = nullptr) {
+                  const char *caption) {
   control->SetParent(parent);
   control->SetBounds(left, top, width, height);
   if (caption)
     control->SetCaption(caption);
 }
-
-} // namespace
 
 std::string WallpaperListFile() { return GetSystemDir() + "\\" + WallpaperListName; }
 std::string WallpaperPageFile() { return GetSystemDir() + "\\" + WallpaperPageName; }
