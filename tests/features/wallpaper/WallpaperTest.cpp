@@ -345,6 +345,19 @@ TEST_F(Wallpaper, TheEncoderRunsOnTheWrittenPageAndLeavesItWhole) {
   EXPECT_EQ(text.substr(0, 8), "<html>\r\n");
   EXPECT_EQ(text.substr(text.size() - 9), "</html>\r\n");
 
+  // A stale encoder that can't be replaced (here: held open by another program) is never run,
+  // and stays as it was.
+  testenv::WriteFile(encoder, "stale");
+  HANDLE held = CreateFileA(encoder.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  testenv::Shell().calls.clear();
+  Frmmain->Lbl_Wallpaper->Click();
+  FrmWallpaper->BitBtn1->Click();
+  CloseHandle(held);
+  for (const testenv::ShellCall &call : testenv::Shell().calls)
+    EXPECT_NE(call.what, "CreateProcess") << call.file;
+  EXPECT_EQ(testenv::ReadFile(encoder), "stale");
+
   // The encoder's own verdict on the page it leaves, and on a page cut short.
   HMODULE self = GetModuleHandleA(nullptr);
   HRSRC found = FindResourceA(self, "JS", MAKEINTRESOURCEA(10));
