@@ -21,22 +21,20 @@ struct Found {
   HWND window;
 };
 
+BOOL CALLBACK MatchCaption(HWND child, LPARAM data) {
+  auto *f = reinterpret_cast<Found *>(data);
+  char text[64] = {};
+  GetWindowTextA(child, text, sizeof(text));
+  if (std::string(text) != f->caption)
+    return TRUE;
+  f->window = child;
+  return FALSE;
+}
+
 // The child control of a window with that caption, at any depth.
 HWND ControlCalled(HWND window, const char *caption) {
   Found found{caption, nullptr};
-  EnumChildWindows(
-      window,
-      [](HWND child, LPARAM data) -> BOOL {
-        auto *f = reinterpret_cast<Found *>(data);
-        char text[64] = {};
-        GetWindowTextA(child, text, sizeof(text));
-        if (std::string(text) == f->caption) {
-          f->window = child;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
+  EnumChildWindows(window, MatchCaption, reinterpret_cast<LPARAM>(&found));
   return found.window;
 }
 
