@@ -111,22 +111,31 @@ shoot "$out/cursors-de.png" Mauszeiger 610 140 58 90
 shoot "$out/cursors.png" Cursors 610 140 58 90
 shoot "$out/cursors-settings.png" Cursors 610 140 145 18
 shoot "$out/logons.png" Logons 610 332 44 47
-shoot "$out/wallpaper.png" Wallpapers 386 145
-shoot "$out/wallpaper-options.png" Wallpapers 386 145 170 20
-# The template form: the wallpaper form's "Use template..." box.
-"$WINE" "$scratch/Lumagrove/Lumagrove.exe" >/dev/null 2>&1 &
-main=$(wait_window Lumagrove)
-sleep 2
-xdotool mousemove --window "$main" 386 145 click 1
-form=$(wait_window Wallpapers)
-sleep 2
-xdotool mousemove --window "$form" 366 331 click 1
-area=$(wait_window Template)
-sleep 2
-/usr/bin/import -display "$DISPLAY" -window "$area" "$out/wallpaper-template.png"
-echo "screenshot: $out/wallpaper-template.png"
-wineserver -k >/dev/null 2>&1 || true
-sleep 1
+# The Wallpapers form takes longer than the others to paint its controls under Wine: each of its
+# pictures waits 4 seconds. FILE [X Y [CAPTION]]: the form after a click at (X, Y) of it, and
+# the window of CAPTION that click opens when given.
+shoot_wallpaper() {
+  local file=$1 id form
+  "$WINE" "$scratch/Lumagrove/Lumagrove.exe" >/dev/null 2>&1 &
+  id=$(wait_window Lumagrove)
+  sleep 2
+  xdotool mousemove --window "$id" 386 145 click 1 # the Wallpapers link's picture
+  form=$(wait_window Wallpapers)
+  sleep 4
+  id=$form
+  if [ $# -gt 1 ]; then
+    xdotool mousemove --window "$form" "$2" "$3" click 1
+    [ $# -gt 3 ] && id=$(wait_window "$4")
+    sleep 4
+  fi
+  /usr/bin/import -display "$DISPLAY" -window "$id" "$file"
+  echo "screenshot: $file"
+  wineserver -k >/dev/null 2>&1 || true
+  sleep 1
+}
+shoot_wallpaper "$out/wallpaper.png"
+shoot_wallpaper "$out/wallpaper-options.png" 170 20            # the Options tab
+shoot_wallpaper "$out/wallpaper-template.png" 366 331 Template # "Use template..."
 
 # The folder form's walk: the top-level X window of that name (the largest, when the program
 # has more of them), small ones such as message boxes included.
