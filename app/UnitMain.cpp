@@ -6,8 +6,9 @@
 #include "common/RegUnit.h"
 #include "common/Translation.h"
 #include "features/cursor/UnitFrmCur.h"
-#include "features/folder/UnitFrmFolder.h"
+#include "features/icons/UnitFrmIconCus.h"
 #include "features/logon/UnitFrmLogon.h"
+#include "features/folder/UnitFrmFolder.h"
 #include "features/wallpaper/UnitFrmwallpaper.h"
 #include "toolkit/win32/FileUtil.h"
 #include "toolkit/win32/IniFiles.h"
@@ -358,7 +359,10 @@ void TFrmmain::FormClose(TObject *, TCloseAction &) {
 // form shows Frmmain again when it closes. The forms come with their features.
 
 void TFrmmain::Lbl_IconClick(TObject *) {
-  // TFrmIconCus, page TabSheet2 ("System").
+  CreateForm(this, FrmIconCus);
+  FrmIconCus->PageControl1->SetActivePage(FrmIconCus->TabSheet2);
+  FrmIconCus->Show();
+  Hide();
 }
 
 void TFrmmain::Lbl_WallpaperClick(TObject *) {
