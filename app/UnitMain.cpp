@@ -10,6 +10,7 @@
 #include "features/logon/UnitFrmLogon.h"
 #include "features/folder/UnitFrmFolder.h"
 #include "features/misc/UnitFrmMore.h"
+#include "features/wallpaper/UnitFrmwallpaper.h"
 #include "toolkit/win32/FileUtil.h"
 #include "toolkit/win32/IniFiles.h"
 #include "toolkit/win32/Seams.h"
@@ -366,7 +367,10 @@ void TFrmmain::Lbl_IconClick(TObject *) {
 }
 
 void TFrmmain::Lbl_WallpaperClick(TObject *) {
-  // TFrmWallpaper, page TabSheet1 ("Animated Wallpaper").
+  CreateForm(this, FrmWallpaper);
+  FrmWallpaper->PageControl1->SetActivePage(FrmWallpaper->TabSheet1);
+  FrmWallpaper->Show();
+  Hide();
 }
 
 void TFrmmain::Lbl_CursorClick(TObject *) {

@@ -1,5 +1,7 @@
 #include "tray/UnitFrmHovelin.h"
 
+#include <algorithm>
+
 #include "app/FormBuild.h"
 #include "common/RegUnit.h"
 #include "toolkit/win32/FileUtil.h"
@@ -18,6 +20,7 @@ constexpr const char *DisplayProperties = "rundll32.exe shell32.dll,Control_RunD
 constexpr const char *AboutText = "Keeps Lumagrove's taskbar and Start button in force.";
 constexpr UINT WatchIntervalMs = 1000;
 constexpr DWORD WallpaperStretched = 2; // WPSTYLE_STRETCH
+constexpr DWORD ApplyEverything = 15;   // AD_APPLY_ALL | AD_APPLY_FORCE
 
 // The form's window has a class of its own, so that Lumagrove finds the helper by class and
 // caption together and never closes another program's window that shares the caption.
@@ -159,9 +162,16 @@ void TFrmHovelin::WndProc(TMessage &message) {
 }
 
 void TFrmHovelin::applywallpaper() {
-  HRESULT result = GetShell().SetDesktopWallpaper(Label1->Caption(), WallpaperStretched);
+  std::string file = Label1->Caption();
+  std::wstring wide(file.size(), L'\0');
+  wide.resize(size_t(std::max(0, MultiByteToWideChar(CP_ACP, 0, file.data(), int(file.size()),
+                                                     wide.data(), int(wide.size())))));
+  std::string failedCall;
+  HRESULT result =
+      GetShell().SetDesktopWallpaper(wide, WallpaperStretched, ApplyEverything, failedCall);
   if (FAILED(result))
-    throw Exception(SystemErrorText(result));
+    throw Exception("The wallpaper could not be set: " + failedCall + " failed. " +
+                    SystemErrorText(result));
 }
 
 void TFrmHovelin::N1Click(TObject *) { Close(); }

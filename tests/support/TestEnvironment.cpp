@@ -313,6 +313,22 @@ BOOL RecordingShell::NotifyIcon(DWORD message, NOTIFYICONDATAA *data) {
   return TRUE;
 }
 
+HRESULT RecordingShell::SetDesktopWallpaper(const std::wstring &file, DWORD style, DWORD applyFlags,
+                                            std::string &failedCall) {
+  ShellCall call;
+  call.what = "SetDesktopWallpaper";
+  int n =
+      WideCharToMultiByte(CP_ACP, 0, file.c_str(), int(file.size()), nullptr, 0, nullptr, nullptr);
+  call.file.resize(size_t(n));
+  WideCharToMultiByte(CP_ACP, 0, file.c_str(), int(file.size()), call.file.data(), n, nullptr,
+                      nullptr);
+  call.showCmd = int(style);
+  call.creationFlags = applyFlags;
+  calls.push_back(call);
+  failedCall = FAILED(desktopResult) ? desktopFailedCall : "";
+  return desktopResult;
+}
+
 BOOL RecordingShell::SystemParameters(UINT action, UINT uiParam, void *pvParam, UINT winIni) {
   ShellCall call;
   call.what = "SystemParameters";
@@ -338,10 +354,6 @@ int RecordingShell::ShellAbout(HWND, const std::string &title, const std::string
   return TRUE;
 }
 
-HRESULT RecordingShell::SetDesktopWallpaper(const std::string &file, DWORD style) {
-  calls.push_back({"DesktopWallpaper", "", file, "", "", int(style), 0, FALSE});
-  return S_OK;
-}
 
 std::vector<ShellCall> RecordingShell::IconCalls() const {
   std::vector<ShellCall> result;

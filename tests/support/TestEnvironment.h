@@ -122,8 +122,9 @@ private:
 };
 
 struct ShellCall {
-  // "ShellExecute", "WinExec", "CreateProcess", "NotifyIcon", "SystemParameters", "ShellAbout"
-  // (file: the title, parameters: the further line), "DesktopWallpaper" (file, showCmd: the style)
+  // "ShellExecute", "WinExec", "CreateProcess", "NotifyIcon", "SystemParameters",
+  // "SetDesktopWallpaper" (file: the wallpaper as ANSI text, showCmd: its style, creationFlags:
+  // the apply flags), "ShellAbout" (file: the title, parameters: the further line)
   std::string what;
   std::string operation, file, parameters, directory;
   int showCmd = 0;
@@ -160,9 +161,14 @@ public:
   // What the viewers answer when they are not reached.
   HWND htmlHelpResult = reinterpret_cast<HWND>(0x1234);
   BOOL winHelpResult = TRUE;
+  // What the Active Desktop object answers, and the call said to have failed.
+  HRESULT desktopResult = S_OK;
+  std::string desktopFailedCall;
   std::vector<ShellCall> calls;
   std::vector<HelpCall> helpCalls;
   void Reset() {
+    desktopResult = S_OK;
+    desktopFailedCall.clear();
     allowProcesses = false;
     allowHtmlHelp = false;
     htmlHelpResult = reinterpret_cast<HWND>(0x1234);
@@ -179,12 +185,12 @@ public:
   HWND CallHtmlHelp(HWND caller, const char *file, UINT command, DWORD_PTR data) override;
   BOOL CallWinHelp(HWND window, const std::string &file, UINT command, ULONG_PTR data) override;
   BOOL NotifyIcon(DWORD message, NOTIFYICONDATAA *data) override;
+  HRESULT SetDesktopWallpaper(const std::wstring &file, DWORD style, DWORD applyFlags,
+                              std::string &failedCall) override;
   // Recorded only: a test never changes the session it runs in.
   BOOL SystemParameters(UINT action, UINT uiParam, void *pvParam, UINT winIni) override;
   int ShellAbout(HWND owner, const std::string &title, const std::string &otherText,
                  HICON icon) override;
-  // Recorded only: a test never changes the session's wallpaper.
-  HRESULT SetDesktopWallpaper(const std::string &file, DWORD style) override;
   // The NotifyIcon calls alone, in order.
   std::vector<ShellCall> IconCalls() const;
   // The SystemParameters calls alone, in order.

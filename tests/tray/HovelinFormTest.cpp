@@ -90,17 +90,23 @@ TEST_F(TaskbarHovelinForm, TheWallpaperPageIsAppliedOnlyOnceItIsMade) {
   Start();
   testenv::Prompts().Expect("Wallpaper list is not created!", IDOK, "Error");
   FrmHovelin->N2->Click();
-  EXPECT_TRUE(Calls("DesktopWallpaper").empty());
+  EXPECT_TRUE(Calls("SetDesktopWallpaper").empty());
 
   std::string page = testenv::Places().systemDir + "\\Lumagrove_wp.html";
   testenv::WriteFile(page, "<html></html>");
   FrmHovelin->N2->Click();
   FrmHovelin->N3->Click();
-  std::vector<testenv::ShellCall> applied = Calls("DesktopWallpaper");
+  std::vector<testenv::ShellCall> applied = Calls("SetDesktopWallpaper");
   ASSERT_EQ(applied.size(), 2u);
   EXPECT_EQ(applied[0].file, page);
   EXPECT_EQ(applied[0].showCmd, 2) << "stretched";
+  EXPECT_EQ(applied[0].creationFlags, 15u) << "applied at once";
   EXPECT_EQ(applied[1].file, Program() + "Wallpaper\\Lumagrove01.jpg");
+
+  // Where there is no Active Desktop the user is told (by the application's error box).
+  testenv::Shell().desktopResult = REGDB_E_CLASSNOTREG;
+  testenv::Shell().desktopFailedCall = "CoCreateInstance";
+  EXPECT_THROW(FrmHovelin->N3->Click(), Exception);
 }
 
 TEST_F(TaskbarHovelinForm, DesktopIconsHideAndShow) {

@@ -1,6 +1,6 @@
 #include "toolkit/win32/Seams.h"
 
-#include <wininet.h> // before shlobj.h, for the Active Desktop's declarations
+#include <wininet.h> // before shlobj.h, whose Active Desktop interface needs it
 
 #include <shlobj.h>
 
@@ -9,12 +9,6 @@
 namespace tk {
 
 namespace {
-
-// The Active Desktop object and its interface.
-constexpr CLSID kActiveDesktop = {
-    0x75048700, 0xEF1F, 0x11D0, {0x98, 0x88, 0x00, 0x60, 0x97, 0xDE, 0xAC, 0xF9}};
-constexpr IID kIActiveDesktop = {
-    0xF490EB00, 0x1240, 0x11D1, {0x98, 0x88, 0x00, 0x60, 0x97, 0xDE, 0xAC, 0xF9}};
 
 class Win32Prompts : public Prompts {
 public:
@@ -96,30 +90,48 @@ public:
                  HICON icon) override {
     return ::ShellAboutA(owner, title.c_str(), otherText.c_str(), icon);
   }
-  HRESULT SetDesktopWallpaper(const std::string &file, DWORD style) override {
-    // The object lives in the calling thread's apartment; a thread without one gets one for the
-    // call.
-    HRESULT init = ::CoInitialize(nullptr);
-    IActiveDesktop *desktop = nullptr;
-    HRESULT result = ::CoCreateInstance(kActiveDesktop, nullptr, CLSCTX_INPROC_SERVER,
-                                        kIActiveDesktop, reinterpret_cast<void **>(&desktop));
-    if (SUCCEEDED(result)) {
-      std::wstring wide(file.size() + 1, L'\0');
-      int n = ::MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, wide.data(), int(wide.size()));
-      wide.resize(n > 0 ? size_t(n - 1) : 0);
-      result = desktop->SetWallpaper(wide.c_str(), 0);
-      WALLPAPEROPT options = {sizeof(options), style};
-      if (SUCCEEDED(result))
-        result = desktop->SetWallpaperOptions(&options, 0);
-      if (SUCCEEDED(result))
-        result = desktop->ApplyChanges(AD_APPLY_ALL | AD_APPLY_FORCE);
-      desktop->Release();
-    }
-    if (SUCCEEDED(init))
-      ::CoUninitialize();
-    return result;
-  }
+  HRESULT SetDesktopWallpaper(const std::wstring &file, DWORD style, DWORD applyFlags,
+                              std::string &failedCall) override;
 };
+
+// The Active Desktop object and its interface, named here so that no import library has to
+// carry them.
+const CLSID ActiveDesktopClass = {
+    0x75048700, 0xEF1F, 0x11D0, {0x98, 0x88, 0x00, 0x60, 0x97, 0xDE, 0xAC, 0xF9}};
+const IID ActiveDesktopInterface = {
+    0xF490EB00, 0x1240, 0x11D1, {0x98, 0x88, 0x00, 0x60, 0x97, 0xDE, 0xAC, 0xF9}};
+
+HRESULT Win32Shell::SetDesktopWallpaper(const std::wstring &file, DWORD style, DWORD applyFlags,
+                                        std::string &failedCall) {
+  // The object lives in this thread's apartment; a thread that has one keeps it (S_FALSE or
+  // RPC_E_CHANGED_MODE), one that had none gets one for the call.
+  HRESULT init = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  IActiveDesktop *desktop = nullptr;
+  HRESULT hr = ::CoCreateInstance(ActiveDesktopClass, nullptr, CLSCTX_INPROC_SERVER,
+                                  ActiveDesktopInterface, reinterpret_cast<void **>(&desktop));
+  failedCall = "CoCreateInstance";
+  if (SUCCEEDED(hr) && !desktop)
+    hr = E_NOINTERFACE;
+  if (SUCCEEDED(hr)) {
+    WALLPAPEROPT options = {sizeof(WALLPAPEROPT), style};
+    failedCall = "SetWallpaper";
+    hr = desktop->SetWallpaper(file.c_str(), 0);
+    if (SUCCEEDED(hr)) {
+      failedCall = "SetWallpaperOptions";
+      hr = desktop->SetWallpaperOptions(&options, 0);
+    }
+    if (SUCCEEDED(hr)) {
+      failedCall = "ApplyChanges";
+      hr = desktop->ApplyChanges(applyFlags);
+    }
+    desktop->Release();
+  }
+  if (SUCCEEDED(hr))
+    failedCall.clear();
+  if (SUCCEEDED(init))
+    ::CoUninitialize();
+  return hr;
+}
 
 class Win32Places : public Places {
 public:

@@ -55,10 +55,11 @@ public:
   // an icon (nullptr: the system's own).
   virtual int ShellAbout(HWND owner, const std::string &title, const std::string &otherText,
                          HICON icon) = 0;
-  // The desktop's wallpaper through the Active Desktop object: a picture or a web page, shown in
-  // a WPSTYLE_ style and applied at once (AD_APPLY_ALL | AD_APPLY_FORCE). S_OK, or the result of
-  // the step that failed.
-  virtual HRESULT SetDesktopWallpaper(const std::string &file, DWORD style) = 0;
+  // The Active Desktop object: makes file (a picture or a web page) the desktop's wallpaper in
+  // the WPSTYLE_ style and applies the change with the AD_APPLY_ flags. S_OK, or the code of the
+  // first call that failed, whose name is then in failedCall.
+  virtual HRESULT SetDesktopWallpaper(const std::wstring &file, DWORD style, DWORD applyFlags,
+                                      std::string &failedCall) = 0;
 };
 
 // The platform's version record, as the Windows family table reads it.
