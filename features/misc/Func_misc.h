@@ -44,8 +44,8 @@ struct StartButtonLayout {
 
 // Gives the button the record's text and a width that fits it (its width on the measuring form's
 // font, Arial 17 pixels bold italic, plus 64, at least 99), and moves the band area to its right,
-// up to the notification area. Assumes a horizontal taskbar. Without a button (0, or a taskbar
-// whose button is of another kind) nothing changes.
+// up to the notification area. Assumes a horizontal taskbar. Without a button (0: the taskbar has
+// none of that kind, as on later Windows) nothing changes, the band area included.
 StartButtonLayout SetStartButtonCaption(HWND Button, const StartButtonTextRecord &Record,
                                         tk::TCustomForm &MeasuringForm);
 
