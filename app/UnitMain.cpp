@@ -5,6 +5,7 @@
 #include "app/UnitFrmPwd.h"
 #include "common/RegUnit.h"
 #include "common/Translation.h"
+#include "features/oem/UnitFrmOEM.h"
 #include "toolkit/win32/FileUtil.h"
 #include "toolkit/win32/IniFiles.h"
 #include "toolkit/win32/Seams.h"
@@ -366,7 +367,9 @@ void TFrmmain::Lbl_CursorClick(TObject *) {
 }
 
 void TFrmmain::Lbl_OEMClick(TObject *) {
-  // TFrmOEM, on the page it was designed with.
+  CreateForm(this, FrmOEM);
+  FrmOEM->Show();
+  Hide();
 }
 
 void TFrmmain::Lbl_IEClick(TObject *) {

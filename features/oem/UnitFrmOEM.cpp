@@ -1,0 +1,212 @@
+#include "features/oem/UnitFrmOEM.h"
+
+#include "app/FormBuild.h"
+#include "app/UnitMain.h"
+#include "common/RegUnit.h"
+#include "common/Translation.h"
+#include "features/oem/Func_OEM.h"
+#include "toolkit/win32/FileUtil.h"
+#include "toolkit/win32/Seams.h"
+
+using namespace tk;
+
+TFrmOEM *FrmOEM = nullptr;
+
+namespace {
+
+void Place(TControl *control, TWinControl *parent, int left, int top, int width, int height) {
+  control->SetParent(parent);
+  control->SetBounds(left, top, width, height);
+}
+
+} // namespace
+
+void TFrmOEM::Build() {
+  SetFormName(this, "FrmOEM");
+  SetBorderStyle(bsSingle);
+  SetBorderIcons(biSystemMenu | biMinimize);
+  Position = poScreenCenter;
+  SetCaption("OEM information");
+  SetClientSize(496, 344);
+
+  LG_NEW(Label1, TLabel, this);
+  Place(Label1, this, 16, 14, 260, 15);
+  Label1->SetCaption("Manufacturer:");
+  LG_NEW(Edit1, TEdit, this);
+  Place(Edit1, this, 16, 32, 264, 21);
+  LG_NEW(Label2, TLabel, this);
+  Place(Label2, this, 16, 64, 260, 15);
+  Label2->SetCaption("Model:");
+  LG_NEW(Edit2, TEdit, this);
+  Place(Edit2, this, 16, 82, 264, 21);
+  LG_NEW(Label3, TLabel, this);
+  Place(Label3, this, 16, 114, 260, 15);
+  Label3->SetCaption("Support information:");
+  LG_NEW(Memo1, TMemo, this);
+  Place(Memo1, this, 16, 132, 264, 148);
+  Memo1->SetScrollBars(ssBoth);
+  Memo1->SetWordWrap(false);
+  // A second line buffer, as the support lines are read.
+  LG_NEW(Memo2, TMemo, this);
+  Place(Memo2, this, 16, 132, 264, 148);
+  Memo2->SetVisible(false);
+  Memo2->Tag = 255;
+
+  LG_NEW(Label4, TLabel, this);
+  Place(Label4, this, 296, 14, 184, 15);
+  Label4->SetCaption("Logo:");
+  LG_NEW(Panel1, TPanel, this);
+  Place(Panel1, this, 296, 32, 184, 110);
+  Panel1->SetBevelOuter(bvLowered);
+  Panel1->SetCaption("");
+  LG_NEW(Image1, TImage, this);
+  Place(Image1, Panel1, 2, 2, OemLogoWidth, OemLogoHeight);
+  Image1->SetCenter(true);
+  LG_NEW(CheckBox1, TCheckBox, this);
+  Place(CheckBox1, this, 296, 150, 184, 17);
+  CheckBox1->SetCaption("Strech picture");
+  LG_NEW(BitBtn4, TBitBtn, this);
+  Place(BitBtn4, this, 296, 176, 88, 26);
+  BitBtn4->SetCaption("Browse...");
+  LG_NEW(BitBtn5, TBitBtn, this);
+  Place(BitBtn5, this, 392, 176, 88, 26);
+  BitBtn5->SetCaption("Clear Logo");
+
+  struct Bottom {
+    TBitBtn *&member;
+    const char *name, *caption;
+  } bottom[] = {{BitBtn1, "BitBtn1", "Apply"},
+                {BitBtn2, "BitBtn2", "Restore"},
+                {BitBtn3, "BitBtn3", "See Effect"},
+                {BitBtn6, "BitBtn6", "Help"}};
+  int left = 104;
+  for (Bottom &b : bottom) {
+    b.member = new TBitBtn(this);
+    b.member->SetName(b.name);
+    Place(b.member, this, left, 300, 88, 28);
+    b.member->SetCaption(b.caption);
+    left += 96;
+  }
+
+  LG_NEW(OpenDialog1, TOpenPictureDialog, this);
+  OpenDialog1->Filter = "*.bmp;*.jpg|*.bmp;*.jpg";
+
+  BitBtn1->OnClick = Bind(this, &TFrmOEM::BitBtn1Click);
+  BitBtn2->OnClick = Bind(this, &TFrmOEM::BitBtn2Click);
+  BitBtn3->OnClick = Bind(this, &TFrmOEM::BitBtn3Click);
+  BitBtn4->OnClick = Bind(this, &TFrmOEM::BitBtn4Click);
+  BitBtn5->OnClick = Bind(this, &TFrmOEM::BitBtn5Click);
+  BitBtn6->OnClick = Bind(this, &TFrmOEM::BitBtn6Click);
+  CheckBox1->OnClick = Bind(this, &TFrmOEM::CheckBox1Click);
+  OnCreate = Bind(this, &TFrmOEM::FormCreate);
+  OnClose = Bind(this, &TFrmOEM::FormClose);
+}
+
+// Opening the form only reads: the originals are backed up before the first change instead,
+// so that the backup always holds what was there before Lumagrove.
+void TFrmOEM::FormCreate(TObject *) {
+  ApplyTranslation(GetLanguageFile());
+  CheckBox1->SetChecked(false);
+  ShowLogo();
+  ShowTexts();
+}
+
+void TFrmOEM::ShowLogo() {
+  std::unique_ptr<TBitmap> logo = LoadOemLogo();
+  Image1->Picture().Assign(logo.get());
+}
+
+void TFrmOEM::ShowTexts() {
+  Edit1->SetText(ReadOemManufacturer());
+  Edit2->SetText(ReadOemModel());
+  const TStringList &lines = ReadOemSupportLines(Memo2);
+  TStringList &shown = Memo1->Lines();
+  shown.Clear();
+  for (int i = 0; i < lines.Count(); ++i)
+    shown.Add(lines.Strings(i));
+}
+
+void TFrmOEM::ReportFailure() {
+  GetPrompts().MessageBox(Handle(),
+                          LangMessage("OEM_2", "The OEM information could not be written to "
+                                               "the system folder."),
+                          LangMessage("Common_10", "Error"), MB_OK | MB_ICONERROR);
+}
+
+void TFrmOEM::FormClose(TObject *, TCloseAction &) {
+  if (Frmmain)
+    Frmmain->Show();
+}
+
+void TFrmOEM::BitBtn1Click(TObject *) {
+  try {
+    if (!BackupOemFiles()) {
+      ReportFailure();
+      return;
+    }
+    WriteOemInfo(Edit1->Text(), Edit2->Text(), Memo1->Lines());
+    WriteOemLogo(Image1, CheckBox1->Checked());
+  } catch (const Exception &) {
+    ReportFailure();
+    return;
+  }
+  GetPrompts().MessageBox(Handle(),
+                          LangMessage("OEM_1",
+                                      "Congratulation\xEF\xBC\x8C"
+                                      "OEM information installed successfully\xEF\xBC\x81"),
+                          LangMessage("Common_8", "OK"), MB_OK | MB_ICONINFORMATION);
+}
+
+void TFrmOEM::BitBtn2Click(TObject *) {
+  bool restored = RestoreOemFiles();
+  ShowLogo();
+  ShowTexts();
+  if (!restored)
+    GetPrompts().MessageBox(Handle(),
+                            LangMessage("OEM_3", "The original OEM information could not be "
+                                                 "put back in the system folder."),
+                            LangMessage("Common_10", "Error"), MB_OK | MB_ICONERROR);
+}
+
+void TFrmOEM::BitBtn3Click(TObject *) {
+  GetShell().WinExec("rundll32.exe shell32.dll,Control_RunDLL Sysdm.cpl,,0", SW_RESTORE);
+}
+
+void TFrmOEM::BitBtn4Click(TObject *) {
+  OpenDialog1->FileName.clear();
+  if (!OpenDialog1->Execute())
+    return;
+  const std::string &file = OpenDialog1->FileName;
+  Image1->Picture().LoadFromFile(file);
+  // A JPEG (any spelling of its extension) is shown, and later written, as a bitmap.
+  Image1->Picture().Bitmap();
+}
+
+void TFrmOEM::BitBtn5Click(TObject *) {
+  bool exists;
+  {
+    TNativeSystemFolder native;
+    exists = FileExists(OemLogoFile());
+  }
+  if (!exists)
+    return;
+  if (!BackupOemFiles()) {
+    ReportFailure();
+    return;
+  }
+  {
+    TNativeSystemFolder native;
+    tk::DeleteFile(OemLogoFile());
+  }
+  ShowLogo();
+}
+
+void TFrmOEM::BitBtn6Click(TObject *) {
+  if (Frmmain)
+    Frmmain->HelpRouter1->ShowTopic(ProgramFolder() + "Lumagrove.chm", "frmoem.htm");
+}
+
+void TFrmOEM::CheckBox1Click(TObject *) {
+  Image1->SetStretch(CheckBox1->Checked());
+  Image1->SetCenter(!CheckBox1->Checked());
+}
