@@ -6,6 +6,7 @@
 #include "common/RegUnit.h"
 #include "common/Translation.h"
 #include "features/oem/UnitFrmOEM.h"
+#include "features/xplook/UnitFrmXPLook.h"
 #include "toolkit/win32/FileUtil.h"
 #include "toolkit/win32/IniFiles.h"
 #include "toolkit/win32/Seams.h"
@@ -377,7 +378,9 @@ void TFrmmain::Lbl_IEClick(TObject *) {
 }
 
 void TFrmmain::Lbl_XPLookClick(TObject *) {
-  // TFrmXPLook, on the page it was designed with.
+  CreateForm(this, FrmXPLook);
+  FrmXPLook->Show();
+  Hide();
 }
 
 void TFrmmain::Lbl_MoreClick(TObject *) {
