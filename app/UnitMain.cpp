@@ -5,6 +5,7 @@
 #include "app/UnitFrmPwd.h"
 #include "common/RegUnit.h"
 #include "common/Translation.h"
+#include "features/explorer/UnitFrmIE.h"
 #include "features/oem/UnitFrmOEM.h"
 #include "features/xplook/UnitFrmXPLook.h"
 #include "toolkit/win32/FileUtil.h"
@@ -374,7 +375,10 @@ void TFrmmain::Lbl_OEMClick(TObject *) {
 }
 
 void TFrmmain::Lbl_IEClick(TObject *) {
-  // TFrmIE, page TabSheet1 ("Toolbar Background").
+  CreateForm(this, FrmIE);
+  FrmIE->PageControl1->SetActivePage(FrmIE->TabSheet1);
+  FrmIE->Show();
+  Hide();
 }
 
 void TFrmmain::Lbl_XPLookClick(TObject *) {
