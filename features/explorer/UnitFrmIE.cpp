@@ -4,6 +4,7 @@
 
 #include "app/FormBuild.h"
 #include "app/UnitMain.h"
+#include "common/AnsiText.h"
 #include "common/RegUnit.h"
 #include "common/Translation.h"
 #include "features/explorer/UnitFrmie_preview.h"
@@ -143,7 +144,7 @@ void TFrmIE::BuildBackgroundPage() {
 
   LG_NEW(Label1, TLabel, this);
   Place(Label1, TabSheet1, 12, 10, 300, 15);
-  Label1->SetCaption("Installed Background Files\xEF\xBC\x9A");
+  Label1->SetCaption(AnsiText("Installed Background Files\xEF\xBC\x9A"));
   LG_NEW(FileListBox1, TFileListBox, this);
   Place(FileListBox1, TabSheet1, 12, 28, 300, 254);
   FileListBox1->Tag = 255;

@@ -2,6 +2,7 @@
 
 #include "app/FormBuild.h"
 #include "app/UnitMain.h"
+#include "common/AnsiText.h"
 #include "common/RegUnit.h"
 #include "common/Translation.h"
 #include "features/oem/Func_OEM.h"
@@ -150,11 +151,11 @@ void TFrmOEM::BitBtn1Click(TObject *) {
     ReportFailure();
     return;
   }
-  GetPrompts().MessageBox(Handle(),
-                          LangMessage("OEM_1",
-                                      "Congratulation\xEF\xBC\x8C"
-                                      "OEM information installed successfully\xEF\xBC\x81"),
-                          LangMessage("Common_8", "OK"), MB_OK | MB_ICONINFORMATION);
+  GetPrompts().MessageBox(
+      Handle(),
+      LangMessage("OEM_1", AnsiText("Congratulation\xEF\xBC\x8C"
+                                    "OEM information installed successfully\xEF\xBC\x81")),
+      LangMessage("Common_8", "OK"), MB_OK | MB_ICONINFORMATION);
 }
 
 void TFrmOEM::BitBtn2Click(TObject *) {
