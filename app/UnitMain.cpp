@@ -5,7 +5,10 @@
 #include "app/UnitFrmPwd.h"
 #include "common/RegUnit.h"
 #include "common/Translation.h"
+#include "features/cursor/UnitFrmCur.h"
 #include "features/explorer/UnitFrmIE.h"
+#include "features/folder/UnitFrmFolder.h"
+#include "features/logon/UnitFrmLogon.h"
 #include "features/oem/UnitFrmOEM.h"
 #include "features/xplook/UnitFrmXPLook.h"
 #include "toolkit/win32/FileUtil.h"
@@ -365,7 +368,10 @@ void TFrmmain::Lbl_WallpaperClick(TObject *) {
 }
 
 void TFrmmain::Lbl_CursorClick(TObject *) {
-  // TFrmCur, page TabSheet1 ("Cursor Packages").
+  CreateForm(this, FrmCur);
+  FrmCur->PageControl1->SetActivePage(FrmCur->TabSheet1);
+  FrmCur->Show();
+  Hide();
 }
 
 void TFrmmain::Lbl_OEMClick(TObject *) {
@@ -392,7 +398,9 @@ void TFrmmain::Lbl_MoreClick(TObject *) {
 }
 
 void TFrmmain::Lbl_FolderClick(TObject *) {
-  // TFrmFolder, on the page it was designed with.
+  CreateForm(this, FrmFolder);
+  FrmFolder->Show();
+  Hide();
 }
 
 void TFrmmain::Lbl_LogonClick(TObject *) {
@@ -406,7 +414,10 @@ void TFrmmain::Lbl_LogonClick(TObject *) {
                             LangMessage("Common_3", "Warning"), MB_OK | MB_ICONERROR);
     return;
   }
-  // TFrmLogon, page TabSheet1 ("Logon Screens").
+  CreateForm(this, FrmLogon);
+  FrmLogon->PageControl1->SetActivePage(FrmLogon->TabSheet1);
+  FrmLogon->Show();
+  Hide();
 }
 
 void TFrmmain::ToolButton3Click(TObject *) {

@@ -7,22 +7,19 @@
 #include <cstdio>
 #include <string>
 
+#include "bench/BenchUtil.h"
 #include "components/SFolders.h"
 #include "toolkit/forms/Forms.h"
 
 namespace {
 
+using bench::Now;
+using bench::RemoveTree;
+
 constexpr int kGroups = 10;          // top-level folders
 constexpr int kChildren = 99;        // folders inside each: 10 + 990 = 1,000 folders
 constexpr int kFilesPerFolder = 100; // 100,000 files
 constexpr int kRounds = 3;
-
-double Now() {
-  LARGE_INTEGER frequency, counter;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&counter);
-  return double(counter.QuadPart) / double(frequency.QuadPart);
-}
 
 bool FillFolder(const std::string &dir) {
   if (!CreateDirectoryA(dir.c_str(), nullptr))
@@ -72,24 +69,6 @@ long Walk(const std::string &dir) {
   } while (FindNextFileA(find, &entry));
   FindClose(find);
   return count;
-}
-
-void RemoveTree(const std::string &dir) {
-  WIN32_FIND_DATAA entry;
-  HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &entry);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      std::string name = entry.cFileName;
-      if (name == "." || name == "..")
-        continue;
-      if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        RemoveTree(dir + "\\" + name);
-      else
-        DeleteFileA((dir + "\\" + name).c_str());
-    } while (FindNextFileA(find, &entry));
-    FindClose(find);
-  }
-  RemoveDirectoryA(dir.c_str());
 }
 
 } // namespace

@@ -90,6 +90,37 @@ target_include_directories(IconDll PRIVATE ${art_dir})
 set_property(SOURCE ${PROJECT_SOURCE_DIR}/resources/Icon.rc APPEND PROPERTY OBJECT_DEPENDS ${art_icons})
 target_link_options(IconDll PRIVATE -nostdlib -Wl,--entry=0 -s)
 
+# The folder form's pictures: the icons of foldericon.icl and the backgrounds of FolderBG\.
+set(folder_icon_dir ${art_dir}/foldericons)
+set(folder_bg_dir ${art_dir}/FolderBG)
+set(folder_icons)
+foreach(i RANGE 9)
+  list(APPEND folder_icons ${folder_icon_dir}/folder0${i}.ico)
+endforeach()
+set(folder_backgrounds)
+foreach(name Paper Leaves Sky Waves)
+  list(APPEND folder_backgrounds ${folder_bg_dir}/${name}.bmp)
+endforeach()
+add_custom_command(OUTPUT ${folder_icons} ${folder_backgrounds}
+  COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/tools/folder_art.py ${folder_icon_dir}
+          ${folder_bg_dir}
+  DEPENDS ${PROJECT_SOURCE_DIR}/tools/folder_art.py ${PROJECT_SOURCE_DIR}/tools/make_art.py
+          ${PROJECT_SOURCE_DIR}/tools/pictures.py
+  COMMENT "Drawing the folder icons and backgrounds")
+add_custom_target(folder_artwork DEPENDS ${folder_icons} ${folder_backgrounds})
+
+# foldericon.icl: an icon collection, a resource-only library like Icon.dll under its own name.
+add_library(FolderIconIcl SHARED ${PROJECT_SOURCE_DIR}/resources/FolderIcon.rc)
+add_dependencies(FolderIconIcl folder_artwork)
+set_target_properties(FolderIconIcl PROPERTIES OUTPUT_NAME foldericon PREFIX "" SUFFIX ".icl"
+  LINKER_LANGUAGE C
+  LIBRARY_OUTPUT_DIRECTORY ${LUMAGROVE_PROGRAM_DIR}/Data
+  RUNTIME_OUTPUT_DIRECTORY ${LUMAGROVE_PROGRAM_DIR}/Data)
+target_include_directories(FolderIconIcl PRIVATE ${folder_icon_dir})
+set_property(SOURCE ${PROJECT_SOURCE_DIR}/resources/FolderIcon.rc APPEND PROPERTY OBJECT_DEPENDS
+             ${folder_icons})
+target_link_options(FolderIconIcl PRIVATE -nostdlib -Wl,--entry=0 -s)
+
 add_custom_target(program_folder ALL
   COMMAND ${CMAKE_COMMAND} -E make_directory ${LUMAGROVE_PROGRAM_DIR}/Data
           ${LUMAGROVE_PROGRAM_DIR}/Lang
@@ -97,7 +128,10 @@ add_custom_target(program_folder ALL
           ${LUMAGROVE_PROGRAM_DIR}/Data/Config.ini
   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${PROJECT_SOURCE_DIR}/data/Lang/Deutsch.lng
           ${LUMAGROVE_PROGRAM_DIR}/Lang/Deutsch.lng
-  DEPENDS IconDll
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${LUMAGROVE_PROGRAM_DIR}/FolderBG
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${folder_backgrounds}
+          ${LUMAGROVE_PROGRAM_DIR}/FolderBG
+  DEPENDS IconDll FolderIconIcl ${folder_backgrounds}
   COMMENT "Laying out the program folder")
 
 # The Explorer look's samples (tool-bar backgrounds and animated logo strips), drawn by our
@@ -138,7 +172,7 @@ set_property(SOURCE ${PROJECT_SOURCE_DIR}/resources/Lumagrove.rc APPEND PROPERTY
 file(GLOB app_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/app/Unit*.cpp
      ${PROJECT_SOURCE_DIR}/features/*/*.cpp)
 add_library(app STATIC ${app_sources})
-target_link_libraries(app PUBLIC common components)
+target_link_libraries(app PUBLIC common components archive)
 lumagrove_warnings(app)
 
 add_executable(Lumagrove WIN32 ${PROJECT_SOURCE_DIR}/app/Lumagrove.cpp
@@ -148,6 +182,7 @@ target_include_directories(Lumagrove PRIVATE ${art_dir} ${PROJECT_SOURCE_DIR}/re
 add_dependencies(Lumagrove artwork program_folder)
 set_target_properties(Lumagrove PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${LUMAGROVE_PROGRAM_DIR})
 lumagrove_warnings(Lumagrove)
+include(${PROJECT_SOURCE_DIR}/cmake/CursorsLogons.cmake)
 
 # --- benchmarks: built and run only on request ----------------------------------------------
 add_executable(BareWindow WIN32 EXCLUDE_FROM_ALL ${PROJECT_SOURCE_DIR}/bench/BareWindow.cpp)
@@ -162,6 +197,7 @@ add_custom_target(bench
   COMMENT "Start-up of the main window against a bare Win32 window")
 # --- benchmarks: built on request only (cmake --build ... --target search_bench) ----------------
 include(${PROJECT_SOURCE_DIR}/bench/SearchBench.cmake)
+include(${PROJECT_SOURCE_DIR}/bench/FolderTreeBench.cmake)
 
 if(LUMAGROVE_TESTS)
   add_subdirectory(tests)

@@ -1,9 +1,14 @@
 #!/usr/bin/env bash
-# Builds Lumagrove and photographs its main window under Wine, on a private Xvfb display, from a
+# Builds Lumagrove and photographs its windows under Wine, on a private Xvfb display, from a
 # scratch copy of the program folder in a scratch Wine prefix (the 32-bit program where this
 # machine runs 32-bit programs, the 64-bit build otherwise):
 #   build/screenshots/main.png     as built (English)
 #   build/screenshots/main-de.png  with the German language file chosen in the registry
+#   build/screenshots/<form>.png   a feature form, opened by a click on its main-window link
+#                                  (cursors-de.png in German)
+#   build/screenshots/folders.png  the "Folders" link's form, used as a user would (the mouse and
+#                                  the keyboard through xdotool) on C:\Holiday Photos; its Apply
+#                                  must leave the chosen settings in that folder's desktop.ini
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/env.sh"
@@ -16,7 +21,7 @@ echo "screenshot: the ${bits}-bit Lumagrove ($dir)"
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
 missing=()
-for p in imagemagick x11-utils; do
+for p in imagemagick x11-utils xdotool; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then
@@ -50,27 +55,44 @@ for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
 echo "screenshot: preparing a Wine prefix"
 "$WINE" wineboot --init >/dev/null 2>&1 || true
 
-# The largest top-level X window called "Lumagrove" (the application's own window is tiny).
-main_window() {
+# The largest top-level X window of that caption (the application's own window is tiny).
+top_window() {
   xwininfo -root -tree 2>/dev/null |
-    awk '/"Lumagrove": / { split($0, a, /\) +/); split(a[2], g, /[x+]/); print g[1] * g[2], $1 }' |
+    awk -v name="\"$1\": " 'index($0, name) { split($0, a, /\) +/); split(a[2], g, /[x+]/);
+      print g[1] * g[2], $1 }' |
     sort -n | tail -n 1 | awk '$1 > 10000 { print $2 }'
 }
 
-shoot() {
-  local file=$1
-  "$WINE" "$scratch/Lumagrove/Lumagrove.exe" >/dev/null 2>&1 &
+wait_window() {
   local id=""
   for _ in $(seq 300); do
-    id=$(main_window)
+    id=$(top_window "$1")
     [ -n "$id" ] && break
     sleep 0.1
   done
   if [ -z "$id" ]; then
-    echo "screenshot: the main window did not appear" >&2
+    echo "screenshot: the window \"$1\" did not appear" >&2
     exit 1
   fi
+  echo "$id"
+}
+
+# shoot FILE [CAPTION X Y [X2 Y2]]: the main window, or the window of that caption that a click
+# at (X, Y) of the main window opens, after a click at (X2, Y2) of that window when given.
+shoot() {
+  local file=$1 id
+  "$WINE" "$scratch/Lumagrove/Lumagrove.exe" >/dev/null 2>&1 &
+  id=$(wait_window Lumagrove)
   sleep 2 # the opening animation, then the first paint
+  if [ $# -gt 1 ]; then
+    xdotool mousemove --window "$id" "$3" "$4" click 1
+    id=$(wait_window "$2")
+    sleep 2
+    if [ $# -gt 4 ]; then
+      xdotool mousemove --window "$id" "$5" "$6" click 1
+      sleep 1
+    fi
+  fi
   /usr/bin/import -display "$DISPLAY" -window "$id" "$file"
   echo "screenshot: $file"
   wineserver -k >/dev/null 2>&1 || true
@@ -81,3 +103,80 @@ shoot "$out/main.png"
 "$WINE" reg add 'HKCU\Software\Quillomar\Lumagrove' /v Language /t REG_SZ \
   /d "$("$WINE" winepath -w "$scratch/Lumagrove/Lang/Deutsch.lng")" /f >/dev/null 2>&1
 shoot "$out/main-de.png"
+shoot "$out/cursors-de.png" Mauszeiger 610 140 58 90
+"$WINE" reg delete 'HKCU\Software\Quillomar\Lumagrove' /v Language /f >/dev/null 2>&1
+# The feature links, by the middle of their captions; the first package of each list chosen.
+shoot "$out/cursors.png" Cursors 610 140 58 90
+shoot "$out/cursors-settings.png" Cursors 610 140 145 18
+shoot "$out/logons.png" Logons 610 332 44 47
+
+# The folder form's walk: the top-level X window of that name (the largest, when the program
+# has more of them), small ones such as message boxes included.
+window_named() {
+  xwininfo -root -tree 2>/dev/null |
+    awk -v name="\"$1\": " 'index($0, name) { split($0, a, /\) +/); split(a[2], g, /[x+]/);
+      print g[1] * g[2], $1 }' | sort -n | tail -n 1 | awk '{ print $2 }'
+}
+wait_window() {
+  local id=""
+  for _ in $(seq 100); do
+    id=$(window_named "$1")
+    [ -n "$id" ] && break
+    sleep 0.1
+  done
+  [ -n "$id" ] || { echo "screenshot: no window \"$1\"" >&2; exit 1; }
+  echo "$id"
+}
+# A click at a point of a window's client area (the X windows of Wine's unmanaged windows are
+# their client areas).
+click() { xdotool mousemove --window "$1" "$2" "$3" click 1; sleep 0.7; }
+# A message box's buttons sit centred at its bottom: "No" is the right one of Yes and No.
+answer_no() {
+  local box size
+  box=$(wait_window OK)
+  size=$(xwininfo -id "$box" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w, h }')
+  click "$box" $((${size% *} / 2 + 35)) $((${size#* } - 22))
+}
+
+# C:\Holiday Photos sorts first on C:, the first drive after Wine's Control Panel.
+target="$scratch/prefix/drive_c/Holiday Photos"
+mkdir -p "$target"
+"$WINE" "$scratch/Lumagrove/Lumagrove.exe" >/dev/null 2>&1 &
+main=$(wait_window Lumagrove)
+sleep 2
+click "$main" 386 337 # the "Folders" link's picture (PanelMain at 170,49; the link at 192,264)
+form=$(wait_window "Customize Folders")
+sleep 1
+click "$form" 60 33           # C: in the tree
+xdotool key Right && sleep 1  # opens it
+click "$form" 100 49          # its first folder
+click "$form" 358 83          # "Change icon...": the picker opens on foldericon.icl
+if picker=$(window_named "Change Icon") && [ -n "$picker" ]; then
+  xdotool key Return && sleep 1 # its first icon (Wine's picker takes it without asking)
+fi
+click "$form" 400 141
+xdotool type --delay 40 "Summer by the sea"
+click "$form" 540 212         # the text colour box
+xdotool key r Return && sleep 1 # red
+click "$form" 304 372         # "Browse...": the picture dialog starts in FolderBG
+dialog=$(wait_window Open)
+sleep 1
+click "$dialog" 369 303       # its file name
+xdotool type --delay 40 "Waves.bmp" && xdotool key Return
+for _ in $(seq 50); do [ -z "$(window_named Open)" ] && break; sleep 0.1; done
+sleep 2 # the form repaints where the dialog was
+/usr/bin/import -display "$DISPLAY" -window "$form" "$out/folders.png"
+echo "screenshot: $out/folders.png"
+click "$form" 374 414         # Apply
+answer_no                     # no look at the folder in Explorer
+wineserver -k >/dev/null 2>&1 || true
+ini="$target/desktop.ini"
+for line in "InfoTip=Summer by the sea" 'Data\foldericon.icl' "IconArea_Text=0x000000FF" \
+  'FolderBG\Waves.bmp'; do
+  if ! grep -qF "$line" "$ini" 2>/dev/null; then
+    echo "screenshot: the folder form's Apply left no \"$line\" in $ini" >&2
+    cat "$ini" >&2 2>/dev/null || true
+    exit 1
+  fi
+done
+echo "screenshot: the folder form wrote $ini"

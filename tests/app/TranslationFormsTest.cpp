@@ -119,6 +119,9 @@ TEST_F(Translation, TheGermanFileFitsTheForms) {
   StartProgram();
   Frmmain->ToolButton3->Click();
   CreateForm(Frmmain, FrmPwd);
+  Frmmain->Lbl_Cursor->Click();
+  Frmmain->Lbl_Logon->Click();
+  Frmmain->Lbl_Folder->Click();
 
   TStringList keys;
   TIniFile(german).ReadSection("Translations", keys);

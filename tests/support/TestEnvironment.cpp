@@ -313,6 +313,25 @@ BOOL RecordingShell::NotifyIcon(DWORD message, NOTIFYICONDATAA *data) {
   return TRUE;
 }
 
+BOOL RecordingShell::SystemParameters(UINT action, UINT uiParam, void *pvParam, UINT winIni) {
+  ShellCall call;
+  call.what = "SystemParameters";
+  call.action = action;
+  call.uiParam = uiParam;
+  call.pvParam = reinterpret_cast<UINT_PTR>(pvParam);
+  call.winIni = winIni;
+  calls.push_back(call);
+  return TRUE;
+}
+
+std::vector<ShellCall> RecordingShell::ParameterCalls() const {
+  std::vector<ShellCall> result;
+  for (const ShellCall &call : calls)
+    if (call.what == "SystemParameters")
+      result.push_back(call);
+  return result;
+}
+
 std::vector<ShellCall> RecordingShell::IconCalls() const {
   std::vector<ShellCall> result;
   for (const ShellCall &call : calls)

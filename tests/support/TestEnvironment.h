@@ -122,7 +122,8 @@ private:
 };
 
 struct ShellCall {
-  std::string what; // "ShellExecute", "WinExec", "CreateProcess", "NotifyIcon"
+  // "ShellExecute", "WinExec", "CreateProcess", "NotifyIcon", "SystemParameters"
+  std::string what;
   std::string operation, file, parameters, directory;
   int showCmd = 0;
   DWORD creationFlags = 0;
@@ -130,6 +131,9 @@ struct ShellCall {
   // NotifyIcon: the message (NIM_ADD ...) and the record as the shell would have read it.
   DWORD iconMessage = 0;
   NOTIFYICONDATAA iconData = {};
+  // SystemParameters: the request as made (pvParam as a number: flags pass values in it).
+  UINT action = 0, uiParam = 0, winIni = 0;
+  UINT_PTR pvParam = 0;
 };
 
 // A call into a help viewer. The texts behind the data (a WinHelp macro or keyword, a popup's
@@ -174,8 +178,12 @@ public:
   HWND CallHtmlHelp(HWND caller, const char *file, UINT command, DWORD_PTR data) override;
   BOOL CallWinHelp(HWND window, const std::string &file, UINT command, ULONG_PTR data) override;
   BOOL NotifyIcon(DWORD message, NOTIFYICONDATAA *data) override;
+  // Recorded only: a test never changes the session it runs in.
+  BOOL SystemParameters(UINT action, UINT uiParam, void *pvParam, UINT winIni) override;
   // The NotifyIcon calls alone, in order.
   std::vector<ShellCall> IconCalls() const;
+  // The SystemParameters calls alone, in order.
+  std::vector<ShellCall> ParameterCalls() const;
 };
 
 // Folders of a fresh tree per test: Program\, System\, Windows\, Temp\, Favorites\.

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "toolkit/forms/Forms.h"
+#include "toolkit/forms/ShellCtrls.h"
 
 namespace formtest {
 
@@ -42,6 +43,26 @@ inline COLORREF ScreenPixel(HWND window, int x, int y) {
   COLORREF c = GetPixel(dc, x, y);
   ReleaseDC(window, dc);
   return c;
+}
+
+// A click of a mouse button (WM_LBUTTONDOWN or WM_RBUTTONDOWN) on a tree's node, as the mouse
+// sends it: the pointer goes there, and the release is already queued when the tree watches for
+// a drag after the press. False when the node is out of sight.
+inline bool ClickTreeNode(tk::TShellTreeView *tree, tk::TShellTreeNode *node,
+                          UINT down = WM_LBUTTONDOWN) {
+  RECT r = tree->ItemRect(node);
+  if (r.left >= r.right)
+    return false;
+  POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  POINT screen = p;
+  ClientToScreen(tree->Handle(), &screen);
+  SetCursorPos(screen.x, screen.y);
+  PostMessageA(tree->Handle(), down == WM_LBUTTONDOWN ? WM_LBUTTONUP : WM_RBUTTONUP, 0,
+               MAKELPARAM(p.x, p.y));
+  SendMessageA(tree->Handle(), down, down == WM_LBUTTONDOWN ? MK_LBUTTON : MK_RBUTTON,
+               MAKELPARAM(p.x, p.y));
+  Pump();
+  return true;
 }
 
 } // namespace formtest

@@ -22,21 +22,6 @@ using formtest::TestForm;
 
 namespace {
 
-// A click of a mouse button on a node, as the mouse sends it: the pointer goes there, and the
-// release is already queued when the tree watches for a drag after the press.
-void ClickNode(TShellTreeView *tree, TShellTreeNode *node, UINT down, UINT up) {
-  RECT r = tree->ItemRect(node);
-  ASSERT_LT(r.left, r.right) << "the node is out of sight";
-  POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-  POINT screen = p;
-  ClientToScreen(tree->Handle(), &screen);
-  SetCursorPos(screen.x, screen.y);
-  PostMessageA(tree->Handle(), up, 0, MAKELPARAM(p.x, p.y));
-  SendMessageA(tree->Handle(), down, down == WM_LBUTTONDOWN ? MK_LBUTTON : MK_RBUTTON,
-               MAKELPARAM(p.x, p.y));
-  Pump();
-}
-
 // What the tree's window shows for a node: its text, and whether it has an icon.
 std::string ShownText(TShellTreeView *tree, TShellTreeNode *node, int *image = nullptr) {
   char text[MAX_PATH] = {};
@@ -96,12 +81,12 @@ TEST(ShellTreeView, ShowsTheFoldersUnderMyComputerAndWhatAClickChooses) {
   ShownText(tree, beta, &image);
   EXPECT_GE(image, 0) << "a shell icon";
 
-  ClickNode(tree, beta, WM_LBUTTONDOWN, WM_LBUTTONUP);
+  ASSERT_TRUE(formtest::ClickTreeNode(tree, beta));
   EXPECT_EQ(clicks, 1);
   EXPECT_EQ(tree->Selected(), beta);
   EXPECT_TRUE(SameText(tree->Path(), top + "\\beta"));
 
-  ClickNode(tree, alpha, WM_RBUTTONDOWN, WM_RBUTTONUP);
+  ASSERT_TRUE(formtest::ClickTreeNode(tree, alpha, WM_RBUTTONDOWN));
   EXPECT_EQ(tree->Selected(), alpha) << "a right click selects";
   EXPECT_EQ(clicks, 1);
 

@@ -55,7 +55,8 @@ void TImageList::SetBkColor(TColor value) {
 
 HIMAGELIST TImageList::Handle() {
   if (!handle_) {
-    handle_ = ImageList_Create(width_, height_, ILC_COLOR32 | (masked_ ? ILC_MASK : 0), 4, 4);
+    handle_ =
+        ImageList_Create(width_, height_, ILC_COLOR32 | (masked_ ? ILC_MASK : 0), AllocBy, AllocBy);
     if (handle_)
       ImageList_SetBkColor(handle_, ListColor(bkColor_));
   }

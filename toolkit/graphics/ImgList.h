@@ -23,6 +23,8 @@ public:
   void SetSize(int width, int height); // clears the list when the size changes
 
   HIMAGELIST Handle(); // created on first use
+  // How many images the list makes room for at a time; set before the first image is added.
+  int AllocBy = 4;
   int Count() const;
   // Adds the icon and returns its index. An empty icon adds a blank image, so positions in
   // the list stay in step with what the caller counted.

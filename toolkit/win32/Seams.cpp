@@ -81,6 +81,9 @@ public:
   BOOL NotifyIcon(DWORD message, NOTIFYICONDATAA *data) override {
     return ::Shell_NotifyIconA(message, data);
   }
+  BOOL SystemParameters(UINT action, UINT uiParam, void *pvParam, UINT winIni) override {
+    return ::SystemParametersInfoA(action, uiParam, pvParam, winIni);
+  }
 };
 
 class Win32Places : public Places {

@@ -47,6 +47,10 @@ public:
   virtual BOOL CallWinHelp(HWND window, const std::string &file, UINT command, ULONG_PTR data) = 0;
   // Shell_NotifyIconA: icons of the notification area. The shell reads data->cbSize bytes.
   virtual BOOL NotifyIcon(DWORD message, NOTIFYICONDATAA *data) = 0;
+  // SystemParametersInfoA: the settings of the user's running session (cursors, cursor shadow,
+  // pointer trails), which take effect at once, and with SPIF_SENDCHANGE a broadcast to every
+  // top-level window.
+  virtual BOOL SystemParameters(UINT action, UINT uiParam, void *pvParam, UINT winIni) = 0;
 };
 
 // The platform's version record, as the Windows family table reads it.
