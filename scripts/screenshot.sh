@@ -109,6 +109,14 @@ shoot "$out/cursors-de.png" Mauszeiger 610 140 58 90
 shoot "$out/cursors.png" Cursors 610 140 58 90
 shoot "$out/cursors-settings.png" Cursors 610 140 145 18
 shoot "$out/logons.png" Logons 610 332 44 47
+shoot "$out/oem.png" "OEM information" 217 240
+shoot "$out/applications.png" Applications 554 240
+# Explorer with a sample background chosen in its list, and the preview strip over the sample
+# the tool bar has now.
+shoot "$out/explorer.png" Explorer 386 240 45 65
+"$WINE" reg add 'HKCU\Software\Microsoft\Internet Explorer\Toolbar' /v BackBitmap /t REG_SZ \
+  /d "$("$WINE" winepath -w "$scratch/Lumagrove/IEBG/Dunes.bmp")" /f >/dev/null 2>&1
+shoot "$out/preview.png" Preview 386 240
 
 # The folder form's walk: the top-level X window of that name (the largest, when the program
 # has more of them), small ones such as message boxes included.
