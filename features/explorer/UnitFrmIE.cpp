@@ -23,16 +23,11 @@ namespace {
 constexpr int DesignWidth = 565;
 constexpr const char *DefaultTitle = "Microsoft Internet Explorer";
 
-void Place(TControl *control, TWinControl *parent, int left, int top, int width, int height) {
-  control->SetParent(parent);
-  control->SetBounds(left, top, width, height);
-}
-
 TBitBtn *NewButton(TBitBtn *&member, const char *name, TComponent *owner, TWinControl *parent,
                    int left, int top, const char *caption) {
   member = new TBitBtn(owner);
   member->SetName(name);
-  Place(member, parent, left, top, 88, 26);
+  PlaceControl(member, parent, left, top, 88, 26);
   member->SetCaption(caption);
   return member;
 }
@@ -119,7 +114,7 @@ void TFrmIE::Build() {
   SetClientSize(DesignWidth - 8, 344);
 
   LG_NEW(PageControl1, TPageControl, this);
-  Place(PageControl1, this, 8, 8, DesignWidth - 24, 328);
+  PlaceControl(PageControl1, this, 8, 8, DesignWidth - 24, 328);
   BuildBackgroundPage();
   BuildLogoPage();
   BuildTitlePage();
@@ -143,28 +138,28 @@ void TFrmIE::BuildBackgroundPage() {
   TabSheet1->SetCaption("Toolbar Background");
 
   LG_NEW(Label1, TLabel, this);
-  Place(Label1, TabSheet1, 12, 10, 300, 15);
+  PlaceControl(Label1, TabSheet1, 12, 10, 300, 15);
   Label1->SetCaption(AnsiText("Installed Background Files\xEF\xBC\x9A"));
   LG_NEW(FileListBox1, TFileListBox, this);
-  Place(FileListBox1, TabSheet1, 12, 28, 300, 254);
+  PlaceControl(FileListBox1, TabSheet1, 12, 28, 300, 254);
   FileListBox1->Tag = 255;
   FileListBox1->SetMask("*.bmp");
   FileListBox1->SetFileType(ftReadOnly | ftHidden | ftSystem | ftNormal);
   LG_NEW(Editbg, TEdit, this);
-  Place(Editbg, TabSheet1, 12, 28, 10, 21);
+  PlaceControl(Editbg, TabSheet1, 12, 28, 10, 21);
   Editbg->SetVisible(false);
   Editbg->Tag = 255;
 
   LG_NEW(CheckBox2, TCheckBox, this);
-  Place(CheckBox2, TabSheet1, 328, 28, 190, 17);
+  PlaceControl(CheckBox2, TabSheet1, 328, 28, 190, 17);
   CheckBox2->SetCaption("Window Explorer");
   CheckBox2->SetChecked(true);
   LG_NEW(CheckBox3, TCheckBox, this);
-  Place(CheckBox3, TabSheet1, 328, 52, 190, 17);
+  PlaceControl(CheckBox3, TabSheet1, 328, 52, 190, 17);
   CheckBox3->SetCaption("Internet Explorer");
   CheckBox3->SetChecked(true);
   LG_NEW(CheckBox1, TCheckBox, this);
-  Place(CheckBox1, TabSheet1, 328, 88, 190, 17);
+  PlaceControl(CheckBox1, TabSheet1, 328, 88, 190, 17);
   CheckBox1->SetCaption("Show preview window");
   CheckBox1->SetChecked(true);
 
@@ -188,21 +183,21 @@ void TFrmIE::BuildLogoPage() {
   TabSheet2->SetCaption("Animated Logo");
 
   LG_NEW(Label2, TLabel, this);
-  Place(Label2, TabSheet2, 12, 14, 400, 15);
+  PlaceControl(Label2, TabSheet2, 12, 14, 400, 15);
   Label2->SetCaption("Large logo (38 x 38 pixels a frame):");
   LG_NEW(Edit1, TEdit, this);
-  Place(Edit1, TabSheet2, 12, 34, 360, 21);
+  PlaceControl(Edit1, TabSheet2, 12, 34, 360, 21);
   LG_NEW(Image1, TImage, this);
-  Place(Image1, TabSheet2, 380, 26, 38, 38);
+  PlaceControl(Image1, TabSheet2, 380, 26, 38, 38);
   NewButton(BitBtn4, "BitBtn4", this, TabSheet2, 428, 32, "Browse..");
 
   LG_NEW(Label3, TLabel, this);
-  Place(Label3, TabSheet2, 12, 84, 400, 15);
+  PlaceControl(Label3, TabSheet2, 12, 84, 400, 15);
   Label3->SetCaption("Small logo (22 x 22 pixels a frame):");
   LG_NEW(Edit2, TEdit, this);
-  Place(Edit2, TabSheet2, 12, 104, 360, 21);
+  PlaceControl(Edit2, TabSheet2, 12, 104, 360, 21);
   LG_NEW(Image2, TImage, this);
-  Place(Image2, TabSheet2, 388, 104, 22, 22);
+  PlaceControl(Image2, TabSheet2, 388, 104, 22, 22);
   NewButton(BitBtn6, "BitBtn6", this, TabSheet2, 428, 102, "Browse..");
 
   NewButton(BitBtn7, "BitBtn7", this, TabSheet2, 236, 256, "Apply");
@@ -222,18 +217,18 @@ void TFrmIE::BuildTitlePage() {
   TabSheet3->SetCaption("IE Title bar");
 
   LG_NEW(Label4, TLabel, this);
-  Place(Label4, TabSheet3, 12, 14, 400, 15);
+  PlaceControl(Label4, TabSheet3, 12, 14, 400, 15);
   Label4->SetCaption("Text of Internet Explorer's title bar:");
   LG_NEW(Edit3, TEdit, this);
-  Place(Edit3, TabSheet3, 12, 34, 500, 21);
+  PlaceControl(Edit3, TabSheet3, 12, 34, 500, 21);
   Edit3->Tag = 255;
   // A sample title bar that shows the text as the browser would.
   LG_NEW(Panel1, TPanel, this);
-  Place(Panel1, TabSheet3, 12, 72, 500, 24);
+  PlaceControl(Panel1, TabSheet3, 12, 72, 500, 24);
   Panel1->SetCaption("");
   Panel1->SetColor(TColor(0x6A240A));
   LG_NEW(Label6, TLabel, this);
-  Place(Label6, Panel1, 8, 4, 480, 16);
+  PlaceControl(Label6, Panel1, 8, 4, 480, 16);
   Label6->Tag = 255;
   Label6->SetTransparent(true);
   Label6->Font().SetColor(clWhite);
@@ -249,22 +244,22 @@ void TFrmIE::BuildMenuPage() {
   TabSheet4->SetCaption("Menu");
 
   LG_NEW(Label5, TLabel, this);
-  Place(Label5, TabSheet4, 12, 10, 250, 15);
+  PlaceControl(Label5, TabSheet4, 12, 10, 250, 15);
   Label5->SetCaption("Context menu entries:");
   LG_NEW(ListBox1, TListBox, this);
-  Place(ListBox1, TabSheet4, 12, 28, 250, 220);
+  PlaceControl(ListBox1, TabSheet4, 12, 28, 250, 220);
   ListBox1->Tag = 255;
   NewButton(BitBtn10, "BitBtn10", this, TabSheet4, 174, 256, "Delete");
 
   LG_NEW(Label7, TLabel, this);
-  Place(Label7, TabSheet4, 276, 10, 250, 15);
+  PlaceControl(Label7, TabSheet4, 276, 10, 250, 15);
   Label7->SetCaption("Toolbar buttons:");
   LG_NEW(ListBox2, TListBox, this);
-  Place(ListBox2, TabSheet4, 276, 28, 250, 220);
+  PlaceControl(ListBox2, TabSheet4, 276, 28, 250, 220);
   ListBox2->Tag = 255;
   NewButton(BitBtn11, "BitBtn11", this, TabSheet4, 438, 256, "Delete");
   LG_NEW(ListBoxtemp, TListBox, this);
-  Place(ListBoxtemp, TabSheet4, 276, 28, 10, 10);
+  PlaceControl(ListBoxtemp, TabSheet4, 276, 28, 10, 10);
   ListBoxtemp->SetVisible(false);
   ListBoxtemp->Tag = 255;
 

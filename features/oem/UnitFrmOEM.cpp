@@ -13,15 +13,6 @@ using namespace tk;
 
 TFrmOEM *FrmOEM = nullptr;
 
-namespace {
-
-void Place(TControl *control, TWinControl *parent, int left, int top, int width, int height) {
-  control->SetParent(parent);
-  control->SetBounds(left, top, width, height);
-}
-
-} // namespace
-
 void TFrmOEM::Build() {
   SetFormName(this, "FrmOEM");
   SetBorderStyle(bsSingle);
@@ -31,46 +22,46 @@ void TFrmOEM::Build() {
   SetClientSize(496, 344);
 
   LG_NEW(Label1, TLabel, this);
-  Place(Label1, this, 16, 14, 260, 15);
+  PlaceControl(Label1, this, 16, 14, 260, 15);
   Label1->SetCaption("Manufacturer:");
   LG_NEW(Edit1, TEdit, this);
-  Place(Edit1, this, 16, 32, 264, 21);
+  PlaceControl(Edit1, this, 16, 32, 264, 21);
   LG_NEW(Label2, TLabel, this);
-  Place(Label2, this, 16, 64, 260, 15);
+  PlaceControl(Label2, this, 16, 64, 260, 15);
   Label2->SetCaption("Model:");
   LG_NEW(Edit2, TEdit, this);
-  Place(Edit2, this, 16, 82, 264, 21);
+  PlaceControl(Edit2, this, 16, 82, 264, 21);
   LG_NEW(Label3, TLabel, this);
-  Place(Label3, this, 16, 114, 260, 15);
+  PlaceControl(Label3, this, 16, 114, 260, 15);
   Label3->SetCaption("Support information:");
   LG_NEW(Memo1, TMemo, this);
-  Place(Memo1, this, 16, 132, 264, 148);
+  PlaceControl(Memo1, this, 16, 132, 264, 148);
   Memo1->SetScrollBars(ssBoth);
   Memo1->SetWordWrap(false);
   // A second line buffer, as the support lines are read.
   LG_NEW(Memo2, TMemo, this);
-  Place(Memo2, this, 16, 132, 264, 148);
+  PlaceControl(Memo2, this, 16, 132, 264, 148);
   Memo2->SetVisible(false);
   Memo2->Tag = 255;
 
   LG_NEW(Label4, TLabel, this);
-  Place(Label4, this, 296, 14, 184, 15);
+  PlaceControl(Label4, this, 296, 14, 184, 15);
   Label4->SetCaption("Logo:");
   LG_NEW(Panel1, TPanel, this);
-  Place(Panel1, this, 296, 32, 184, 110);
+  PlaceControl(Panel1, this, 296, 32, 184, 110);
   Panel1->SetBevelOuter(bvLowered);
   Panel1->SetCaption("");
   LG_NEW(Image1, TImage, this);
-  Place(Image1, Panel1, 2, 2, OemLogoWidth, OemLogoHeight);
+  PlaceControl(Image1, Panel1, 2, 2, OemLogoWidth, OemLogoHeight);
   Image1->SetCenter(true);
   LG_NEW(CheckBox1, TCheckBox, this);
-  Place(CheckBox1, this, 296, 150, 184, 17);
+  PlaceControl(CheckBox1, this, 296, 150, 184, 17);
   CheckBox1->SetCaption("Strech picture");
   LG_NEW(BitBtn4, TBitBtn, this);
-  Place(BitBtn4, this, 296, 176, 88, 26);
+  PlaceControl(BitBtn4, this, 296, 176, 88, 26);
   BitBtn4->SetCaption("Browse...");
   LG_NEW(BitBtn5, TBitBtn, this);
-  Place(BitBtn5, this, 392, 176, 88, 26);
+  PlaceControl(BitBtn5, this, 392, 176, 88, 26);
   BitBtn5->SetCaption("Clear Logo");
 
   struct Bottom {
@@ -84,7 +75,7 @@ void TFrmOEM::Build() {
   for (Bottom &b : bottom) {
     b.member = new TBitBtn(this);
     b.member->SetName(b.name);
-    Place(b.member, this, left, 300, 88, 28);
+    PlaceControl(b.member, this, left, 300, 88, 28);
     b.member->SetCaption(b.caption);
     left += 96;
   }

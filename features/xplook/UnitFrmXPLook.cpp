@@ -74,11 +74,6 @@ std::string XmlName(const std::string &ansi) {
 
 std::string ManifestOf(const std::string &program) { return program + ".manifest"; }
 
-void Place(TControl *control, TWinControl *parent, int left, int top, int width, int height) {
-  control->SetParent(parent);
-  control->SetBounds(left, top, width, height);
-}
-
 } // namespace
 
 std::string ProgramArchitecture(const std::string &FileName) {
@@ -125,37 +120,37 @@ void TFrmXPLook::Build() {
   SetClientSize(480, 372);
 
   LG_NEW(GroupBox1, TGroupBox, this);
-  Place(GroupBox1, this, 8, 8, 464, 92);
+  PlaceControl(GroupBox1, this, 8, 8, 464, 92);
   GroupBox1->SetCaption("Add XP Visual Style Support");
   LG_NEW(Edit1, TEdit, this);
-  Place(Edit1, GroupBox1, 12, 26, 340, 21);
+  PlaceControl(Edit1, GroupBox1, 12, 26, 340, 21);
   Edit1->Tag = 255;
   LG_NEW(BitBtn1, TBitBtn, this);
-  Place(BitBtn1, GroupBox1, 364, 24, 88, 26);
+  PlaceControl(BitBtn1, GroupBox1, 364, 24, 88, 26);
   BitBtn1->SetCaption("Browse...");
   BitBtn1->SetDefault(true);
   LG_NEW(BitBtn4, TBitBtn, this);
-  Place(BitBtn4, GroupBox1, 364, 56, 88, 26);
+  PlaceControl(BitBtn4, GroupBox1, 364, 56, 88, 26);
   BitBtn4->SetCaption("Add");
 
   LG_NEW(GroupBox2, TGroupBox, this);
-  Place(GroupBox2, this, 8, 108, 464, 92);
+  PlaceControl(GroupBox2, this, 8, 108, 464, 92);
   GroupBox2->SetCaption("Remove Visual Styles Support");
   LG_NEW(Edit2, TEdit, this);
-  Place(Edit2, GroupBox2, 12, 26, 340, 21);
+  PlaceControl(Edit2, GroupBox2, 12, 26, 340, 21);
   Edit2->Tag = 255;
   LG_NEW(BitBtn2, TBitBtn, this);
-  Place(BitBtn2, GroupBox2, 364, 24, 88, 26);
+  PlaceControl(BitBtn2, GroupBox2, 364, 24, 88, 26);
   BitBtn2->SetCaption("Browse...");
   LG_NEW(BitBtn3, TBitBtn, this);
-  Place(BitBtn3, GroupBox2, 364, 56, 88, 26);
+  PlaceControl(BitBtn3, GroupBox2, 364, 56, 88, 26);
   BitBtn3->SetCaption("Remove");
 
   LG_NEW(GroupBox3, TGroupBox, this);
-  Place(GroupBox3, this, 8, 208, 464, 156);
+  PlaceControl(GroupBox3, this, 8, 208, 464, 156);
   GroupBox3->SetCaption("Introduction");
   LG_NEW(Label1, TLabel, this);
-  Place(Label1, GroupBox3, 12, 24, 440, 90);
+  PlaceControl(Label1, GroupBox3, 12, 24, 440, 90);
   Label1->SetWordWrap(true);
   Label1->SetCaption(
       "Programs made before Windows XP draw their buttons and lists in the old, flat style. "
@@ -163,12 +158,12 @@ void TFrmXPLook::Build() {
       "visual styles; the program then looks like the rest of the system. Should it misbehave, "
       "Remove takes the manifest away again.");
   LG_NEW(BitBtn5, TBitBtn, this);
-  Place(BitBtn5, GroupBox3, 364, 120, 88, 26);
+  PlaceControl(BitBtn5, GroupBox3, 364, 120, 88, 26);
   BitBtn5->SetCaption("Help");
 
   // The manifest's template, kept as working data.
   LG_NEW(Memo1, TMemo, this);
-  Place(Memo1, this, 0, 0, 10, 10);
+  PlaceControl(Memo1, this, 0, 0, 10, 10);
   Memo1->SetVisible(false);
   Memo1->Tag = 255;
   for (const char *line : Template)
@@ -219,6 +214,21 @@ bool TFrmXPLook::ManifestIsOurs(const std::string &manifest) {
          lines.Strings(2).find(std::string("name=\"") + OurManifestName) != std::string::npos;
 }
 
+// A manifest may be replaced or removed when there is none, or when it is one Lumagrove wrote;
+// that one is made plain first, since a hidden or read-only file can't be replaced. A program's
+// own manifest is left alone, and the user is told.
+bool TFrmXPLook::MayReplace(const std::string &manifest) {
+  if (!FileExists(manifest))
+    return true;
+  if (!ManifestIsOurs(manifest)) {
+    Tell("XPVS_4", "This program has a manifest of its own; it was left as it is.", "Common_3",
+         "Warning", MB_OK | MB_ICONWARNING);
+    return false;
+  }
+  FileSetAttr(manifest, FILE_ATTRIBUTE_NORMAL);
+  return true;
+}
+
 void TFrmXPLook::BitBtn1Click(TObject *) {
   if (OpenDialog1->Execute())
     Edit1->SetText(OpenDialog1->FileName);
@@ -240,15 +250,8 @@ void TFrmXPLook::BitBtn4Click(TObject *) {
     return;
   }
   std::string manifest = ManifestOf(program);
-  if (FileExists(manifest)) {
-    if (!ManifestIsOurs(manifest)) {
-      Tell("XPVS_4", "This program has a manifest of its own; it was left as it is.", "Common_3",
-           "Warning", MB_OK | MB_ICONWARNING);
-      return;
-    }
-    // Our own earlier manifest, hidden as we left it: the file can be replaced only plain.
-    FileSetAttr(manifest, FILE_ATTRIBUTE_NORMAL);
-  }
+  if (!MayReplace(manifest))
+    return;
   TStringList &lines = Memo1->Lines();
   std::string arch = "processorArchitecture=\"" + architecture + "\" ";
   lines.SetString(2, "<assemblyIdentity version=\"1.0.0.0\" " + arch + "name=\"" + OurManifestName +
@@ -270,18 +273,12 @@ void TFrmXPLook::BitBtn3Click(TObject *) {
   if (!ProgramChosen(Edit2))
     return;
   std::string manifest = ManifestOf(Edit2->Text());
-  if (FileExists(manifest)) {
-    if (!ManifestIsOurs(manifest)) {
-      Tell("XPVS_4", "This program has a manifest of its own; it was left as it is.", "Common_3",
-           "Warning", MB_OK | MB_ICONWARNING);
-      return;
-    }
-    FileSetAttr(manifest, FILE_ATTRIBUTE_NORMAL);
-    if (!tk::DeleteFile(manifest)) {
-      Tell("XPVS_6", "The manifest could not be removed.", "Common_10", "Error",
-           MB_OK | MB_ICONERROR);
-      return;
-    }
+  if (!MayReplace(manifest))
+    return;
+  if (FileExists(manifest) && !tk::DeleteFile(manifest)) {
+    Tell("XPVS_6", "The manifest could not be removed.", "Common_10", "Error",
+         MB_OK | MB_ICONERROR);
+    return;
   }
   Tell("XPVS_1", "Removed XP Visual Style successfully!", "Common_8", "OK", MB_OK);
   Edit2->SetText("");

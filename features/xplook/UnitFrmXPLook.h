@@ -50,6 +50,7 @@ protected:
 private:
   bool ProgramChosen(tk::TEdit *edit);
   bool ManifestIsOurs(const std::string &manifest);
+  bool MayReplace(const std::string &manifest);
   void Tell(const char *key, const char *text, const char *captionKey, const char *caption,
             UINT flags);
 };
