@@ -406,6 +406,9 @@ void TFrmIE::BitBtn3Click(TObject *) {
 }
 
 void TFrmIE::BitBtn1Click(TObject *) {
+  // The list's double click comes here too: a background that was refused is not applied.
+  if (!BitBtn1->Enabled())
+    return;
   if (GetPrompts().MessageBox(
           Handle(),
           LangMessage("IE_1", "Are you sure that you want to apply this toolbar background?"),

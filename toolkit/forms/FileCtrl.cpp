@@ -8,17 +8,17 @@ TFileListBox::TFileListBox(TComponent *owner) : TCustomListBox(owner) { SetSorte
 
 void TFileListBox::SetDirectory(const std::string &value) {
   directory_ = value;
-  Update();
+  ReadFileNames();
 }
 
 void TFileListBox::SetMask(const std::string &value) {
   mask_ = value.empty() ? "*.*" : value;
-  Update();
+  ReadFileNames();
 }
 
 void TFileListBox::SetFileType(TFileType value) {
   fileType_ = value;
-  Update();
+  ReadFileNames();
 }
 
 std::string TFileListBox::FileName() const {
@@ -52,7 +52,7 @@ bool TFileListBox::Accepts(TFileType fileType, DWORD attributes) {
          ((attributes & FILE_ATTRIBUTE_ARCHIVE) && (fileType & ftArchive));
 }
 
-void TFileListBox::Update() {
+void TFileListBox::ReadFileNames() {
   TStringList names;
   if (!directory_.empty()) {
     std::string folder = IncludeTrailingBackslash(directory_);

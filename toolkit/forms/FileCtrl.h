@@ -21,7 +21,7 @@ enum TFileAttr : uint32_t {
 using TFileType = uint32_t;
 
 // Items are the file names without folder, sorted; FileName is the selected one's full path.
-// Changing Directory, Mask or FileType lists the folder again; Update does so on request.
+// Changing Directory, Mask or FileType lists the folder again; ReadFileNames does so on request.
 class TFileListBox : public TCustomListBox {
 public:
   explicit TFileListBox(TComponent *owner);
@@ -36,7 +36,7 @@ public:
   void SetFileType(TFileType value);
   // The selected file's full path; "" with no selection.
   std::string FileName() const;
-  void Update();
+  void ReadFileNames();
 
   // Whether a file with these FILE_ATTRIBUTE_ bits is listed under this FileType.
   static bool Accepts(TFileType fileType, DWORD attributes);

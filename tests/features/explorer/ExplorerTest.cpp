@@ -166,6 +166,8 @@ TEST_F(Explorer, ABackgroundIsTiledOnThePreviewAppliedAndRestored) {
   testenv::Prompts().Expect("no picture that can be used", IDOK);
   Pick(1);
   EXPECT_FALSE(FrmIE->BitBtn1->Enabled());
+  FrmIE->FileListBox1->OnDblClick(FrmIE->FileListBox1); // asks nothing, writes nothing
+  EXPECT_EQ(Value(HKEY_CURRENT_USER, IEToolbarKey, "BackBitmapShell"), "<none>");
   Pick(0);
   EXPECT_TRUE(FrmIE->BitBtn1->Enabled());
 
