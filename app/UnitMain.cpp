@@ -8,6 +8,7 @@
 #include "features/cursor/UnitFrmCur.h"
 #include "features/explorer/UnitFrmIE.h"
 #include "features/folder/UnitFrmFolder.h"
+#include "features/icons/UnitFrmIconCus.h"
 #include "features/logon/UnitFrmLogon.h"
 #include "features/oem/UnitFrmOEM.h"
 #include "features/xplook/UnitFrmXPLook.h"
@@ -360,7 +361,10 @@ void TFrmmain::FormClose(TObject *, TCloseAction &) {
 // form shows Frmmain again when it closes. The forms come with their features.
 
 void TFrmmain::Lbl_IconClick(TObject *) {
-  // TFrmIconCus, page TabSheet2 ("System").
+  CreateForm(this, FrmIconCus);
+  FrmIconCus->PageControl1->SetActivePage(FrmIconCus->TabSheet2);
+  FrmIconCus->Show();
+  Hide();
 }
 
 void TFrmmain::Lbl_WallpaperClick(TObject *) {

@@ -3,7 +3,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 namespace bench {
 
@@ -13,6 +15,12 @@ inline double Now() {
   QueryPerformanceFrequency(&frequency);
   QueryPerformanceCounter(&counter);
   return double(counter.QuadPart) / double(frequency.QuadPart);
+}
+
+// The middle of repeated runs (-1 for none): a figure one stray slow run does not move.
+inline double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values.empty() ? -1 : values[values.size() / 2];
 }
 
 // A folder (named without a trailing backslash) and everything in it.

@@ -25,6 +25,13 @@ add_library(archive STATIC ${archive_sources})
 target_link_libraries(archive PUBLIC toolkit_core)
 lumagrove_warnings(archive)
 
+# So are the picture readers and writers: .bmp here, JPEG in the fuzz build (Fuzz.cmake), which
+# has a libjpeg instrumented like itself.
+add_library(toolkit_pictures STATIC ${PROJECT_SOURCE_DIR}/toolkit/graphics/Pixels.cpp
+            ${PROJECT_SOURCE_DIR}/toolkit/graphics/BmpFile.cpp)
+target_link_libraries(toolkit_pictures PUBLIC toolkit_core)
+lumagrove_warnings(toolkit_pictures)
+
 # The folder search's mask matcher is portable too.
 add_library(components_masks STATIC ${PROJECT_SOURCE_DIR}/components/Masks.cpp)
 target_link_libraries(components_masks PUBLIC toolkit_core)

@@ -14,20 +14,8 @@ endif()
 set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh ${LUMAGROVE_WIN_BITS})
 
 # libjpeg-turbo, cross-compiled for this architecture by scripts/setup.sh into the cache folder.
-if(DEFINED ENV{LUMAGROVE_CACHE})
-  set(jpeg_default $ENV{LUMAGROVE_CACHE}/libjpeg-turbo-${CMAKE_SYSTEM_PROCESSOR})
-else()
-  set(jpeg_default $ENV{HOME}/.cache/lumagrove/libjpeg-turbo-${CMAKE_SYSTEM_PROCESSOR})
-endif()
-set(LUMAGROVE_JPEG_PREFIX ${jpeg_default} CACHE PATH
-    "libjpeg-turbo built for ${CMAKE_SYSTEM_PROCESSOR} Windows")
-if(NOT EXISTS ${LUMAGROVE_JPEG_PREFIX}/lib/libjpeg.a)
-  message(FATAL_ERROR "libjpeg-turbo not found in ${LUMAGROVE_JPEG_PREFIX}: run scripts/setup.sh")
-endif()
-add_library(jpeg STATIC IMPORTED)
-set_target_properties(jpeg PROPERTIES
-  IMPORTED_LOCATION ${LUMAGROVE_JPEG_PREFIX}/lib/libjpeg.a
-  INTERFACE_INCLUDE_DIRECTORIES ${LUMAGROVE_JPEG_PREFIX}/include)
+include(${PROJECT_SOURCE_DIR}/cmake/Jpeg.cmake)
+lumagrove_import_jpeg(${CMAKE_SYSTEM_PROCESSOR} "for ${CMAKE_SYSTEM_PROCESSOR} Windows")
 
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 
@@ -198,6 +186,8 @@ add_custom_target(bench
 # --- benchmarks: built on request only (cmake --build ... --target search_bench) ----------------
 include(${PROJECT_SOURCE_DIR}/bench/SearchBench.cmake)
 include(${PROJECT_SOURCE_DIR}/bench/FolderTreeBench.cmake)
+include(${PROJECT_SOURCE_DIR}/bench/IconBench.cmake)
+include(${PROJECT_SOURCE_DIR}/cmake/IconData.cmake)
 
 if(LUMAGROVE_TESTS)
   add_subdirectory(tests)

@@ -65,15 +65,17 @@ KeyViews ViewsOf(HKEY RootKey, const std::string &Key) {
   return KeyViews::Own;
 }
 
-// Opens Key below RootKey in one view for a write or a delete: the path is created first
-// (which raises when even that is refused), then opened without creating. A key that exists
-// but can't be opened is reported with the plain "wrong" box and the caller does nothing more.
+// Opens Key below RootKey in one view for a write or a delete, creating the path when it is
+// missing. Only when that fails is it told apart whether the path can't be created (which
+// raises) or the key exists but can't be opened (reported with the plain "wrong" box, and the
+// caller does nothing more). One system call in the usual case: applying an icon package makes
+// dozens of these.
 bool OpenValueKey(TRegistry &reg, HKEY RootKey, const std::string &Key, REGSAM View) {
   reg.Access = KEY_ALL_ACCESS | View;
   reg.SetRootKey(RootKey);
-  reg.CreateKey(Key);
-  if (reg.OpenKey(Key, false))
+  if (reg.OpenKey(Key, true))
     return true;
+  reg.CreateKey(Key);
   GetPrompts().MessageBox(nullptr, "wrong", "", MB_OK);
   return false;
 }
@@ -161,6 +163,17 @@ void WriteRegValue(HKEY RootKey, const std::string &Key, const std::string &Valu
   }
 }
 
+void WriteRegStrings(HKEY RootKey, const std::string &Key,
+                     const std::vector<std::pair<std::string, std::string>> &Values) {
+  for (REGSAM view : RegistryViews(RootKey, Key)) {
+    TRegistry reg;
+    if (!OpenValueKey(reg, RootKey, Key, view))
+      return;
+    for (const auto &[name, data] : Values)
+      reg.WriteString(name, data);
+  }
+}
+
 void DeleteRegValue(HKEY RootKey, const std::string &Key, const std::string &ValueName) {
   for (REGSAM view : RegistryViews(RootKey, Key)) {
     TRegistry reg;
@@ -195,8 +208,6 @@ HICON Extract(const std::string &file, int index) {
   return icon == reinterpret_cast<HICON>(1) ? nullptr : icon;
 }
 
-HICON FallbackIcon() { return Extract(GetConfigFolder("Data") + "Icon.dll", 0); }
-
 // The icon of a location, or the fallback icon when its file is nowhere to be found. found
 // tells which it was. The icon is extracted from the file part as stored, so the system's own
 // search order decides which file of that name it comes from.
@@ -226,6 +237,18 @@ bool AddLocationIconToList(const std::string &location, TImageList *ImageList) {
 }
 
 } // namespace
+
+HICON FallbackIcon() { return Extract(GetConfigFolder("Data") + "Icon.dll", 0); }
+
+HICON ExtractLocationIcon(const std::string &Location) {
+  std::string file = IconLocationFile(Location);
+  size_t comma = Location.find(',');
+  int index = 0;
+  if (file.empty() ||
+      (comma != std::string::npos && !TryStrToInt(Location.substr(comma + 1), index)))
+    return nullptr;
+  return Extract(file, index);
+}
 
 bool AddRegistryIconToList(HKEY RootKey, const std::string &Key, const std::string &ValueName,
                            TImageList *ImageList) {

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "toolkit/core/Types.h"
@@ -27,6 +28,10 @@ std::string ReadRegValue(HKEY RootKey, const std::string &Key, const std::string
 void WriteRegValue(HKEY RootKey, const std::string &Key, const std::string &ValueName,
                    const std::string &Data, int Kind);
 void DeleteRegValue(HKEY RootKey, const std::string &Key, const std::string &ValueName);
+// Several string values of one key, in order, the key opened once (per view) for all of them;
+// otherwise as WriteRegValue with kind 1.
+void WriteRegStrings(HKEY RootKey, const std::string &Key,
+                     const std::vector<std::pair<std::string, std::string>> &Values);
 
 // The registry views a key is kept in, as access flags (KEY_WOW64_64KEY, KEY_WOW64_32KEY or
 // 0 for the program's own): the keys 64-bit Windows itself reads are opened in its view, a few
@@ -45,6 +50,11 @@ bool AddRegistryIconToList(HKEY RootKey, const std::string &Key, const std::stri
                            tk::TImageList *ImageList);
 bool AddExtensionIconToList(const std::string &Ext, tk::TImageList *ImageList);
 tk::TIcon *GetExtensionIcon(const std::string &Ext);
+// Icon 0 of the Data folder's Icon.dll: the picture of every icon that can't be found.
+HICON FallbackIcon();
+// The icon of a location, its file found as the system finds it; nullptr when there is no such
+// file or icon, or the index part is no number. The caller owns it.
+HICON ExtractLocationIcon(const std::string &Location);
 
 // ---- folders ---------------------------------------------------------------------------------
 // GetSystemDir is the name every text of the program shows and writes; files that 64-bit

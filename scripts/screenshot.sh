@@ -6,6 +6,10 @@
 #   build/screenshots/main-de.png  with the German language file chosen in the registry
 #   build/screenshots/<form>.png   a feature form, opened by a click on its main-window link
 #                                  (cursors-de.png in German)
+#   build/screenshots/icons-*.png  the icon forms (English, and German as icons-*-de.png),
+#                                  reached from the "Icons" link as a user does (the single
+#                                  icons' System page, its pop-up menu, the Files and Advanced
+#                                  pages, the icon packages with a package chosen)
 #   build/screenshots/folders.png  the "Folders" link's form, used as a user would (the mouse and
 #                                  the keyboard through xdotool) on C:\Holiday Photos; its Apply
 #                                  must leave the chosen settings in that folder's desktop.ini
@@ -99,11 +103,62 @@ shoot() {
   sleep 1
 }
 
+# One step of the icon road (tests/helpers/drive_icons.cpp), then a moment for the paint.
+drive() {
+  if ! "$WINE" "$LUMAGROVE_BUILD/$dir/bin/drive_icons.exe" 0 "$@" >/dev/null 2>&1; then
+    echo "screenshot: the icon road's step \"$*\" failed" >&2
+    exit 1
+  fi
+  sleep 1
+}
+
+# A window by its caption; with a third argument, the screen where it lies (to catch a pop-up
+# menu over it).
+shoot_window() {
+  local caption=$1 file=$2 id
+  id=$(wait_window "$caption")
+  if [ -n "${3:-}" ]; then
+    local geometry
+    geometry=$(xwininfo -id "$id" | awk '/Absolute upper-left X/ { x = $NF }
+      /Absolute upper-left Y/ { y = $NF } /Width/ { w = $NF } /Height/ { h = $NF }
+      END { print w "x" h "+" x "+" y }')
+    /usr/bin/import -display "$DISPLAY" -window root -crop "$geometry" "$file"
+  else
+    /usr/bin/import -display "$DISPLAY" -window "$id" "$file"
+  fi
+  echo "screenshot: $file"
+}
+
+# The icon forms, one program walked down the icon road: the suffix of the files' names (""
+# English, "-de" German) and the captions of the single icons and the packages in that language.
+shoot_icons() {
+  local lang=$1 single=$2 packages=$3
+  "$WINE" "$scratch/Lumagrove/Lumagrove.exe" >/dev/null 2>&1 &
+  wait_window Lumagrove >/dev/null
+  sleep 2
+  drive icons
+  sleep 2 # the form fills its lists before its first paint
+  shoot_window "$single" "$out/icons-system$lang.png"
+  drive menu
+  shoot_window "$single" "$out/icons-menu$lang.png" screen
+  drive escape
+  drive page 2
+  shoot_window "$single" "$out/icons-files$lang.png"
+  drive page 3
+  shoot_window "$single" "$out/icons-advanced$lang.png"
+  drive packages
+  drive select
+  shoot_window "$packages" "$out/icons-packages$lang.png"
+  wineserver -k >/dev/null 2>&1 || true
+  sleep 1
+}
+
 shoot "$out/main.png"
 "$WINE" reg add 'HKCU\Software\Quillomar\Lumagrove' /v Language /t REG_SZ \
   /d "$("$WINE" winepath -w "$scratch/Lumagrove/Lang/Deutsch.lng")" /f >/dev/null 2>&1
 shoot "$out/main-de.png"
 shoot "$out/cursors-de.png" Mauszeiger 610 140 58 90
+shoot_icons -de "Symbole anpassen" "Symbole"
 "$WINE" reg delete 'HKCU\Software\Quillomar\Lumagrove' /v Language /f >/dev/null 2>&1
 # The feature links, by the middle of their captions; the first package of each list chosen.
 shoot "$out/cursors.png" Cursors 610 140 58 90
@@ -117,6 +172,7 @@ shoot "$out/explorer.png" Explorer 386 240 45 65
 "$WINE" reg add 'HKCU\Software\Microsoft\Internet Explorer\Toolbar' /v BackBitmap /t REG_SZ \
   /d "$("$WINE" winepath -w "$scratch/Lumagrove/IEBG/Dunes.bmp")" /f >/dev/null 2>&1
 shoot "$out/preview.png" Preview 386 240
+shoot_icons "" "Customize Icons" "Icons"
 
 # The folder form's walk: the top-level X window of that name (the largest, when the program
 # has more of them), small ones such as message boxes included.

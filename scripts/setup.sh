@@ -3,7 +3,8 @@
 #   apt packages (MinGW-w64 for 32- and 64-bit Windows, 64-bit Wine, Xvfb, CMake, fp-utils,
 #   archive tools, zlib, googletest, clang with its sanitizer and libFuzzer runtimes), and 32-bit
 #   Wine only where this machine runs 32-bit programs
-#   libjpeg-turbo from Debian's source package, cross-compiled for both into the cache folder
+#   libjpeg-turbo from Debian's source package, cross-compiled for both into the cache folder,
+#   and built natively with clang, AddressSanitizer and libFuzzer's coverage for the fuzz build
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/env.sh"
@@ -41,9 +42,11 @@ if [ ${#missing[@]} -gt 0 ]; then
   $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
-# libjpeg-turbo: Debian's own source, cross-compiled once per Windows architecture into the cache.
+# libjpeg-turbo: Debian's own source, cross-compiled once per Windows architecture into the cache,
+# and once natively for the fuzz targets ("fuzz"), instrumented like them: AddressSanitizer sees
+# libjpeg's own writes into our buffers, and libFuzzer is guided by its branches too.
 jpeg_missing=()
-for arch in i686 x86_64; do
+for arch in i686 x86_64 fuzz; do
   [ -f "$LUMAGROVE_CACHE/libjpeg-turbo-$arch/lib/libjpeg.a" ] || jpeg_missing+=("$arch")
 done
 if [ ${#jpeg_missing[@]} -gt 0 ]; then
@@ -65,11 +68,19 @@ if [ ${#jpeg_missing[@]} -gt 0 ]; then
   (cd "$work" && apt-get source -q libjpeg-turbo >/dev/null)
   src=$(find "$work" -maxdepth 1 -mindepth 1 -type d | head -n 1)
   for arch in "${jpeg_missing[@]}"; do
-    toolchain=mingw32
-    [ "$arch" = x86_64 ] && toolchain=mingw64
-    echo "setup: building libjpeg-turbo for $arch Windows from $src"
-    cmake -S "$src" -B "$work/build-$arch" \
-      -DCMAKE_TOOLCHAIN_FILE="$LUMAGROVE_ROOT/cmake/toolchain-$toolchain.cmake" \
+    if [ "$arch" = fuzz ]; then
+      echo "setup: building libjpeg-turbo for the fuzz targets from $src"
+      # ASan alone: libjpeg relies on shifts of negative numbers that UBSan would stop at.
+      options=(-DCMAKE_C_COMPILER=clang -DCMAKE_C_FLAGS_RELEASE="-O1 -g"
+               -DCMAKE_C_FLAGS="-fsanitize=address,fuzzer-no-link -fno-omit-frame-pointer"
+               -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=address)
+    else
+      toolchain=mingw32
+      [ "$arch" = x86_64 ] && toolchain=mingw64
+      echo "setup: building libjpeg-turbo for $arch Windows from $src"
+      options=(-DCMAKE_TOOLCHAIN_FILE="$LUMAGROVE_ROOT/cmake/toolchain-$toolchain.cmake")
+    fi
+    cmake -S "$src" -B "$work/build-$arch" "${options[@]}" \
       -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$LUMAGROVE_CACHE/libjpeg-turbo-$arch" \
       -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF -DWITH_SIMD=OFF -DWITH_JPEG8=OFF \
       >/dev/null

@@ -9,13 +9,20 @@ using namespace tk;
 
 TPackageInstall InstallPackageArchive(const std::string &Archive, const std::string &ThemesFolder,
                                       TComponent *Owner) {
+  TPackageInstall result;
+  std::string name = ChangeFileExt(ExtractFileName(Archive), "");
+  // Windows drops trailing dots and blanks from a folder's name; a name of nothing else
+  // ("...zip") would be the themes folder itself or the folder above it, outside every package.
+  while (!name.empty() && (name.back() == '.' || name.back() == ' '))
+    name.pop_back();
+  if (name.empty())
+    return result;
   auto *unzip = new arc::TUnZip(Owner);
   unzip->SetArchiveFile(Archive);
   unzip->RecurseDirs = true;
   unzip->FileSpec().Clear();
   unzip->FileSpec().Add("*.*");
-  unzip->SetExtractDir(ThemesFolder + ChangeFileExt(ExtractFileName(Archive), ""));
-  TPackageInstall result;
+  unzip->SetExtractDir(ThemesFolder + name);
   result.Extracted = unzip->Extract();
   result.Failed = unzip->FailedCount();
   return result;

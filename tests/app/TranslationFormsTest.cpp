@@ -5,6 +5,8 @@
 #include "app/UnitFrmOption.h"
 #include "app/UnitFrmPwd.h"
 #include "common/Translation.h"
+#include "features/icons/UnitFrmIcon.h"
+#include "features/icons/UnitFrmIconCus.h"
 #include "toolkit/win32/IniFiles.h"
 
 using namespace tk;
@@ -119,6 +121,8 @@ TEST_F(Translation, TheGermanFileFitsTheForms) {
   StartProgram();
   Frmmain->ToolButton3->Click();
   CreateForm(Frmmain, FrmPwd);
+  Frmmain->Lbl_Icon->Click();
+  FrmIconCus->Image3->DblClick();
   Frmmain->Lbl_Cursor->Click();
   Frmmain->Lbl_Logon->Click();
   Frmmain->Lbl_Folder->Click();

@@ -6,7 +6,7 @@ set -u
 objdump=$1
 shift
 newer='IsWow64Process|RegDeleteKeyEx[AW]|RegDeleteTree[AW]|Wow64DisableWow64FsRedirection'
-newer+='|Wow64RevertWow64FsRedirection|ChangeWindowMessageFilter(Ex)?'
+newer+='|Wow64RevertWow64FsRedirection|ChangeWindowMessageFilter(Ex)?|SHUpdateRecycleBinIcon'
 failures=0
 for program in "$@"; do
   if ! table=$("$objdump" -p "$program"); then

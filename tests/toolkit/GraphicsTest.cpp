@@ -6,6 +6,7 @@
 
 #include "support/TestEnvironment.h"
 #include "toolkit/graphics/ImgList.h"
+#include "toolkit/graphics/Jpeg.h"
 
 using namespace tk;
 
@@ -296,6 +297,45 @@ TEST(Bitmap, DamagedFilesRaiseInvalidGraphicAndKeepThePicture) {
   EXPECT_THROW(bitmap.LoadFromFile(Path("missing.bmp")), EFOpenError);
 }
 
+// Run-length rows let a few bytes claim any size: the limits decide before anything is made.
+TEST(Bitmap, PicturesJustPastALimitAreRefusedAndJustInsideDecode) {
+  // Eight bits whose rows end the picture at once: every pixel is colour 0.
+  auto claim = [](int width, int height) {
+    return BmpFile(width, height, 8, {RGB(10, 20, 30)}, std::string("\0\1", 2), BI_RLE8);
+  };
+  struct Case {
+    int width, height;
+    bool decodes;
+  };
+  const Case cases[] = {
+      {8192, 8192, true},  // the most pixels
+      {8192, 8193, false}, //
+      {1, 50331648, true}, // a word a row: the most bytes (192 MB)
+      {1, 50331649, false},
+  };
+  TBitmap bitmap;
+  Fill(bitmap, 2, 2, clBlue);
+  for (const Case &c : cases) {
+    SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
+    std::string file = claim(c.width, c.height);
+    if (c.decodes) {
+      TBitmap big;
+      big.LoadFromMemory(file.data(), file.size());
+      EXPECT_EQ(big.Width(), c.width);
+      EXPECT_EQ(big.Height(), c.height);
+      EXPECT_EQ(At(big, c.width - 1, c.height - 1), TColor(RGB(10, 20, 30)));
+      continue;
+    }
+    try {
+      bitmap.LoadFromMemory(file.data(), file.size());
+      ADD_FAILURE() << "loaded";
+    } catch (const EInvalidGraphic &e) {
+      EXPECT_EQ(e.Message(), "Bitmap image is not valid");
+    }
+    EXPECT_EQ(bitmap.Width(), 2);
+  }
+}
+
 TEST(Bitmap, TransparentDrawLeavesTheBackgroundWhereTheTransparentColourIs) {
   TBitmap sprite;
   Fill(sprite, 6, 6, clFuchsia);
@@ -415,6 +455,52 @@ TEST(Picture, ChoosesTheKindByExtension) {
   copy.Assign(picture);
   EXPECT_NE(copy.Graphic(), picture.Graphic());
   EXPECT_EQ(At(copy.Bitmap(), 0, 0), clBlue);
+}
+
+// No picture within the limits needs more than their pixels and a megabyte: a larger file is
+// refused before it is read into memory.
+TEST(Picture, FilesLargerThanAnyPictureWithinTheLimitsAreRefusedUnread) {
+  TBitmap bitmap;
+  Fill(bitmap, 5, 4, clLime);
+  TJPEGImage jpeg;
+  jpeg.Assign(bitmap);
+  const std::vector<uint8_t> bmpBytes = bitmap.SaveToMemory(), jpegBytes = jpeg.SaveToMemory();
+  const int64_t largest = pixels::kMaxFileBytes;
+  struct Case {
+    const char *name;
+    const std::vector<uint8_t> &picture;
+    int64_t size;
+    const char *refusal; // nullptr: loads
+  };
+  const Case cases[] = {
+      {"largest.bmp", bmpBytes, largest, nullptr},
+      {"larger.bmp", bmpBytes, largest + 1, "Bitmap image is not valid"},
+      {"largest.jpg", jpegBytes, largest, nullptr},
+      {"larger.jpg", jpegBytes, largest + 1, "JPEG error: The file is too large"}};
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.name);
+    // The picture, then zeros up to the size, which no reader looks at.
+    testenv::WriteFile(Path(c.name), std::string(c.picture.begin(), c.picture.end()));
+    HANDLE file =
+        CreateFileA(Path(c.name).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    LARGE_INTEGER end;
+    end.QuadPart = c.size;
+    EXPECT_TRUE(SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file));
+    CloseHandle(file);
+    TPicture picture;
+    if (!c.refusal) {
+      picture.LoadFromFile(Path(c.name));
+      EXPECT_EQ(picture.Width(), 5);
+      continue;
+    }
+    try {
+      picture.LoadFromFile(Path(c.name));
+      ADD_FAILURE() << "loaded";
+    } catch (const EInvalidGraphic &e) {
+      EXPECT_EQ(e.Message(), c.refusal);
+    }
+  }
 }
 
 TEST(ImageList, MasksDecideWhereTheBackgroundStays) {

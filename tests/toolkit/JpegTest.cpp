@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 
 #include "support/TestEnvironment.h"
 
@@ -42,9 +43,11 @@ void Paint(TBitmap &bitmap) {
   canvas.FillRect(RECT{0, 8, 32, 16});
 }
 
-// A CMYK picture as Adobe's programs write it (inverted: 255 is no ink): red on the left,
-// blue on the right.
-std::vector<unsigned char> CmykJpeg() {
+// A picture made by libjpeg itself, in the forms our encoder does not write. pixel(x, row)
+// fills one pixel's components; setup comes after libjpeg's defaults.
+std::vector<unsigned char> LibJpeg(int width, int height, int components, J_COLOR_SPACE space,
+                                   const std::function<void(int, unsigned char *)> &pixel,
+                                   const std::function<void(jpeg_compress_struct &)> &setup) {
   jpeg_compress_struct c;
   jpeg_error_mgr err;
   c.err = jpeg_std_error(&err);
@@ -52,22 +55,17 @@ std::vector<unsigned char> CmykJpeg() {
   unsigned char *out = nullptr;
   unsigned long size = 0;
   jpeg_mem_dest(&c, &out, &size);
-  c.image_width = 16;
-  c.image_height = 8;
-  c.input_components = 4;
-  c.in_color_space = JCS_CMYK;
+  c.image_width = width;
+  c.image_height = height;
+  c.input_components = components;
+  c.in_color_space = space;
   jpeg_set_defaults(&c);
   jpeg_set_quality(&c, 95, TRUE);
+  setup(c);
   jpeg_start_compress(&c, TRUE);
-  std::vector<unsigned char> row(16 * 4);
-  for (int x = 0; x < 16; ++x) {
-    unsigned char *p = &row[x * 4];
-    bool red = x < 8; // red: magenta and yellow ink; blue: cyan and magenta
-    p[0] = red ? 255 : 0;
-    p[1] = 0;
-    p[2] = red ? 0 : 255;
-    p[3] = 255;
-  }
+  std::vector<unsigned char> row(width * components);
+  for (int x = 0; x < width; ++x)
+    pixel(x, &row[x * components]);
   while (c.next_scanline < c.image_height) {
     JSAMPROW r = row.data();
     jpeg_write_scanlines(&c, &r, 1);
@@ -76,6 +74,35 @@ std::vector<unsigned char> CmykJpeg() {
   std::vector<unsigned char> bytes(out, out + size);
   jpeg_destroy_compress(&c);
   free(out);
+  return bytes;
+}
+
+// A CMYK picture as Adobe's programs write it (inverted: 255 is no ink): red on the left,
+// blue on the right.
+std::vector<unsigned char> CmykJpeg() {
+  auto pixel = [](int x, unsigned char *p) {
+    bool red = x < 8; // red: magenta and yellow ink; blue: cyan and magenta
+    p[0] = red ? 255 : 0;
+    p[1] = 0;
+    p[2] = red ? 0 : 255;
+    p[3] = 255;
+  };
+  return LibJpeg(16, 8, 4, JCS_CMYK, pixel, [](jpeg_compress_struct &) {});
+}
+
+// The size the frame header states, changed: the data that follow stay the small picture's,
+// which libjpeg pads out to the size stated (with a warning, as for any damaged tail).
+std::vector<unsigned char> Restated(std::vector<unsigned char> bytes, unsigned width,
+                                    unsigned height) {
+  for (size_t i = 2; i + 9 <= bytes.size(); i += 2 + (bytes[i + 2] << 8 | bytes[i + 3])) {
+    if (bytes[i + 1] >= 0xC0 && bytes[i + 1] <= 0xC2) {
+      const unsigned char size[4] = {(unsigned char)(height >> 8), (unsigned char)height,
+                                     (unsigned char)(width >> 8), (unsigned char)width};
+      std::copy(size, size + 4, bytes.begin() + i + 5);
+      return bytes;
+    }
+  }
+  ADD_FAILURE() << "no frame header";
   return bytes;
 }
 
@@ -213,4 +240,73 @@ TEST(Jpeg, PictureLoadsJpegFilesAndConvertsThemToBitmaps) {
   TBitmap &converted = picture.Bitmap();
   EXPECT_STREQ(picture.Graphic()->ClassName(), "TBitmap");
   EXPECT_TRUE(Near(At(converted, 27, 3), 0, 0, 255));
+}
+
+// A few bytes can claim a picture of any size and any number of scans: the limits decide
+// before the work is done.
+TEST(Jpeg, PicturesJustPastALimitAreRefusedAndJustInsideDecode) {
+  TBitmap small;
+  Paint(small);
+  TJPEGImage jpeg;
+  jpeg.Assign(small);
+  const std::vector<unsigned char> baseline = jpeg.SaveToMemory();
+  // Grey, progressive, in scans of one coefficient band each: the DC, then 1 to 63 less their
+  // lowest bit, then that bit of all of them in the scans left over.
+  auto scans = [](int count) {
+    return LibJpeg(
+        16, 8, 1, JCS_GRAYSCALE, [](int x, unsigned char *p) { *p = x * 16; },
+        [count](jpeg_compress_struct &c) {
+          static jpeg_scan_info script[128];
+          int n = 0;
+          script[n++] = {1, {0}, 0, 0, 0, 0};
+          for (int k = 1; k < 64; ++k)
+            script[n++] = {1, {0}, k, k, 0, 1};
+          for (int b = 0, bands = count - n; b < bands; ++b)
+            script[n++] = {1, {0}, 1 + b * 63 / bands, (b + 1) * 63 / bands, 1, 0};
+          c.scan_info = script;
+          c.num_scans = n;
+        });
+  };
+  // Colour with full colour detail (4:4:4), progressive: libjpeg keeps every coefficient, six
+  // bytes a pixel.
+  const std::vector<unsigned char> fullColour = LibJpeg(
+      16, 8, 3, JCS_RGB, [](int x, unsigned char *p) { p[0] = p[1] = p[2] = x * 16; },
+      [](jpeg_compress_struct &c) {
+        for (int i = 0; i < 3; ++i)
+          c.comp_info[i].h_samp_factor = c.comp_info[i].v_samp_factor = 1;
+        jpeg_simple_progression(&c);
+      });
+  struct Case {
+    const char *what;
+    std::vector<unsigned char> bytes;
+    int width, height;
+    const char *refusal; // nullptr: decodes
+  };
+  const Case cases[] = {
+      {"the most pixels", Restated(baseline, 8192, 8192), 8192, 8192, nullptr},
+      {"a row more", Restated(baseline, 8192, 8193), 0, 0,
+       "JPEG error: The picture is too large (8192 x 8193 pixels)"},
+      {"the most scans", scans(100), 16, 8, nullptr},
+      {"a scan more", scans(101), 0, 0, "JPEG error: The picture has more than 100 scans"},
+      {"the most memory", Restated(fullColour, 8192, 5440), 8192, 5440, nullptr},
+      {"four block rows more", Restated(fullColour, 8192, 5472), 0, 0,
+       "JPEG error #49: The picture needs more memory than the reader allows"},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.what);
+    if (!c.refusal) {
+      TJPEGImage loaded;
+      loaded.LoadFromMemory(c.bytes.data(), c.bytes.size());
+      EXPECT_EQ(loaded.Width(), c.width);
+      EXPECT_EQ(loaded.Height(), c.height);
+      continue;
+    }
+    try {
+      jpeg.LoadFromMemory(c.bytes.data(), c.bytes.size());
+      ADD_FAILURE() << "loaded";
+    } catch (const EInvalidGraphic &e) {
+      EXPECT_EQ(e.Message(), c.refusal);
+    }
+    EXPECT_EQ(jpeg.Width(), 32);
+  }
 }

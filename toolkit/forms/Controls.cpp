@@ -842,9 +842,22 @@ bool TWinControl::ReflectToChild(TMessage &message) {
     }
     return false;
   }
+  case WM_MEASUREITEM: {
+    auto *item = reinterpret_cast<MEASUREITEMSTRUCT *>(message.LParam);
+    if (item->CtlType == ODT_MENU && MenuMeasureItem && MenuMeasureItem(*item)) {
+      message.Result = TRUE;
+      return true;
+    }
+    return false;
+  }
   case WM_DRAWITEM: {
     auto *item = reinterpret_cast<DRAWITEMSTRUCT *>(message.LParam);
-    TWinControl *child = item->CtlType == ODT_MENU ? nullptr : FromHandle(item->hwndItem);
+    if (item->CtlType == ODT_MENU) {
+      bool drawn = MenuDrawItem && MenuDrawItem(*item);
+      message.Result = drawn;
+      return drawn;
+    }
+    TWinControl *child = FromHandle(item->hwndItem);
     if (child && child != this && child->DrawItem(*item)) {
       message.Result = TRUE;
       return true;
@@ -870,6 +883,8 @@ bool TWinControl::ReflectToChild(TMessage &message) {
 }
 
 std::function<bool(WORD id)> TWinControl::MenuCommand;
+std::function<bool(MEASUREITEMSTRUCT &item)> TWinControl::MenuMeasureItem;
+std::function<bool(const DRAWITEMSTRUCT &item)> TWinControl::MenuDrawItem;
 
 void TWinControl::WndProc(TMessage &message) {
   if (ReflectToChild(message))

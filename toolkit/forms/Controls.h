@@ -237,6 +237,10 @@ public:
   static TWinControl *FromHandle(HWND window);
   // Menu commands (WM_COMMAND without a control) go here; the menus install it.
   static std::function<bool(WORD id)> MenuCommand;
+  // The owner-drawn menu items' sizes and looks, asked of the window that shows the menu; set
+  // by the menus (so this layer needs no menu of its own).
+  static std::function<bool(MEASUREITEMSTRUCT &item)> MenuMeasureItem;
+  static std::function<bool(const DRAWITEMSTRUCT &item)> MenuDrawItem;
 
   // Windowless children paint through this; also used to route their input.
   void PaintControls(HDC dc, const RECT &clip);

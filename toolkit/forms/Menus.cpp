@@ -7,6 +7,9 @@
 
 namespace tk {
 
+// Hooks the owner-drawn items' measuring and drawing into the windows (MenuDraw.cpp).
+void InstallMenuDrawing();
+
 namespace {
 
 // Commands live in the low word of WM_COMMAND; 1 and 2 are the dialog keys' IDOK and IDCANCEL.
@@ -262,7 +265,19 @@ void TMenuItem::RebuildHandle() {
     MENUITEMINFOA mii = {};
     mii.cbSize = sizeof(mii);
     std::string text;
-    if (item->IsLine()) {
+    bool bar = !parent_ && menu_ && menu_->IsBar();
+    if (menu && menu->OwnerDraw() && !bar) {
+      // The text stays with the item for the system's keyboard handling; the looks are ours.
+      text = item->caption_;
+      mii.fMask = MIIM_ID | MIIM_FTYPE | MIIM_STATE | MIIM_SUBMENU | MIIM_STRING;
+      mii.fType = MFT_OWNERDRAW | (item->IsLine() ? MFT_SEPARATOR : 0);
+      mii.fState = (item->checked_ ? MFS_CHECKED : 0) | (item->enabled_ ? 0 : MFS_GRAYED) |
+                   (item->default_ ? MFS_DEFAULT : 0);
+      mii.wID = item->command_;
+      mii.hSubMenu = item->items_.empty() ? nullptr : item->Handle();
+      mii.dwTypeData = text.data();
+      InstallMenuDrawing();
+    } else if (item->IsLine()) {
       mii.fMask = MIIM_FTYPE;
       mii.fType = MFT_SEPARATOR;
     } else {
@@ -336,6 +351,13 @@ TMenu::~TMenu() {
 void TMenu::SetImages(TImageList *images) {
   if (Relink(images_, images))
     items_->RebuildTree();
+}
+
+void TMenu::SetOwnerDraw(bool value) {
+  if (value == ownerDraw_)
+    return;
+  ownerDraw_ = value;
+  items_->RebuildTree();
 }
 
 void TMenu::Notification(TComponent *component, TOperation operation) {

@@ -75,6 +75,10 @@ public:
   // The item (this one or below) that answers to the shortcut and is enabled, or nullptr.
   TMenuItem *FindShortCut(TShortCut shortCut);
 
+  // An owner-drawn item's size and looks: its image from the menu's list, then its caption.
+  virtual void MeasureItem(HDC dc, UINT &width, UINT &height);
+  virtual void DrawItem(HDC dc, const RECT &rect, UINT state);
+
 protected:
   friend class TMenu;
   // The sub-items' entries in Handle() made afresh.
@@ -112,6 +116,10 @@ public:
   HMENU Handle() { return items_->Handle(); }
   TImageList *Images() const { return images_; }
   void SetImages(TImageList *images);
+  // The items are drawn by the program (MeasureItem, DrawItem) instead of the system; the
+  // menu bar of a main menu is always the system's.
+  bool OwnerDraw() const { return ownerDraw_; }
+  void SetOwnerDraw(bool value);
   // Runs the enabled item with this shortcut; true when there was one.
   bool DispatchShortCut(TShortCut shortCut);
   TMenuItem *FindItem(UINT command) const;
@@ -125,6 +133,7 @@ protected:
 
   TMenuItem *items_;
   TImageList *images_ = nullptr;
+  bool ownerDraw_ = false;
 };
 
 // The menu bar of a form (TCustomForm::SetMenu). While it has no visible items the form shows

@@ -1,9 +1,11 @@
-// TBitmap: DIB sections, their pixel formats, and the .bmp reader and writer.
+// TBitmap: DIB sections and their pixel formats; .bmp files go through the portable reader and
+// writer (BmpFile), whose pixel buffers become DIB sections here.
 #include <algorithm>
 #include <cstring>
 #include <unordered_map>
 #include <utility>
 
+#include "toolkit/graphics/BmpFile.h"
 #include "toolkit/graphics/Graphics.h"
 #include "toolkit/graphics/GraphicsFiles.h"
 
@@ -11,37 +13,29 @@ namespace tk {
 
 namespace {
 
-// Anything larger is taken for a damaged header rather than a picture.
-constexpr int64_t kMaxSide = int64_t(1) << 24;
+using pixels::BitsPerPixel;
+using pixels::GetRaw;
+using pixels::PutRaw;
+
+// Bitmaps made in code (not read from a file) stop here.
 constexpr int64_t kMaxPixels = int64_t(1) << 28;
 
-[[noreturn]] void Invalid() { throw EInvalidGraphic(texts::InvalidBitmap); }
+size_t Stride(int width, int bpp) { return pixels::RowBytes(width, bpp); }
 
-int BitsPerPixel(TPixelFormat format) {
-  switch (format) {
-  case pf1bit:
-    return 1;
-  case pf4bit:
-    return 4;
-  case pf8bit:
-    return 8;
-  case pf15bit:
-  case pf16bit:
-    return 16;
-  case pf24bit:
-    return 24;
-  case pf32bit:
-    return 32;
-  default:
-    return 0;
-  }
+std::vector<RGBQUAD> ToRgbQuads(const std::vector<pixels::TPaletteEntry> &palette) {
+  std::vector<RGBQUAD> result;
+  result.reserve(palette.size());
+  for (const pixels::TPaletteEntry &c : palette)
+    result.push_back(RGBQUAD{c.blue, c.green, c.red, c.reserved});
+  return result;
 }
 
-int Stride(int width, int bpp) { return ((width * bpp + 31) / 32) * 4; }
-
-uint16_t U16(const uint8_t *p) { return uint16_t(p[0] | p[1] << 8); }
-uint32_t U32(const uint8_t *p) {
-  return uint32_t(p[0] | p[1] << 8 | p[2] << 16) | uint32_t(p[3]) << 24;
+std::vector<pixels::TPaletteEntry> ToPaletteEntries(const std::vector<RGBQUAD> &palette) {
+  std::vector<pixels::TPaletteEntry> result;
+  result.reserve(palette.size());
+  for (const RGBQUAD &c : palette)
+    result.push_back({c.rgbBlue, c.rgbGreen, c.rgbRed, c.rgbReserved});
+  return result;
 }
 
 std::vector<RGBQUAD> StandardPalette(TPixelFormat format) {
@@ -77,92 +71,10 @@ TPixelFormat ScreenFormat() {
   HDC screen = GetDC(nullptr);
   int bits = GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES);
   ReleaseDC(nullptr, screen);
-  switch (bits) {
-  case 1:
-    return pf1bit;
-  case 4:
-    return pf4bit;
-  case 8:
-    return pf8bit;
-  case 15:
-    return pf15bit;
-  case 16:
-    return pf16bit;
-  case 32:
-    return pf32bit;
-  default:
-    return pf24bit;
-  }
-}
-
-// The format of ours that stores bpp-bit pixels of these colour masks as they are; pfCustom
-// when none does. BI_RGB stands for the system's default masks, whatever the masks say.
-TPixelFormat ExactFormat(int bpp, uint32_t compression, uint32_t red, uint32_t green,
-                         uint32_t blue) {
-  auto masksAre = [&](uint32_t r, uint32_t g, uint32_t b) {
-    return red == r && green == g && blue == b;
-  };
-  switch (bpp) {
-  case 1:
-    return pf1bit;
-  case 4:
-    return pf4bit;
-  case 8:
-    return pf8bit;
-  case 16:
-    if (compression == BI_RGB || masksAre(0x7C00, 0x03E0, 0x001F))
-      return pf15bit;
-    if (masksAre(0xF800, 0x07E0, 0x001F))
-      return pf16bit;
-    return pfCustom;
-  case 24:
-    return pf24bit;
-  case 32:
-    if (compression == BI_RGB || masksAre(0xFF0000, 0xFF00, 0xFF))
-      return pf32bit;
-    return pfCustom;
-  default:
-    return pfCustom;
-  }
-}
-
-uint32_t GetRaw(const uint8_t *row, int x, int bpp) {
-  switch (bpp) {
-  case 1:
-    return (row[x >> 3] >> (7 - (x & 7))) & 1;
-  case 4:
-    return (row[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xF;
-  case 8:
-    return row[x];
-  case 16:
-    return U16(row + x * 2);
-  case 24:
-    return uint32_t(row[x * 3] | row[x * 3 + 1] << 8 | row[x * 3 + 2] << 16);
-  default:
-    return U32(row + x * 4);
-  }
-}
-
-void PutRaw(uint8_t *row, int x, int bpp, uint32_t value) {
-  switch (bpp) {
-  case 1: {
-    uint8_t bit = uint8_t(0x80 >> (x & 7));
-    row[x >> 3] = value ? (row[x >> 3] | bit) : (row[x >> 3] & ~bit);
-    break;
-  }
-  case 4:
-    if (x & 1)
-      row[x >> 1] = uint8_t((row[x >> 1] & 0xF0) | (value & 0xF));
-    else
-      row[x >> 1] = uint8_t((row[x >> 1] & 0x0F) | (value & 0xF) << 4);
-    break;
-  case 8:
-    row[x] = uint8_t(value);
-    break;
-  default:
-    for (int i = 0; i < bpp / 8; ++i)
-      row[x * (bpp / 8) + i] = uint8_t(value >> (8 * i));
-  }
+  if (bits == 15 || bits == 16) // a screen's 16 bits are 5-6-5
+    return bits == 15 ? pf15bit : pf16bit;
+  TPixelFormat format = pixels::ExactFormat(bits, false, 0, 0, 0);
+  return format == pfCustom ? pf24bit : format;
 }
 
 // How one format's raw pixel values map to colours and back.
@@ -279,69 +191,6 @@ struct BitmapGuard {
   HBITMAP Release() { return std::exchange(handle, nullptr); }
 };
 
-// Run-length encoded rows, bottom row first, into a bitmap of the same depth. Runs past the
-// right edge are clipped; data that ends before the end-of-picture mark is a damaged file.
-void DecodeRle(const uint8_t *src, size_t size, int bpp, int width, int height, uint8_t *dst,
-               int stride) {
-  int x = 0, y = 0;
-  size_t i = 0;
-  auto put = [&](uint32_t value) {
-    if (x < width && y < height)
-      PutRaw(dst + size_t(y) * stride, x, bpp, value);
-    ++x;
-  };
-  while (y < height) {
-    if (i + 2 > size)
-      Invalid();
-    uint8_t count = src[i], value = src[i + 1];
-    i += 2;
-    if (count > 0) {
-      for (int k = 0; k < count; ++k)
-        put(bpp == 8 ? value : ((k & 1) ? value & 0xF : value >> 4));
-    } else if (value == 0) {
-      x = 0;
-      ++y;
-    } else if (value == 1) {
-      return;
-    } else if (value == 2) {
-      if (i + 2 > size)
-        Invalid();
-      x += src[i];
-      y += src[i + 1];
-      i += 2;
-    } else {
-      size_t bytes = bpp == 8 ? value : (value + 1u) / 2;
-      if (i + bytes > size)
-        Invalid();
-      for (int k = 0; k < value; ++k)
-        put(bpp == 8 ? src[i + k] : ((k & 1) ? src[i + k / 2] & 0xF : src[i + k / 2] >> 4));
-      i += (bytes + 1) & ~size_t(1); // absolute runs are padded to whole words
-    }
-  }
-}
-
-// A colour channel given by a bit mask, scaled to eight bits.
-struct Channel {
-  uint32_t mask;
-  int shift = 0, bits = 0;
-  explicit Channel(uint32_t m) : mask(m) {
-    if (!mask)
-      return;
-    while (!((mask >> shift) & 1))
-      ++shift;
-    while (bits + shift < 32 && ((mask >> (shift + bits)) & 1))
-      ++bits;
-  }
-  BYTE Get(uint32_t raw) const {
-    if (!bits)
-      return 0;
-    uint32_t v = (raw & mask) >> shift;
-    if (bits >= 8)
-      return BYTE(v >> (bits - 8));
-    return BYTE(v * 255 / ((1u << bits) - 1));
-  }
-};
-
 } // namespace
 
 // The canvas of a bitmap: a memory context that holds the bitmap while something draws.
@@ -449,7 +298,7 @@ void TBitmap::Dormant() {
   if (!handle_)
     return;
   const uint8_t *bits = PixelData();
-  dormant_.assign(bits, bits + size_t(Stride(width_, BitsPerPixel(format_))) * height_);
+  dormant_.assign(bits, bits + Stride(width_, BitsPerPixel(format_)) * height_);
   DeleteObject(handle_);
   handle_ = nullptr;
   bits_ = nullptr;
@@ -481,7 +330,7 @@ void TBitmap::SetSize(int width, int height) {
   uint8_t *bits = nullptr;
   BitmapGuard guard{CreateDib(width, height, format_, palette, bits)};
   int bpp = BitsPerPixel(format_);
-  int stride = Stride(width, bpp);
+  size_t stride = Stride(width, bpp);
   PixelCodec codec(format_, palette);
   uint32_t white = codec.FromColor(RGBQUAD{255, 255, 255, 0});
   for (int x = 0; x < width; ++x)
@@ -491,7 +340,7 @@ void TBitmap::SetSize(int width, int height) {
   if (!Empty()) {
     // The top-left part stays where it was; rows are stored bottom-up.
     const uint8_t *old = PixelData();
-    int oldStride = Stride(width_, bpp);
+    size_t oldStride = Stride(width_, bpp);
     int rows = std::min(height, height_), columns = std::min(width, width_);
     for (int y = 0; y < rows; ++y) {
       const uint8_t *from = old + size_t(height_ - 1 - y) * oldStride;
@@ -525,7 +374,7 @@ void TBitmap::SetPixelFormat(TPixelFormat value) {
   BitmapGuard guard{CreateDib(width_, height_, value, palette, bits)};
   PixelCodec from(format_, palette_), to(value, palette);
   const uint8_t *old = PixelData();
-  int oldStride = Stride(width_, from.Bpp()), stride = Stride(width_, to.Bpp());
+  size_t oldStride = Stride(width_, from.Bpp()), stride = Stride(width_, to.Bpp());
   for (int y = 0; y < height_; ++y) {
     const uint8_t *src = old + size_t(y) * oldStride;
     uint8_t *dst = bits + size_t(y) * stride;
@@ -553,8 +402,8 @@ void TBitmap::SetHandle(HBITMAP bitmap) {
   // A bottom-up DIB section of a format of ours is kept as it is.
   TPixelFormat format = pfCustom;
   if (got == int(sizeof(DIBSECTION)) && ds.dsBmih.biHeight > 0)
-    format = ExactFormat(ds.dsBmih.biBitCount, ds.dsBmih.biCompression, ds.dsBitfields[0],
-                         ds.dsBitfields[1], ds.dsBitfields[2]);
+    format = pixels::ExactFormat(ds.dsBmih.biBitCount, ds.dsBmih.biCompression == BI_BITFIELDS,
+                                 ds.dsBitfields[0], ds.dsBitfields[1], ds.dsBitfields[2]);
   if (format != pfCustom) {
     std::vector<RGBQUAD> palette;
     if (BitsPerPixel(format) <= 8) {
@@ -604,7 +453,7 @@ void TBitmap::Assign(const TBitmap &source) {
   if (!source.Empty()) {
     guard.handle = CreateDib(source.width_, source.height_, source.format_, palette, bits);
     std::memcpy(bits, source.PixelData(),
-                size_t(Stride(source.width_, BitsPerPixel(source.format_))) * source.height_);
+                Stride(source.width_, BitsPerPixel(source.format_)) * source.height_);
   }
   ReplaceImage(guard.Release(), bits, source.width_, source.height_, source.format_,
                std::move(palette));
@@ -678,130 +527,36 @@ void TBitmap::Draw(TCanvas &canvas, const RECT &rect) {
 
 // --- reading and writing .bmp -----------------------------------------------------------
 
-void TBitmap::ReadDib(const uint8_t *data, size_t size, size_t bitsOffset) {
-  if (size < 12)
-    Invalid();
-  uint32_t headerSize = U32(data);
-  int64_t width, height;
-  int planes, bpp;
-  uint32_t compression = BI_RGB, sizeImage = 0, colorsUsed = 0;
-  size_t entrySize;
-  uint32_t masks[3] = {};
-  if (headerSize == 12) { // the old OS/2 header, three-byte colour entries
-    width = U16(data + 4);
-    height = U16(data + 6);
-    planes = U16(data + 8);
-    bpp = U16(data + 10);
-    entrySize = 3;
-  } else if (headerSize >= 40 && headerSize <= 124 && headerSize <= size) {
-    width = int32_t(U32(data + 4));
-    height = int32_t(U32(data + 8));
-    planes = U16(data + 12);
-    bpp = U16(data + 14);
-    compression = U32(data + 16);
-    sizeImage = U32(data + 20);
-    colorsUsed = U32(data + 32);
-    entrySize = 4;
-  } else {
-    Invalid();
-  }
-  bool topDown = height < 0;
-  if (topDown)
-    height = -height;
-  if (planes != 1 || width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide ||
-      width * height > kMaxPixels)
-    Invalid();
-  bool valid = false;
-  switch (compression) {
-  case BI_RGB:
-    valid = bpp == 1 || bpp == 4 || bpp == 8 || bpp == 16 || bpp == 24 || bpp == 32;
-    break;
-  case BI_RLE8:
-    valid = bpp == 8 && !topDown;
-    break;
-  case BI_RLE4:
-    valid = bpp == 4 && !topDown;
-    break;
-  case BI_BITFIELDS:
-    valid = bpp == 16 || bpp == 32;
-    break;
-  }
-  if (!valid)
-    Invalid();
+namespace {
 
-  // Bit masks sit at the same place whether they close a short header or belong to a long one.
-  size_t tableAt = headerSize;
-  if (compression == BI_BITFIELDS) {
-    if (size < 52)
-      Invalid();
-    for (int i = 0; i < 3; ++i)
-      masks[i] = U32(data + 40 + 4 * i);
-    if (headerSize == 40)
-      tableAt += 12;
+// A DIB section of the decoded layout is the decoder's room, so the pixels are never copied.
+class DibStore : public pixels::TPixelStore {
+public:
+  uint8_t *Allocate(const pixels::TPixelLayout &layout) override {
+    guard.handle =
+        CreateDib(layout.width, layout.height, layout.format, ToRgbQuads(layout.palette), bits);
+    return bits;
   }
-  size_t colors = bpp <= 8 ? (colorsUsed ? colorsUsed : size_t(1) << bpp) : colorsUsed;
-  if ((bpp <= 8 && colors > (size_t(1) << bpp)) || colors > 65536)
-    Invalid();
-  size_t tableEnd = tableAt + colors * entrySize;
-  if (tableEnd > size)
-    Invalid();
-  std::vector<RGBQUAD> palette;
-  if (bpp <= 8) {
-    palette.assign(size_t(1) << bpp, RGBQUAD{0, 0, 0, 0});
-    for (size_t i = 0; i < colors; ++i) {
-      const uint8_t *entry = data + tableAt + i * entrySize;
-      palette[i] = RGBQUAD{entry[0], entry[1], entry[2], 0};
-    }
-  }
-  size_t offset = bitsOffset >= tableEnd && bitsOffset <= size ? bitsOffset : tableEnd;
-  const uint8_t *src = data + offset;
-  size_t available = size - offset;
-
-  // Bit fields of no format of ours are decoded to 32 bits.
-  TPixelFormat format = ExactFormat(bpp, compression, masks[0], masks[1], masks[2]);
-  bool generic = format == pfCustom;
-  if (generic)
-    format = pf32bit;
-
-  int w = int(width), h = int(height);
+  BitmapGuard guard{nullptr};
   uint8_t *bits = nullptr;
-  BitmapGuard guard{CreateDib(w, h, format, palette, bits)};
-  int stride = Stride(w, bpp), dstStride = Stride(w, BitsPerPixel(format));
-  if (compression == BI_RLE8 || compression == BI_RLE4) {
-    size_t packed = sizeImage && sizeImage <= available ? sizeImage : available;
-    DecodeRle(src, packed, bpp, w, h, bits, dstStride);
-  } else {
-    if (available < uint64_t(stride) * uint64_t(h))
-      Invalid();
-    Channel red(masks[0]), green(masks[1]), blue(masks[2]);
-    for (int y = 0; y < h; ++y) { // y counts bottom-up, as the bitmap stores its rows
-      const uint8_t *from = src + size_t(topDown ? h - 1 - y : y) * stride;
-      uint8_t *to = bits + size_t(y) * dstStride;
-      if (!generic) {
-        std::memcpy(to, from, size_t(stride));
-        continue;
-      }
-      for (int x = 0; x < w; ++x) {
-        uint32_t raw = GetRaw(from, x, bpp);
-        PutRaw(to, x, 32, uint32_t(blue.Get(raw) | green.Get(raw) << 8 | red.Get(raw) << 16));
-      }
-    }
-  }
-  ReplaceImage(guard.Release(), bits, w, h, format, std::move(palette));
+};
+
+} // namespace
+
+void TBitmap::LoadPixels(const std::function<pixels::TPixelLayout(pixels::TPixelStore &)> &decode) {
+  DibStore store;
+  pixels::TPixelLayout layout = decode(store);
+  ReplaceImage(store.guard.Release(), store.bits, layout.width, layout.height, layout.format,
+               ToRgbQuads(layout.palette));
 }
 
 void TBitmap::LoadFromFile(const std::string &fileName) {
-  std::vector<unsigned char> bytes = graphics_files::Read(fileName);
+  std::vector<unsigned char> bytes = graphics_files::Read(fileName, texts::InvalidBitmap);
   LoadFromMemory(bytes.data(), bytes.size());
 }
 
 void TBitmap::LoadFromMemory(const void *data, size_t size) {
-  const uint8_t *p = static_cast<const uint8_t *>(data);
-  if (size < 14 + 12 || p[0] != 'B' || p[1] != 'M')
-    Invalid();
-  // The pixels' offset is trusted only where it can be right.
-  uint32_t offBits = U32(p + 10);
-  ReadDib(p + 14, size - 14, offBits > 14 ? offBits - 14 : 0);
+  LoadPixels([&](pixels::TPixelStore &store) { return bmp_file::Read(data, size, store); });
   Changed();
 }
 
@@ -812,7 +567,9 @@ void TBitmap::ReadResource(HINSTANCE instance, const char *name, const std::stri
   if (!data)
     throw EResNotFound(FormatText(texts::ResourceNotFound, {shownName}));
   // A bitmap resource is a .bmp file without its file header.
-  ReadDib(static_cast<const uint8_t *>(data), SizeofResource(instance, found), 0);
+  LoadPixels([&](pixels::TPixelStore &store) {
+    return bmp_file::ReadDib(data, SizeofResource(instance, found), 0, store);
+  });
   Changed();
 }
 
@@ -825,39 +582,12 @@ void TBitmap::LoadFromResourceID(HINSTANCE instance, int id) {
 }
 
 std::vector<uint8_t> TBitmap::SaveToMemory() const {
-  std::vector<uint8_t> out;
   if (Empty())
-    return out;
-  int bpp = BitsPerPixel(format_);
-  size_t image = size_t(Stride(width_, bpp)) * height_;
-  std::vector<uint8_t> table;
-  if (format_ == pf16bit) {
-    const DWORD masks[3] = {0xF800, 0x07E0, 0x001F};
-    table.assign(reinterpret_cast<const uint8_t *>(masks),
-                 reinterpret_cast<const uint8_t *>(masks) + sizeof(masks));
-  } else if (bpp <= 8) {
-    for (RGBQUAD c : palette_)
-      table.insert(table.end(), {c.rgbBlue, c.rgbGreen, c.rgbRed, 0});
-  }
-  static_assert(sizeof(BITMAPFILEHEADER) == 14);
-  BITMAPFILEHEADER file{};
-  file.bfType = 0x4D42; // "BM"
-  file.bfOffBits = DWORD(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + table.size());
-  file.bfSize = DWORD(file.bfOffBits + image);
-  BITMAPINFOHEADER info = DibHeader(width_, height_, bpp);
-  if (format_ == pf16bit)
-    info.biCompression = BI_BITFIELDS;
-  info.biSizeImage = DWORD(image);
-  info.biClrUsed = bpp <= 8 ? DWORD(palette_.size()) : 0;
-  out.reserve(file.bfSize);
-  auto append = [&](const void *p, size_t n) {
-    out.insert(out.end(), static_cast<const uint8_t *>(p), static_cast<const uint8_t *>(p) + n);
-  };
-  append(&file, sizeof(file));
-  append(&info, sizeof(info));
-  append(table.data(), table.size());
-  append(PixelData(), image);
-  return out;
+    return {};
+  pixels::TPixelLayout layout{width_, height_, format_, {}};
+  if (BitsPerPixel(format_) <= 8)
+    layout.palette = ToPaletteEntries(palette_);
+  return bmp_file::Write(layout, PixelData());
 }
 
 void TBitmap::SaveToFile(const std::string &fileName) {

@@ -591,7 +591,7 @@ template <typename T> void PutBytes(std::vector<uint8_t> &out, const T &value) {
 } // namespace
 
 void TIcon::LoadFromFile(const std::string &fileName) {
-  std::vector<unsigned char> bytes = graphics_files::Read(fileName);
+  std::vector<unsigned char> bytes = graphics_files::Read(fileName, texts::InvalidIcon);
   // The system's loader is lenient with junk; the directory has to look right first.
   auto word = [&](size_t at) { return WORD(bytes[at] | (bytes[at + 1] << 8)); };
   if (bytes.size() < 6 + sizeof(IconDirEntry) || word(0) != 0 || word(2) != 1 || word(4) == 0 ||

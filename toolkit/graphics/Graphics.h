@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "toolkit/core/SysUtils.h"
+#include "toolkit/graphics/Pixels.h"
 
 // The canvas has methods of these names; the system's headers would rename them to the ANSI
 // functions behind our back. Calls to the functions themselves use their ...A names.
@@ -19,12 +20,10 @@
 
 namespace tk {
 
-TK_EXCEPTION(EInvalidGraphic, Exception);
 TK_EXCEPTION(EInvalidGraphicOperation, Exception);
 TK_EXCEPTION(EResNotFound, Exception);
 
 namespace texts {
-inline constexpr const char *InvalidBitmap = "Bitmap image is not valid";
 inline constexpr const char *InvalidIcon = "Icon image is not valid";
 inline constexpr const char *UnknownExtension = "Unknown picture file extension (.%s)";
 inline constexpr const char *ScanLineOutOfRange = "Scan line index out of range";
@@ -32,7 +31,6 @@ inline constexpr const char *InvalidPixelFormat = "Invalid pixel format";
 inline constexpr const char *NoCanvasHandle = "Canvas does not allow drawing";
 inline constexpr const char *ResourceNotFound = "Resource %s not found";
 inline constexpr const char *OutOfResources = "Out of system resources";
-inline constexpr const char *JpegError = "JPEG error #%d";
 } // namespace texts
 
 // --- colours ------------------------------------------------------------------------------
@@ -382,17 +380,6 @@ private:
   HICON handle_ = nullptr;
 };
 
-enum TPixelFormat {
-  pfDevice,
-  pf1bit,
-  pf4bit,
-  pf8bit,
-  pf15bit,
-  pf16bit,
-  pf24bit,
-  pf32bit,
-  pfCustom
-};
 enum TTransparentMode { tmAuto, tmFixed };
 
 class TBitmapCanvas;
@@ -455,10 +442,13 @@ public:
 
 private:
   friend class TBitmapCanvas;
+  friend class TJPEGImage;
   void FreeContext();
   void Materialize();
   const uint8_t *PixelData() const;
-  void ReadDib(const uint8_t *info, size_t size, size_t bitsOffset);
+  // Replaces the picture with the one decode writes into a new DIB section; when decode raises,
+  // the picture stays as it was. Fires no OnChange.
+  void LoadPixels(const std::function<pixels::TPixelLayout(pixels::TPixelStore &)> &decode);
   void ReplaceImage(HBITMAP handle, uint8_t *bits, int width, int height, TPixelFormat format,
                     std::vector<RGBQUAD> palette);
   void ReadResource(HINSTANCE instance, const char *name, const std::string &shownName);

@@ -6,8 +6,9 @@
 
 namespace tk::graphics_files {
 
-// Raise EFOpenError / EFCreateError.
-std::vector<unsigned char> Read(const std::string &fileName);
+// Raise EFOpenError / EFCreateError. A file larger than pixels::kMaxFileBytes raises
+// EInvalidGraphic(tooLarge) before it is read.
+std::vector<unsigned char> Read(const std::string &fileName, const std::string &tooLarge);
 void Write(const std::string &fileName, const void *data, size_t size);
 
 } // namespace tk::graphics_files

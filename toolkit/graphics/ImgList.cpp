@@ -76,6 +76,21 @@ int TImageList::AddIcon(const TIcon *icon) {
   int count = ImageList_GetImageCount(list);
   if (!ImageList_SetImageCount(list, UINT(count + 1)))
     return -1;
+  PutBlank(count);
+  return count;
+}
+
+bool TImageList::ReplaceIcon(int index, const TIcon *icon) {
+  if (!handle_ || index < 0 || index >= Count())
+    return false;
+  if (icon && !icon->Empty() && ImageList_ReplaceIcon(handle_, index, icon->Handle()) >= 0)
+    return true;
+  PutBlank(index);
+  return true;
+}
+
+void TImageList::PutBlank(int index) {
+  HIMAGELIST list = Handle();
   HDC screen = GetDC(nullptr);
   HBITMAP image = CreateCompatibleBitmap(screen, width_, height_);
   HBITMAP mask = CreateBitmap(width_, height_, 1, 1, nullptr);
@@ -87,10 +102,9 @@ int TImageList::AddIcon(const TIcon *icon) {
   SelectObject(dc, old);
   DeleteDC(dc);
   ReleaseDC(nullptr, screen);
-  ImageList_Replace(list, count, image, mask);
+  ImageList_Replace(list, index, image, mask);
   DeleteObject(image);
   DeleteObject(mask);
-  return count;
 }
 
 bool TImageList::GetIcon(int index, TIcon &icon) const {

@@ -30,6 +30,8 @@ public:
   // the list stay in step with what the caller counted.
   int AddIcon(const TIcon *icon);
   bool GetIcon(int index, TIcon &icon) const;
+  // Puts the icon (blank when empty) in place of image index; false when there is no such.
+  bool ReplaceIcon(int index, const TIcon *icon);
   // Adds image, or several when it is a multiple of Width wide, with the white pixels of mask
   // transparent (no mask: opaque). Returns the first new index, -1 on failure.
   int Add(TBitmap *image, TBitmap *mask);
@@ -63,6 +65,7 @@ public:
   void SetDrawingStyle(TDrawingStyle value) { drawingStyle_ = value; }
 
 private:
+  void PutBlank(int index); // a blank, fully transparent image at index
   void DrawDisabled(TCanvas &canvas, int x, int y, int index);
 
   int width_ = 16;

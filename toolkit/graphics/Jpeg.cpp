@@ -3,18 +3,12 @@
 #include <algorithm>
 
 #include "toolkit/graphics/GraphicsFiles.h"
+#include "toolkit/graphics/JpegFile.h"
 #include "toolkit/graphics/JpegShim.h"
 
 namespace tk {
 
 namespace {
-
-[[noreturn]] void RaiseJpegError(int code, const char *message) {
-  std::string text = code > 0 ? FormatText(texts::JpegError, {IntToStr(code)}) : "JPEG error";
-  if (*message)
-    text += std::string(": ") + message;
-  throw EInvalidGraphic(text);
-}
 
 // The first row of a bottom-up pf24bit bitmap and the step to the next one down.
 uint8_t *TopRow(TBitmap &bitmap, ptrdiff_t &stride) {
@@ -36,33 +30,19 @@ TJPEGImage::TJPEGImage() {
 void TJPEGImage::Draw(TCanvas &canvas, const RECT &rect) { bitmap_.Draw(canvas, rect); }
 
 void TJPEGImage::LoadFromFile(const std::string &fileName) {
-  std::vector<unsigned char> bytes = graphics_files::Read(fileName);
+  std::vector<unsigned char> bytes =
+      graphics_files::Read(fileName, "JPEG error: The file is too large");
   LoadFromMemory(bytes.data(), bytes.size());
 }
 
 void TJPEGImage::LoadFromMemory(const void *data, size_t size) {
-  const auto *bytes = static_cast<const unsigned char *>(data);
-  char message[200];
-  TkJpegInfo info{};
-  if (int code = tkjpeg_read_info(bytes, size, &info, message, sizeof(message)))
-    RaiseJpegError(code, message);
-  if (int64_t(info.width) * info.height > (int64_t(1) << 28))
-    throw EOutOfResources(texts::OutOfResources);
-
-  // Decoded aside, so a damaged file leaves the picture as it was.
-  TBitmap decoded;
-  decoded.SetSize(int(info.width), int(info.height));
-  ptrdiff_t stride;
-  uint8_t *top = TopRow(decoded, stride);
-  if (int code = tkjpeg_decode_bgr(bytes, size, info.width, info.height, top, stride, message,
-                                   sizeof(message)))
-    RaiseJpegError(code, message);
-
-  quiet_ = true;
-  bitmap_.Assign(decoded);
-  quiet_ = false;
+  // Decoded into a picture of its own, which takes the bitmap's place only when all went well.
+  bool grayscale = false;
+  bitmap_.LoadPixels(
+      [&](pixels::TPixelStore &store) { return jpeg_file::Read(data, size, store, grayscale); });
+  const auto *bytes = static_cast<const uint8_t *>(data);
   data_.assign(bytes, bytes + size);
-  grayscale_ = info.components == 1;
+  grayscale_ = grayscale;
   Changed();
 }
 
@@ -82,7 +62,7 @@ void TJPEGImage::Encode() {
   if (int code = tkjpeg_encode_bgr(top, stride, unsigned(source->Width()),
                                    unsigned(source->Height()), grayscale_, quality_, progressive_,
                                    &out, &outSize, message, sizeof(message)))
-    RaiseJpegError(code, message);
+    jpeg_file::RaiseError(code, message);
   data_.assign(out, out + outSize);
   tkjpeg_free(out);
 }

@@ -25,7 +25,10 @@ static void SetMessage(ShimError *err, int code, const char *text) {
 static void ErrorExit(j_common_ptr cinfo) {
   ShimError *err = (ShimError *)cinfo->err;
   char text[JMSG_LENGTH_MAX];
-  err->pub.format_message(cinfo, text);
+  if (err->pub.msg_code == JERR_NO_BACKING_STORE) /* what the memory limit looks like */
+    snprintf(text, sizeof(text), "The picture needs more memory than the reader allows");
+  else
+    err->pub.format_message(cinfo, text);
   SetMessage(err, err->pub.msg_code ? err->pub.msg_code : -1, text);
   longjmp(err->jump, 1);
 }
@@ -73,10 +76,28 @@ int tkjpeg_read_info(const unsigned char *data, size_t size, TkJpegInfo *info, c
 
 static unsigned char Scale(unsigned a, unsigned b) { return (unsigned char)((a * b + 127) / 255); }
 
+/* libjpeg calls its progress monitor between the steps of its work, before each scan included,
+   which makes it the place to stop a file of endless scans. */
+typedef struct ScanLimit {
+  struct jpeg_progress_mgr pub;
+  int maxScans;
+} ScanLimit;
+
+static void CheckScans(j_common_ptr cinfo) {
+  ScanLimit *limit = (ScanLimit *)cinfo->progress;
+  if (((j_decompress_ptr)cinfo)->input_scan_number > limit->maxScans) {
+    char text[80];
+    snprintf(text, sizeof(text), "The picture has more than %d scans", limit->maxScans);
+    Fail((ShimError *)cinfo->err, text);
+  }
+}
+
 int tkjpeg_decode_bgr(const unsigned char *data, size_t size, unsigned width, unsigned height,
-                      unsigned char *top, ptrdiff_t stride, char *message, size_t messageSize) {
+                      const TkJpegLimits *limits, unsigned char *top, ptrdiff_t stride,
+                      char *message, size_t messageSize) {
   struct jpeg_decompress_struct d;
   ShimError err;
+  ScanLimit scanLimit;
   /* Rows of a colour model other than three channels come here first. Volatile: it must
      survive the jump back. */
   unsigned char *volatile workRow = NULL;
@@ -88,6 +109,11 @@ int tkjpeg_decode_bgr(const unsigned char *data, size_t size, unsigned width, un
     return err.code;
   }
   jpeg_create_decompress(&d);
+  d.mem->max_memory_to_use = limits->maxMemory;
+  memset(&scanLimit, 0, sizeof(scanLimit));
+  scanLimit.pub.progress_monitor = CheckScans;
+  scanLimit.maxScans = limits->maxScans;
+  d.progress = &scanLimit.pub;
   jpeg_mem_src(&d, data, (unsigned long)size);
   jpeg_read_header(&d, TRUE);
   switch (d.jpeg_color_space) {

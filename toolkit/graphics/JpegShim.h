@@ -18,11 +18,20 @@ typedef struct TkJpegInfo {
 int tkjpeg_read_info(const unsigned char *data, size_t size, TkJpegInfo *info, char *message,
                      size_t messageSize);
 
+/* What one decoding may take: scans read (progressive files can hold any number, each costing
+   a pass over the picture) and libjpeg's own memory in bytes (a progressive or multi-scan
+   picture keeps all its coefficients). */
+typedef struct TkJpegLimits {
+  int maxScans;
+  long maxMemory;
+} TkJpegLimits;
+
 /* Decodes into rows of blue, green, red bytes: grey is expanded, CMYK and YCCK converted. top is
    the top row; stride may be negative for pictures stored bottom-up. The picture must be of
    width x height pixels. */
 int tkjpeg_decode_bgr(const unsigned char *data, size_t size, unsigned width, unsigned height,
-                      unsigned char *top, ptrdiff_t stride, char *message, size_t messageSize);
+                      const TkJpegLimits *limits, unsigned char *top, ptrdiff_t stride,
+                      char *message, size_t messageSize);
 
 /* Encodes rows of blue, green, red bytes. On success *out holds *outSize bytes, to be given back
    through tkjpeg_free. */

@@ -141,9 +141,12 @@ TEST(CursorProgram, TheCursorsLinkAppliesTheShippedPackage) {
                reinterpret_cast<LPARAM>(GetDlgItem(question, IDYES)));
 
   const std::string package = dir + "CursorThemes\\Grove\\";
-  EXPECT_TRUE(
-      WaitFor([&] { return tk::SameText(cursors.Read("Arrow"), package + "arrow.cur"); }, 20000))
-      << cursors.Read("Arrow");
-  EXPECT_TRUE(tk::SameText(cursors.Read("Wait"), package + "busy.ani"));
-  EXPECT_TRUE(tk::SameText(cursors.Read("Hand"), package + "hand.cur"));
+  // The program writes the roles one after another: wait for the whole package, not its first.
+  auto applied = [&] {
+    return tk::SameText(cursors.Read("Arrow"), package + "arrow.cur") &&
+           tk::SameText(cursors.Read("Wait"), package + "busy.ani") &&
+           tk::SameText(cursors.Read("Hand"), package + "hand.cur");
+  };
+  EXPECT_TRUE(WaitFor(applied, 20000))
+      << cursors.Read("Arrow") << " " << cursors.Read("Wait") << " " << cursors.Read("Hand");
 }
