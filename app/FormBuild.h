@@ -45,10 +45,3 @@ inline void SetFormName(tk::TCustomForm *form, const std::string &name) {
     unique = name + "_" + std::to_string(n);
   form->SetName(unique);
 }
-
-// Puts a control on its parent at its design place.
-inline void PlaceControl(tk::TControl *control, tk::TWinControl *parent, int left, int top,
-                         int width, int height) {
-  control->SetParent(parent);
-  control->SetBounds(left, top, width, height);
-}

@@ -25,11 +25,7 @@ constexpr const char *DefaultTitle = "Microsoft Internet Explorer";
 
 TBitBtn *NewButton(TBitBtn *&member, const char *name, TComponent *owner, TWinControl *parent,
                    int left, int top, const char *caption) {
-  member = new TBitBtn(owner);
-  member->SetName(name);
-  PlaceControl(member, parent, left, top, 88, 26);
-  member->SetCaption(caption);
-  return member;
+  return PlaceControl(member = new TBitBtn(owner), name, parent, left, top, 88, 26, caption);
 }
 
 std::string SettingsFile() { return GetConfigFolder("Data") + "Config.ini"; }
@@ -113,8 +109,7 @@ void TFrmIE::Build() {
   SetCaption("Explorer");
   SetClientSize(DesignWidth - 8, 344);
 
-  LG_NEW(PageControl1, TPageControl, this);
-  PlaceControl(PageControl1, this, 8, 8, DesignWidth - 24, 328);
+  LG_PLACE(PageControl1, TPageControl, this, 8, 8, DesignWidth - 24, 328, nullptr);
   BuildBackgroundPage();
   BuildLogoPage();
   BuildTitlePage();
@@ -137,30 +132,21 @@ void TFrmIE::BuildBackgroundPage() {
   TabSheet1->SetPageControl(PageControl1);
   TabSheet1->SetCaption("Toolbar Background");
 
-  LG_NEW(Label1, TLabel, this);
-  PlaceControl(Label1, TabSheet1, 12, 10, 300, 15);
+  LG_PLACE(Label1, TLabel, TabSheet1, 12, 10, 300, 15, nullptr);
   Label1->SetCaption(AnsiText("Installed Background Files\xEF\xBC\x9A"));
-  LG_NEW(FileListBox1, TFileListBox, this);
-  PlaceControl(FileListBox1, TabSheet1, 12, 28, 300, 254);
+  LG_PLACE(FileListBox1, TFileListBox, TabSheet1, 12, 28, 300, 254, nullptr);
   FileListBox1->Tag = 255;
   FileListBox1->SetMask("*.bmp");
   FileListBox1->SetFileType(ftReadOnly | ftHidden | ftSystem | ftNormal);
-  LG_NEW(Editbg, TEdit, this);
-  PlaceControl(Editbg, TabSheet1, 12, 28, 10, 21);
+  LG_PLACE(Editbg, TEdit, TabSheet1, 12, 28, 10, 21, nullptr);
   Editbg->SetVisible(false);
   Editbg->Tag = 255;
 
-  LG_NEW(CheckBox2, TCheckBox, this);
-  PlaceControl(CheckBox2, TabSheet1, 328, 28, 190, 17);
-  CheckBox2->SetCaption("Window Explorer");
+  LG_PLACE(CheckBox2, TCheckBox, TabSheet1, 328, 28, 190, 17, "Window Explorer");
   CheckBox2->SetChecked(true);
-  LG_NEW(CheckBox3, TCheckBox, this);
-  PlaceControl(CheckBox3, TabSheet1, 328, 52, 190, 17);
-  CheckBox3->SetCaption("Internet Explorer");
+  LG_PLACE(CheckBox3, TCheckBox, TabSheet1, 328, 52, 190, 17, "Internet Explorer");
   CheckBox3->SetChecked(true);
-  LG_NEW(CheckBox1, TCheckBox, this);
-  PlaceControl(CheckBox1, TabSheet1, 328, 88, 190, 17);
-  CheckBox1->SetCaption("Show preview window");
+  LG_PLACE(CheckBox1, TCheckBox, TabSheet1, 328, 88, 190, 17, "Show preview window");
   CheckBox1->SetChecked(true);
 
   NewButton(BitBtn3, "BitBtn3", this, TabSheet1, 328, 130, "Browse...");
@@ -182,22 +168,14 @@ void TFrmIE::BuildLogoPage() {
   TabSheet2->SetPageControl(PageControl1);
   TabSheet2->SetCaption("Animated Logo");
 
-  LG_NEW(Label2, TLabel, this);
-  PlaceControl(Label2, TabSheet2, 12, 14, 400, 15);
-  Label2->SetCaption("Large logo (38 x 38 pixels a frame):");
-  LG_NEW(Edit1, TEdit, this);
-  PlaceControl(Edit1, TabSheet2, 12, 34, 360, 21);
-  LG_NEW(Image1, TImage, this);
-  PlaceControl(Image1, TabSheet2, 380, 26, 38, 38);
+  LG_PLACE(Label2, TLabel, TabSheet2, 12, 14, 400, 15, "Large logo (38 x 38 pixels a frame):");
+  LG_PLACE(Edit1, TEdit, TabSheet2, 12, 34, 360, 21, nullptr);
+  LG_PLACE(Image1, TImage, TabSheet2, 380, 26, 38, 38, nullptr);
   NewButton(BitBtn4, "BitBtn4", this, TabSheet2, 428, 32, "Browse..");
 
-  LG_NEW(Label3, TLabel, this);
-  PlaceControl(Label3, TabSheet2, 12, 84, 400, 15);
-  Label3->SetCaption("Small logo (22 x 22 pixels a frame):");
-  LG_NEW(Edit2, TEdit, this);
-  PlaceControl(Edit2, TabSheet2, 12, 104, 360, 21);
-  LG_NEW(Image2, TImage, this);
-  PlaceControl(Image2, TabSheet2, 388, 104, 22, 22);
+  LG_PLACE(Label3, TLabel, TabSheet2, 12, 84, 400, 15, "Small logo (22 x 22 pixels a frame):");
+  LG_PLACE(Edit2, TEdit, TabSheet2, 12, 104, 360, 21, nullptr);
+  LG_PLACE(Image2, TImage, TabSheet2, 388, 104, 22, 22, nullptr);
   NewButton(BitBtn6, "BitBtn6", this, TabSheet2, 428, 102, "Browse..");
 
   NewButton(BitBtn7, "BitBtn7", this, TabSheet2, 236, 256, "Apply");
@@ -216,19 +194,13 @@ void TFrmIE::BuildTitlePage() {
   TabSheet3->SetPageControl(PageControl1);
   TabSheet3->SetCaption("IE Title bar");
 
-  LG_NEW(Label4, TLabel, this);
-  PlaceControl(Label4, TabSheet3, 12, 14, 400, 15);
-  Label4->SetCaption("Text of Internet Explorer's title bar:");
-  LG_NEW(Edit3, TEdit, this);
-  PlaceControl(Edit3, TabSheet3, 12, 34, 500, 21);
+  LG_PLACE(Label4, TLabel, TabSheet3, 12, 14, 400, 15, "Text of Internet Explorer's title bar:");
+  LG_PLACE(Edit3, TEdit, TabSheet3, 12, 34, 500, 21, nullptr);
   Edit3->Tag = 255;
   // A sample title bar that shows the text as the browser would.
-  LG_NEW(Panel1, TPanel, this);
-  PlaceControl(Panel1, TabSheet3, 12, 72, 500, 24);
-  Panel1->SetCaption("");
+  LG_PLACE(Panel1, TPanel, TabSheet3, 12, 72, 500, 24, "");
   Panel1->SetColor(TColor(0x6A240A));
-  LG_NEW(Label6, TLabel, this);
-  PlaceControl(Label6, Panel1, 8, 4, 480, 16);
+  LG_PLACE(Label6, TLabel, Panel1, 8, 4, 480, 16, nullptr);
   Label6->Tag = 255;
   Label6->SetTransparent(true);
   Label6->Font().SetColor(clWhite);
@@ -243,23 +215,16 @@ void TFrmIE::BuildMenuPage() {
   TabSheet4->SetPageControl(PageControl1);
   TabSheet4->SetCaption("Menu");
 
-  LG_NEW(Label5, TLabel, this);
-  PlaceControl(Label5, TabSheet4, 12, 10, 250, 15);
-  Label5->SetCaption("Context menu entries:");
-  LG_NEW(ListBox1, TListBox, this);
-  PlaceControl(ListBox1, TabSheet4, 12, 28, 250, 220);
+  LG_PLACE(Label5, TLabel, TabSheet4, 12, 10, 250, 15, "Context menu entries:");
+  LG_PLACE(ListBox1, TListBox, TabSheet4, 12, 28, 250, 220, nullptr);
   ListBox1->Tag = 255;
   NewButton(BitBtn10, "BitBtn10", this, TabSheet4, 174, 256, "Delete");
 
-  LG_NEW(Label7, TLabel, this);
-  PlaceControl(Label7, TabSheet4, 276, 10, 250, 15);
-  Label7->SetCaption("Toolbar buttons:");
-  LG_NEW(ListBox2, TListBox, this);
-  PlaceControl(ListBox2, TabSheet4, 276, 28, 250, 220);
+  LG_PLACE(Label7, TLabel, TabSheet4, 276, 10, 250, 15, "Toolbar buttons:");
+  LG_PLACE(ListBox2, TListBox, TabSheet4, 276, 28, 250, 220, nullptr);
   ListBox2->Tag = 255;
   NewButton(BitBtn11, "BitBtn11", this, TabSheet4, 438, 256, "Delete");
-  LG_NEW(ListBoxtemp, TListBox, this);
-  PlaceControl(ListBoxtemp, TabSheet4, 276, 28, 10, 10);
+  LG_PLACE(ListBoxtemp, TListBox, TabSheet4, 276, 28, 10, 10, nullptr);
   ListBoxtemp->SetVisible(false);
   ListBoxtemp->Tag = 255;
 

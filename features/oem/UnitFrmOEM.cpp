@@ -21,48 +21,28 @@ void TFrmOEM::Build() {
   SetCaption("OEM information");
   SetClientSize(496, 344);
 
-  LG_NEW(Label1, TLabel, this);
-  PlaceControl(Label1, this, 16, 14, 260, 15);
-  Label1->SetCaption("Manufacturer:");
-  LG_NEW(Edit1, TEdit, this);
-  PlaceControl(Edit1, this, 16, 32, 264, 21);
-  LG_NEW(Label2, TLabel, this);
-  PlaceControl(Label2, this, 16, 64, 260, 15);
-  Label2->SetCaption("Model:");
-  LG_NEW(Edit2, TEdit, this);
-  PlaceControl(Edit2, this, 16, 82, 264, 21);
-  LG_NEW(Label3, TLabel, this);
-  PlaceControl(Label3, this, 16, 114, 260, 15);
-  Label3->SetCaption("Support information:");
-  LG_NEW(Memo1, TMemo, this);
-  PlaceControl(Memo1, this, 16, 132, 264, 148);
+  LG_PLACE(Label1, TLabel, this, 16, 14, 260, 15, "Manufacturer:");
+  LG_PLACE(Edit1, TEdit, this, 16, 32, 264, 21, nullptr);
+  LG_PLACE(Label2, TLabel, this, 16, 64, 260, 15, "Model:");
+  LG_PLACE(Edit2, TEdit, this, 16, 82, 264, 21, nullptr);
+  LG_PLACE(Label3, TLabel, this, 16, 114, 260, 15, "Support information:");
+  LG_PLACE(Memo1, TMemo, this, 16, 132, 264, 148, nullptr);
   Memo1->SetScrollBars(ssBoth);
   Memo1->SetWordWrap(false);
   // A second line buffer, as the support lines are read.
-  LG_NEW(Memo2, TMemo, this);
-  PlaceControl(Memo2, this, 16, 132, 264, 148);
+  LG_PLACE(Memo2, TMemo, this, 16, 132, 264, 148, nullptr);
   Memo2->SetVisible(false);
   Memo2->Tag = 255;
 
-  LG_NEW(Label4, TLabel, this);
-  PlaceControl(Label4, this, 296, 14, 184, 15);
-  Label4->SetCaption("Logo:");
-  LG_NEW(Panel1, TPanel, this);
-  PlaceControl(Panel1, this, 296, 32, 184, 110);
+  LG_PLACE(Label4, TLabel, this, 296, 14, 184, 15, "Logo:");
+  LG_PLACE(Panel1, TPanel, this, 296, 32, 184, 110, nullptr);
   Panel1->SetBevelOuter(bvLowered);
   Panel1->SetCaption("");
-  LG_NEW(Image1, TImage, this);
-  PlaceControl(Image1, Panel1, 2, 2, OemLogoWidth, OemLogoHeight);
+  LG_PLACE(Image1, TImage, Panel1, 2, 2, OemLogoWidth, OemLogoHeight, nullptr);
   Image1->SetCenter(true);
-  LG_NEW(CheckBox1, TCheckBox, this);
-  PlaceControl(CheckBox1, this, 296, 150, 184, 17);
-  CheckBox1->SetCaption("Strech picture");
-  LG_NEW(BitBtn4, TBitBtn, this);
-  PlaceControl(BitBtn4, this, 296, 176, 88, 26);
-  BitBtn4->SetCaption("Browse...");
-  LG_NEW(BitBtn5, TBitBtn, this);
-  PlaceControl(BitBtn5, this, 392, 176, 88, 26);
-  BitBtn5->SetCaption("Clear Logo");
+  LG_PLACE(CheckBox1, TCheckBox, this, 296, 150, 184, 17, "Strech picture");
+  LG_PLACE(BitBtn4, TBitBtn, this, 296, 176, 88, 26, "Browse...");
+  LG_PLACE(BitBtn5, TBitBtn, this, 392, 176, 88, 26, "Clear Logo");
 
   struct Bottom {
     TBitBtn *&member;
@@ -73,10 +53,7 @@ void TFrmOEM::Build() {
                 {BitBtn6, "BitBtn6", "Help"}};
   int left = 104;
   for (Bottom &b : bottom) {
-    b.member = new TBitBtn(this);
-    b.member->SetName(b.name);
-    PlaceControl(b.member, this, left, 300, 88, 28);
-    b.member->SetCaption(b.caption);
+    PlaceControl(b.member = new TBitBtn(this), b.name, this, left, 300, 88, 28, b.caption);
     left += 96;
   }
 

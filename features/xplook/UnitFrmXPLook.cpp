@@ -119,51 +119,31 @@ void TFrmXPLook::Build() {
   SetCaption("Applications");
   SetClientSize(480, 372);
 
-  LG_NEW(GroupBox1, TGroupBox, this);
-  PlaceControl(GroupBox1, this, 8, 8, 464, 92);
-  GroupBox1->SetCaption("Add XP Visual Style Support");
-  LG_NEW(Edit1, TEdit, this);
-  PlaceControl(Edit1, GroupBox1, 12, 26, 340, 21);
+  LG_PLACE(GroupBox1, TGroupBox, this, 8, 8, 464, 92, "Add XP Visual Style Support");
+  LG_PLACE(Edit1, TEdit, GroupBox1, 12, 26, 340, 21, nullptr);
   Edit1->Tag = 255;
-  LG_NEW(BitBtn1, TBitBtn, this);
-  PlaceControl(BitBtn1, GroupBox1, 364, 24, 88, 26);
-  BitBtn1->SetCaption("Browse...");
+  LG_PLACE(BitBtn1, TBitBtn, GroupBox1, 364, 24, 88, 26, "Browse...");
   BitBtn1->SetDefault(true);
-  LG_NEW(BitBtn4, TBitBtn, this);
-  PlaceControl(BitBtn4, GroupBox1, 364, 56, 88, 26);
-  BitBtn4->SetCaption("Add");
+  LG_PLACE(BitBtn4, TBitBtn, GroupBox1, 364, 56, 88, 26, "Add");
 
-  LG_NEW(GroupBox2, TGroupBox, this);
-  PlaceControl(GroupBox2, this, 8, 108, 464, 92);
-  GroupBox2->SetCaption("Remove Visual Styles Support");
-  LG_NEW(Edit2, TEdit, this);
-  PlaceControl(Edit2, GroupBox2, 12, 26, 340, 21);
+  LG_PLACE(GroupBox2, TGroupBox, this, 8, 108, 464, 92, "Remove Visual Styles Support");
+  LG_PLACE(Edit2, TEdit, GroupBox2, 12, 26, 340, 21, nullptr);
   Edit2->Tag = 255;
-  LG_NEW(BitBtn2, TBitBtn, this);
-  PlaceControl(BitBtn2, GroupBox2, 364, 24, 88, 26);
-  BitBtn2->SetCaption("Browse...");
-  LG_NEW(BitBtn3, TBitBtn, this);
-  PlaceControl(BitBtn3, GroupBox2, 364, 56, 88, 26);
-  BitBtn3->SetCaption("Remove");
+  LG_PLACE(BitBtn2, TBitBtn, GroupBox2, 364, 24, 88, 26, "Browse...");
+  LG_PLACE(BitBtn3, TBitBtn, GroupBox2, 364, 56, 88, 26, "Remove");
 
-  LG_NEW(GroupBox3, TGroupBox, this);
-  PlaceControl(GroupBox3, this, 8, 208, 464, 156);
-  GroupBox3->SetCaption("Introduction");
-  LG_NEW(Label1, TLabel, this);
-  PlaceControl(Label1, GroupBox3, 12, 24, 440, 90);
+  LG_PLACE(GroupBox3, TGroupBox, this, 8, 208, 464, 156, "Introduction");
+  LG_PLACE(Label1, TLabel, GroupBox3, 12, 24, 440, 90, nullptr);
   Label1->SetWordWrap(true);
   Label1->SetCaption(
       "Programs made before Windows XP draw their buttons and lists in the old, flat style. "
       "Lumagrove can place a manifest beside such a program that asks Windows for the XP "
       "visual styles; the program then looks like the rest of the system. Should it misbehave, "
       "Remove takes the manifest away again.");
-  LG_NEW(BitBtn5, TBitBtn, this);
-  PlaceControl(BitBtn5, GroupBox3, 364, 120, 88, 26);
-  BitBtn5->SetCaption("Help");
+  LG_PLACE(BitBtn5, TBitBtn, GroupBox3, 364, 120, 88, 26, "Help");
 
   // The manifest's template, kept as working data.
-  LG_NEW(Memo1, TMemo, this);
-  PlaceControl(Memo1, this, 0, 0, 10, 10);
+  LG_PLACE(Memo1, TMemo, this, 0, 0, 10, 10, nullptr);
   Memo1->SetVisible(false);
   Memo1->Tag = 255;
   for (const char *line : Template)
