@@ -11,6 +11,7 @@
 #include "features/icons/UnitFrmIconCus.h"
 #include "features/logon/UnitFrmLogon.h"
 #include "features/oem/UnitFrmOEM.h"
+#include "features/wallpaper/UnitFrmwallpaper.h"
 #include "features/xplook/UnitFrmXPLook.h"
 #include "toolkit/win32/FileUtil.h"
 #include "toolkit/win32/IniFiles.h"
@@ -368,7 +369,10 @@ void TFrmmain::Lbl_IconClick(TObject *) {
 }
 
 void TFrmmain::Lbl_WallpaperClick(TObject *) {
-  // TFrmWallpaper, page TabSheet1 ("Animated Wallpaper").
+  CreateForm(this, FrmWallpaper);
+  FrmWallpaper->PageControl1->SetActivePage(FrmWallpaper->TabSheet1);
+  FrmWallpaper->Show();
+  Hide();
 }
 
 void TFrmmain::Lbl_CursorClick(TObject *) {

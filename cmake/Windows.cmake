@@ -68,6 +68,8 @@ add_custom_command(OUTPUT ${art_icons} ${art_cursors} ${art_pictures}
   COMMENT "Drawing the program's artwork")
 add_custom_target(artwork DEPENDS ${art_icons} ${art_cursors} ${art_pictures})
 
+include(${PROJECT_SOURCE_DIR}/features/wallpaper/Wallpaper.cmake)
+
 # Icon.dll: a resource-only library (icon 0 the fallback icon, icon 2 the program folder's).
 add_library(IconDll SHARED ${PROJECT_SOURCE_DIR}/resources/Icon.rc)
 add_dependencies(IconDll artwork)
@@ -164,10 +166,10 @@ target_link_libraries(app PUBLIC common components archive)
 lumagrove_warnings(app)
 
 add_executable(Lumagrove WIN32 ${PROJECT_SOURCE_DIR}/app/Lumagrove.cpp
-               ${PROJECT_SOURCE_DIR}/resources/Lumagrove.rc)
+               ${PROJECT_SOURCE_DIR}/resources/Lumagrove.rc ${LUMAGROVE_WALLPAPER_RC})
 target_link_libraries(Lumagrove PRIVATE app)
 target_include_directories(Lumagrove PRIVATE ${art_dir} ${PROJECT_SOURCE_DIR}/resources)
-add_dependencies(Lumagrove artwork program_folder)
+add_dependencies(Lumagrove artwork program_folder wallpaper_resources wallpaper_folder)
 set_target_properties(Lumagrove PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${LUMAGROVE_PROGRAM_DIR})
 lumagrove_warnings(Lumagrove)
 include(${PROJECT_SOURCE_DIR}/cmake/CursorsLogons.cmake)

@@ -6,6 +6,8 @@
 #   build/screenshots/main-de.png  with the German language file chosen in the registry
 #   build/screenshots/<form>.png   a feature form, opened by a click on its main-window link
 #                                  (cursors-de.png in German)
+#   build/screenshots/wallpaper-template.png  the wallpaper form's template form, opened by its
+#                                  "Use template..." box
 #   build/screenshots/icons-*.png  the icon forms (English, and German as icons-*-de.png),
 #                                  reached from the "Icons" link as a user does (the single
 #                                  icons' System page, its pop-up menu, the Files and Advanced
@@ -172,6 +174,31 @@ shoot "$out/explorer.png" Explorer 386 240 45 65
 "$WINE" reg add 'HKCU\Software\Microsoft\Internet Explorer\Toolbar' /v BackBitmap /t REG_SZ \
   /d "$("$WINE" winepath -w "$scratch/Lumagrove/IEBG/Dunes.bmp")" /f >/dev/null 2>&1
 shoot "$out/preview.png" Preview 386 240
+# The Wallpapers form takes longer than the others to paint its controls under Wine: each of its
+# pictures waits 4 seconds. FILE [X Y [CAPTION]]: the form after a click at (X, Y) of it, and
+# the window of CAPTION that click opens when given.
+shoot_wallpaper() {
+  local file=$1 id form
+  "$WINE" "$scratch/Lumagrove/Lumagrove.exe" >/dev/null 2>&1 &
+  id=$(wait_window Lumagrove)
+  sleep 2
+  xdotool mousemove --window "$id" 386 145 click 1 # the Wallpapers link's picture
+  form=$(wait_window Wallpapers)
+  sleep 4
+  id=$form
+  if [ $# -gt 1 ]; then
+    xdotool mousemove --window "$form" "$2" "$3" click 1
+    [ $# -gt 3 ] && id=$(wait_window "$4")
+    sleep 4
+  fi
+  /usr/bin/import -display "$DISPLAY" -window "$id" "$file"
+  echo "screenshot: $file"
+  wineserver -k >/dev/null 2>&1 || true
+  sleep 1
+}
+shoot_wallpaper "$out/wallpaper.png"
+shoot_wallpaper "$out/wallpaper-options.png" 170 20            # the Options tab
+shoot_wallpaper "$out/wallpaper-template.png" 366 331 Template # "Use template..."
 shoot_icons "" "Customize Icons" "Icons"
 
 # The folder form's walk: the top-level X window of that name (the largest, when the program

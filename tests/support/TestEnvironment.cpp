@@ -313,6 +313,22 @@ BOOL RecordingShell::NotifyIcon(DWORD message, NOTIFYICONDATAA *data) {
   return TRUE;
 }
 
+HRESULT RecordingShell::SetDesktopWallpaper(const std::wstring &file, DWORD style, DWORD applyFlags,
+                                            std::string &failedCall) {
+  ShellCall call;
+  call.what = "SetDesktopWallpaper";
+  int n =
+      WideCharToMultiByte(CP_ACP, 0, file.c_str(), int(file.size()), nullptr, 0, nullptr, nullptr);
+  call.file.resize(size_t(n));
+  WideCharToMultiByte(CP_ACP, 0, file.c_str(), int(file.size()), call.file.data(), n, nullptr,
+                      nullptr);
+  call.showCmd = int(style);
+  call.creationFlags = applyFlags;
+  calls.push_back(call);
+  failedCall = FAILED(desktopResult) ? desktopFailedCall : "";
+  return desktopResult;
+}
+
 BOOL RecordingShell::SystemParameters(UINT action, UINT uiParam, void *pvParam, UINT winIni) {
   ShellCall call;
   call.what = "SystemParameters";

@@ -122,7 +122,9 @@ private:
 };
 
 struct ShellCall {
-  // "ShellExecute", "WinExec", "CreateProcess", "NotifyIcon", "SystemParameters"
+  // "ShellExecute", "WinExec", "CreateProcess", "NotifyIcon", "SystemParameters",
+  // "SetDesktopWallpaper" (file: the wallpaper as ANSI text, showCmd: its style, creationFlags:
+  // the apply flags)
   std::string what;
   std::string operation, file, parameters, directory;
   int showCmd = 0;
@@ -159,9 +161,14 @@ public:
   // What the viewers answer when they are not reached.
   HWND htmlHelpResult = reinterpret_cast<HWND>(0x1234);
   BOOL winHelpResult = TRUE;
+  // What the Active Desktop object answers, and the call said to have failed.
+  HRESULT desktopResult = S_OK;
+  std::string desktopFailedCall;
   std::vector<ShellCall> calls;
   std::vector<HelpCall> helpCalls;
   void Reset() {
+    desktopResult = S_OK;
+    desktopFailedCall.clear();
     allowProcesses = false;
     allowHtmlHelp = false;
     htmlHelpResult = reinterpret_cast<HWND>(0x1234);
@@ -178,6 +185,8 @@ public:
   HWND CallHtmlHelp(HWND caller, const char *file, UINT command, DWORD_PTR data) override;
   BOOL CallWinHelp(HWND window, const std::string &file, UINT command, ULONG_PTR data) override;
   BOOL NotifyIcon(DWORD message, NOTIFYICONDATAA *data) override;
+  HRESULT SetDesktopWallpaper(const std::wstring &file, DWORD style, DWORD applyFlags,
+                              std::string &failedCall) override;
   // Recorded only: a test never changes the session it runs in.
   BOOL SystemParameters(UINT action, UINT uiParam, void *pvParam, UINT winIni) override;
   // The NotifyIcon calls alone, in order.

@@ -760,11 +760,16 @@ void TWinControl::RouteMouse(TMessage &message) {
     if (message.Msg == WM_RBUTTONUP && handle_)
       DefaultHandler(message);
   } else {
+    // A release is the control's own first (a check box changes its state, a button clicks),
+    // so a mouse-up handler sees what the click did.
     TMessage copy = message;
     bool wasPressed = pressed_;
+    if (up)
+      DefaultHandler(message);
     TControl::WndProc(copy);
     pressed_ = wasPressed && !up;
-    DefaultHandler(message);
+    if (!up)
+      DefaultHandler(message);
   }
 }
 

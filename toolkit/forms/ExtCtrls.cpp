@@ -343,4 +343,55 @@ void TBevel::Paint() {
   }
 }
 
+// --- TShape -----------------------------------------------------------------------------------
+
+TShape::TShape(TComponent *owner)
+    : TGraphicControl(owner), brush_(std::make_unique<TBrush>()), pen_(std::make_unique<TPen>()) {
+  width_ = 65;
+  height_ = 65;
+  brush_->OnChange = [this] { Invalidate(); };
+  pen_->OnChange = [this] { Invalidate(); };
+}
+
+TShape::~TShape() = default;
+
+void TShape::SetShape(TShapeType value) {
+  if (shape_ == value)
+    return;
+  shape_ = value;
+  Invalidate();
+}
+
+void TShape::Paint() {
+  TCanvas &canvas = TGraphicControl::Canvas();
+  canvas.Pen().Assign(*pen_);
+  canvas.Brush().Assign(*brush_);
+  // The pen's width lies inside the control.
+  int inset = pen_->Width() / 2;
+  int x = inset, y = inset;
+  int w = width_ - pen_->Width() + 1, h = height_ - pen_->Width() + 1;
+  if (shape_ == stSquare || shape_ == stRoundSquare || shape_ == stCircle) {
+    int side = std::min(w, h);
+    x += (w - side) / 2;
+    y += (h - side) / 2;
+    w = h = side;
+  }
+  switch (shape_) {
+  case stRectangle:
+  case stSquare:
+    canvas.Rectangle(x, y, x + w, y + h);
+    break;
+  case stRoundRect:
+  case stRoundSquare: {
+    int corner = std::min(w, h) / 4;
+    canvas.RoundRect(x, y, x + w, y + h, corner, corner);
+    break;
+  }
+  case stEllipse:
+  case stCircle:
+    canvas.Ellipse(x, y, x + w, y + h);
+    break;
+  }
+}
+
 } // namespace tk

@@ -11,6 +11,7 @@ enum TPanelBevel { bvNone, bvLowered, bvRaised, bvSpace };
 enum TBevelShape { bsBox, bsFrame, bsTopLine, bsBottomLine, bsLeftLine, bsRightLine, bsSpacer };
 enum TBevelStyle { bsLowered, bsRaised };
 enum TLabelPosition { lpAbove, lpBelow, lpLeft, lpRight };
+enum TShapeType { stRectangle, stSquare, stRoundRect, stRoundSquare, stEllipse, stCircle };
 
 // A container with an outer and an inner bevel and a caption. Our own window class, so the
 // windowless controls on it are painted.
@@ -150,6 +151,27 @@ protected:
 
   TBevelShape shape_ = bsBox;
   TBevelStyle style_ = bsLowered;
+};
+
+// A figure filled with its brush and outlined with its pen, for showing a colour or marking a
+// place. The square and circle kinds take the shorter side, centred.
+class TShape : public TGraphicControl {
+public:
+  explicit TShape(TComponent *owner);
+  ~TShape() override;
+  const char *ClassName() const override { return "TShape"; }
+
+  TBrush &Brush() { return *brush_; }
+  TPen &Pen() { return *pen_; }
+  TShapeType Shape() const { return shape_; }
+  void SetShape(TShapeType value);
+
+protected:
+  void Paint() override;
+
+  std::unique_ptr<TBrush> brush_;
+  std::unique_ptr<TPen> pen_;
+  TShapeType shape_ = stRectangle;
 };
 
 } // namespace tk

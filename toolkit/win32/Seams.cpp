@@ -1,5 +1,7 @@
 #include "toolkit/win32/Seams.h"
 
+#include <wininet.h> // before shlobj.h, whose Active Desktop interface needs it
+
 #include <shlobj.h>
 
 #include "toolkit/win32/RunTimeApis.h"
@@ -84,7 +86,48 @@ public:
   BOOL SystemParameters(UINT action, UINT uiParam, void *pvParam, UINT winIni) override {
     return ::SystemParametersInfoA(action, uiParam, pvParam, winIni);
   }
+  HRESULT SetDesktopWallpaper(const std::wstring &file, DWORD style, DWORD applyFlags,
+                              std::string &failedCall) override;
 };
+
+// The Active Desktop object and its interface, named here so that no import library has to
+// carry them.
+const CLSID ActiveDesktopClass = {
+    0x75048700, 0xEF1F, 0x11D0, {0x98, 0x88, 0x00, 0x60, 0x97, 0xDE, 0xAC, 0xF9}};
+const IID ActiveDesktopInterface = {
+    0xF490EB00, 0x1240, 0x11D1, {0x98, 0x88, 0x00, 0x60, 0x97, 0xDE, 0xAC, 0xF9}};
+
+HRESULT Win32Shell::SetDesktopWallpaper(const std::wstring &file, DWORD style, DWORD applyFlags,
+                                        std::string &failedCall) {
+  // The object lives in this thread's apartment; a thread that has one keeps it (S_FALSE or
+  // RPC_E_CHANGED_MODE), one that had none gets one for the call.
+  HRESULT init = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  IActiveDesktop *desktop = nullptr;
+  HRESULT hr = ::CoCreateInstance(ActiveDesktopClass, nullptr, CLSCTX_INPROC_SERVER,
+                                  ActiveDesktopInterface, reinterpret_cast<void **>(&desktop));
+  failedCall = "CoCreateInstance";
+  if (SUCCEEDED(hr) && !desktop)
+    hr = E_NOINTERFACE;
+  if (SUCCEEDED(hr)) {
+    WALLPAPEROPT options = {sizeof(WALLPAPEROPT), style};
+    failedCall = "SetWallpaper";
+    hr = desktop->SetWallpaper(file.c_str(), 0);
+    if (SUCCEEDED(hr)) {
+      failedCall = "SetWallpaperOptions";
+      hr = desktop->SetWallpaperOptions(&options, 0);
+    }
+    if (SUCCEEDED(hr)) {
+      failedCall = "ApplyChanges";
+      hr = desktop->ApplyChanges(applyFlags);
+    }
+    desktop->Release();
+  }
+  if (SUCCEEDED(hr))
+    failedCall.clear();
+  if (SUCCEEDED(init))
+    ::CoUninitialize();
+  return hr;
+}
 
 class Win32Places : public Places {
 public:

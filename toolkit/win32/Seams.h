@@ -51,6 +51,11 @@ public:
   // pointer trails), which take effect at once, and with SPIF_SENDCHANGE a broadcast to every
   // top-level window.
   virtual BOOL SystemParameters(UINT action, UINT uiParam, void *pvParam, UINT winIni) = 0;
+  // The Active Desktop object: makes file (a picture or a web page) the desktop's wallpaper in
+  // the WPSTYLE_ style and applies the change with the AD_APPLY_ flags. S_OK, or the code of the
+  // first call that failed, whose name is then in failedCall.
+  virtual HRESULT SetDesktopWallpaper(const std::wstring &file, DWORD style, DWORD applyFlags,
+                                      std::string &failedCall) = 0;
 };
 
 // The platform's version record, as the Windows family table reads it.
