@@ -6,11 +6,15 @@
 #include "common/RegUnit.h"
 #include "common/Translation.h"
 #include "features/cursor/UnitFrmCur.h"
+#include "features/explorer/UnitFrmIE.h"
+#include "features/folder/UnitFrmFolder.h"
 #include "features/icons/UnitFrmIconCus.h"
 #include "features/logon/UnitFrmLogon.h"
 #include "features/folder/UnitFrmFolder.h"
 #include "features/misc/UnitFrmMore.h"
+#include "features/oem/UnitFrmOEM.h"
 #include "features/wallpaper/UnitFrmwallpaper.h"
+#include "features/xplook/UnitFrmXPLook.h"
 #include "toolkit/win32/FileUtil.h"
 #include "toolkit/win32/IniFiles.h"
 #include "toolkit/win32/Seams.h"
@@ -381,15 +385,22 @@ void TFrmmain::Lbl_CursorClick(TObject *) {
 }
 
 void TFrmmain::Lbl_OEMClick(TObject *) {
-  // TFrmOEM, on the page it was designed with.
+  CreateForm(this, FrmOEM);
+  FrmOEM->Show();
+  Hide();
 }
 
 void TFrmmain::Lbl_IEClick(TObject *) {
-  // TFrmIE, page TabSheet1 ("Toolbar Background").
+  CreateForm(this, FrmIE);
+  FrmIE->PageControl1->SetActivePage(FrmIE->TabSheet1);
+  FrmIE->Show();
+  Hide();
 }
 
 void TFrmmain::Lbl_XPLookClick(TObject *) {
-  // TFrmXPLook, on the page it was designed with.
+  CreateForm(this, FrmXPLook);
+  FrmXPLook->Show();
+  Hide();
 }
 
 void TFrmmain::Lbl_MoreClick(TObject *) {

@@ -124,6 +124,18 @@ add_custom_target(program_folder ALL
   DEPENDS IconDll FolderIconIcl ${folder_backgrounds}
   COMMENT "Laying out the program folder")
 
+# The Explorer look's samples (tool-bar backgrounds and animated logo strips), drawn by our
+# own tool straight into the program folder.
+set(ie_samples ${LUMAGROVE_PROGRAM_DIR}/IEBG/Dunes.bmp ${LUMAGROVE_PROGRAM_DIR}/IEBG/Slate.bmp
+    ${LUMAGROVE_PROGRAM_DIR}/IEBG/Meadow.bmp ${LUMAGROVE_PROGRAM_DIR}/IELogo_L/Sprig.bmp
+    ${LUMAGROVE_PROGRAM_DIR}/IELogo_S/Sprig.bmp)
+add_custom_command(OUTPUT ${ie_samples}
+  COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/tools/ie_art.py ${LUMAGROVE_PROGRAM_DIR}
+  DEPENDS ${PROJECT_SOURCE_DIR}/tools/ie_art.py ${PROJECT_SOURCE_DIR}/tools/pictures.py
+  COMMENT "Drawing the Explorer look's samples")
+add_custom_target(ie_samples ALL DEPENDS ${ie_samples})
+add_dependencies(program_folder ie_samples)
+
 # Lumagrove.chm: our help pages, compiled by Free Pascal's chmcmd in a copy of their folder (it
 # writes the .chm into the current folder).
 find_program(CHMCMD chmcmd REQUIRED)

@@ -173,6 +173,14 @@ shoot "$out/logons.png" Logons 610 332 44 47
 shoot "$out/misc.png" Miscellaneous 217 332
 shoot "$out/misc-taskbar.png" Miscellaneous 217 332 38 18
 shoot "$out/misc-start-button.png" Miscellaneous 217 332 106 18
+shoot "$out/oem.png" "OEM information" 217 240
+shoot "$out/applications.png" Applications 554 240
+# Explorer with a sample background chosen in its list, and the preview strip over the sample
+# the tool bar has now.
+shoot "$out/explorer.png" Explorer 386 240 45 65
+"$WINE" reg add 'HKCU\Software\Microsoft\Internet Explorer\Toolbar' /v BackBitmap /t REG_SZ \
+  /d "$("$WINE" winepath -w "$scratch/Lumagrove/IEBG/Dunes.bmp")" /f >/dev/null 2>&1
+shoot "$out/preview.png" Preview 386 240
 # The Wallpapers form takes longer than the others to paint its controls under Wine: each of its
 # pictures waits 4 seconds. FILE [X Y [CAPTION]]: the form after a click at (X, Y) of it, and
 # the window of CAPTION that click opens when given.
