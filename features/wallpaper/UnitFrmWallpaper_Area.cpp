@@ -34,18 +34,14 @@ void TFrmwallpaper_area::Build() {
   SetCaption("Template");
   SetClientSize(400, 212);
 
-  LG_NEW(Panel1, TPanel, this);
-  PlaceControl(Panel1, this, 12, 12, 202, 152);
+  LG_PLACE(Panel1, TPanel, this, 12, 12, 202, 152, nullptr);
   Panel1->SetBevelOuter(bvNone);
   Panel1->SetBorderStyle(bsSingle);
-  LG_NEW(Image1, TImage, this);
-  PlaceControl(Image1, Panel1, 0, 0, 200, 150);
+  LG_PLACE(Image1, TImage, Panel1, 0, 0, 200, 150, nullptr);
   Image1->SetStretch(true);
-  LG_NEW(Panel2, TPanel, this);
-  PlaceControl(Panel2, Panel1, 112, 9, 80, 60, "Area");
+  LG_PLACE(Panel2, TPanel, Panel1, 112, 9, 80, 60, "Area");
 
-  LG_NEW(GroupBox1, TGroupBox, this);
-  PlaceControl(GroupBox1, this, 228, 8, 160, 156, "Animated Area");
+  LG_PLACE(GroupBox1, TGroupBox, this, 228, 8, 160, 156, "Animated Area");
   struct {
     TLabel **label;
     const char *labelName, *caption;
@@ -57,22 +53,18 @@ void TFrmwallpaper_area::Build() {
                 {&Label4, "Label4", "Top", &Edit7, "Edit7", "10"}};
   int top = 24;
   for (auto &field : fields) {
-    *field.label = new TLabel(this);
-    (*field.label)->SetName(field.labelName);
-    PlaceControl(*field.label, GroupBox1, 14, top + 3, 60, 16, field.caption);
-    *field.edit = new TEdit(this);
-    (*field.edit)->SetName(field.editName);
-    PlaceControl(*field.edit, GroupBox1, 80, top, 64, 21);
+    *field.label = PlaceControl(new TLabel(this), field.labelName, GroupBox1, 14, top + 3, 60, 16,
+                                field.caption);
+    *field.edit =
+        PlaceControl(new TEdit(this), field.editName, GroupBox1, 80, top, 64, 21, nullptr);
     (*field.edit)->SetText(field.value);
     (*field.edit)->Tag = 255;
     top += 32;
   }
-  LG_NEW(Edit8, TEdit, this);
-  PlaceControl(Edit8, this, 12, 176, 40, 21);
+  LG_PLACE(Edit8, TEdit, this, 12, 176, 40, 21, nullptr);
   Edit8->SetVisible(false);
   Edit8->Tag = 255;
-  LG_NEW(BitBtn11, TBitBtn, this);
-  PlaceControl(BitBtn11, this, 12, 174, 202, 28, "Choose background picture");
+  LG_PLACE(BitBtn11, TBitBtn, this, 12, 174, 202, 28, "Choose background picture");
   LG_NEW(op1, TOpenPictureDialog, this);
 
   OnCreate = Bind(this, &TFrmwallpaper_area::FormCreate);

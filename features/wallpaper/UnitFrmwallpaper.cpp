@@ -92,14 +92,6 @@ bool WriteResourceFile(const char *resource, const std::string &fileName) {
 
 } // namespace
 
-void PlaceControl(TControl *control, TWinControl *parent, int left, int top, int width, int height,
-                  const char *caption) {
-  control->SetParent(parent);
-  control->SetBounds(left, top, width, height);
-  if (caption)
-    control->SetCaption(caption);
-}
-
 std::string WallpaperListFile() { return GetSystemDir() + "\\" + WallpaperListName; }
 std::string WallpaperPageFile() { return GetSystemDir() + "\\" + WallpaperPageName; }
 
@@ -116,8 +108,7 @@ void TFrmWallpaper::Build() {
   SetCaption("Wallpapers");
   SetClientSize(560, 430);
 
-  LG_NEW(PageControl1, TPageControl, this);
-  PlaceControl(PageControl1, this, 8, 8, 544, 414);
+  LG_PLACE(PageControl1, TPageControl, this, 8, 8, 544, 414, nullptr);
   LG_NEW(TabSheet1, TTabSheet, this);
   TabSheet1->SetPageControl(PageControl1);
   TabSheet1->SetCaption("Animated Wallpaper");
@@ -126,91 +117,65 @@ void TFrmWallpaper::Build() {
   TabSheet2->SetCaption("Options");
 
   // The picture list and its buttons.
-  LG_NEW(ListBox1, TListBox, this);
-  PlaceControl(ListBox1, TabSheet1, 8, 8, 418, 160);
+  LG_PLACE(ListBox1, TListBox, TabSheet1, 8, 8, 418, 160, nullptr);
   ListBox1->SetMultiSelect(true);
   ListBox1->Tag = 255;
-  LG_NEW(BitBtn4, TBitBtn, this);
-  PlaceControl(BitBtn4, TabSheet1, 434, 8, 96, 26, "Add file(s)");
-  LG_NEW(BitBtn6, TBitBtn, this);
-  PlaceControl(BitBtn6, TabSheet1, 434, 40, 96, 26, "Remove");
-  LG_NEW(BitBtn7, TBitBtn, this);
-  PlaceControl(BitBtn7, TabSheet1, 434, 86, 96, 26, "Up");
+  LG_PLACE(BitBtn4, TBitBtn, TabSheet1, 434, 8, 96, 26, "Add file(s)");
+  LG_PLACE(BitBtn6, TBitBtn, TabSheet1, 434, 40, 96, 26, "Remove");
+  LG_PLACE(BitBtn7, TBitBtn, TabSheet1, 434, 86, 96, 26, "Up");
   BitBtn7->Hint = "Move up";
   BitBtn7->ShowHint = true;
-  LG_NEW(BitBtn8, TBitBtn, this);
-  PlaceControl(BitBtn8, TabSheet1, 434, 118, 96, 26, "Down");
+  LG_PLACE(BitBtn8, TBitBtn, TabSheet1, 434, 118, 96, 26, "Down");
   BitBtn8->Hint = "Move down";
   BitBtn8->ShowHint = true;
 
   // How the pictures change.
-  LG_NEW(GroupBox1, TGroupBox, this);
-  PlaceControl(GroupBox1, TabSheet1, 8, 176, 522, 150, "Transition");
-  LG_NEW(Label2, TLabel, this);
-  PlaceControl(Label2, GroupBox1, 12, 26, 150, 16, "Transition effect:");
-  LG_NEW(ComboBox1, TComboBox, this);
-  PlaceControl(ComboBox1, GroupBox1, 170, 22, 180, 21);
+  LG_PLACE(GroupBox1, TGroupBox, TabSheet1, 8, 176, 522, 150, "Transition");
+  LG_PLACE(Label2, TLabel, GroupBox1, 12, 26, 150, 16, "Transition effect:");
+  LG_PLACE(ComboBox1, TComboBox, GroupBox1, 170, 22, 180, 21, nullptr);
   ComboBox1->SetStyle(csDropDownList);
   ComboBox1->SetDropDownCount(12);
   for (const char *name : Transitions)
     ComboBox1->Items().Add(name);
   ComboBox1->SetItemIndex(RandomTransition);
-  LG_NEW(Label3, TLabel, this);
-  PlaceControl(Label3, GroupBox1, 12, 56, 150, 16, "Transition time (seconds):");
-  LG_NEW(Edit2, TEdit, this);
-  PlaceControl(Edit2, GroupBox1, 170, 52, 60, 21);
+  LG_PLACE(Label3, TLabel, GroupBox1, 12, 56, 150, 16, "Transition time (seconds):");
+  LG_PLACE(Edit2, TEdit, GroupBox1, 170, 52, 60, 21, nullptr);
   Edit2->SetText("2");
-  LG_NEW(Label4, TLabel, this);
-  PlaceControl(Label4, GroupBox1, 12, 86, 150, 16, "Pause between pictures:");
-  LG_NEW(Edit3, TEdit, this);
-  PlaceControl(Edit3, GroupBox1, 170, 82, 60, 21);
+  LG_PLACE(Label4, TLabel, GroupBox1, 12, 86, 150, 16, "Pause between pictures:");
+  LG_PLACE(Edit3, TEdit, GroupBox1, 170, 82, 60, 21, nullptr);
   Edit3->SetText("20");
-  LG_NEW(RadioButton1, TRadioButton, this);
-  PlaceControl(RadioButton1, GroupBox1, 240, 84, 84, 17, "second(s)");
+  LG_PLACE(RadioButton1, TRadioButton, GroupBox1, 240, 84, 84, 17, "second(s)");
   RadioButton1->SetChecked(true);
-  LG_NEW(RadioButton2, TRadioButton, this);
-  PlaceControl(RadioButton2, GroupBox1, 326, 84, 84, 17, "minute(s)");
-  LG_NEW(RadioButton3, TRadioButton, this);
-  PlaceControl(RadioButton3, GroupBox1, 412, 84, 84, 17, "hour(s)");
-  LG_NEW(CheckBox4, TCheckBox, this);
-  PlaceControl(CheckBox4, GroupBox1, 12, 118, 150, 17, "Start randomly");
+  LG_PLACE(RadioButton2, TRadioButton, GroupBox1, 326, 84, 84, 17, "minute(s)");
+  LG_PLACE(RadioButton3, TRadioButton, GroupBox1, 412, 84, 84, 17, "hour(s)");
+  LG_PLACE(CheckBox4, TCheckBox, GroupBox1, 12, 118, 150, 17, "Start randomly");
   CheckBox4->SetChecked(true);
-  LG_NEW(CheckBox5, TCheckBox, this);
-  PlaceControl(CheckBox5, GroupBox1, 170, 118, 160, 17, "Strech to template");
+  LG_PLACE(CheckBox5, TCheckBox, GroupBox1, 170, 118, 160, 17, "Strech to template");
   CheckBox5->SetChecked(true);
-  LG_NEW(CheckBox3, TCheckBox, this);
-  PlaceControl(CheckBox3, GroupBox1, 340, 118, 160, 17, "Use template...");
+  LG_PLACE(CheckBox3, TCheckBox, GroupBox1, 340, 118, 160, 17, "Use template...");
 
-  LG_NEW(BitBtn1, TBitBtn, this);
-  PlaceControl(BitBtn1, TabSheet1, 226, 346, 96, 28, "Start");
-  LG_NEW(BitBtn2, TBitBtn, this);
-  PlaceControl(BitBtn2, TabSheet1, 330, 346, 96, 28, "Stop");
-  LG_NEW(BitBtn3, TBitBtn, this);
-  PlaceControl(BitBtn3, TabSheet1, 434, 346, 96, 28, "Help");
+  LG_PLACE(BitBtn1, TBitBtn, TabSheet1, 226, 346, 96, 28, "Start");
+  LG_PLACE(BitBtn2, TBitBtn, TabSheet1, 330, 346, 96, 28, "Stop");
+  LG_PLACE(BitBtn3, TBitBtn, TabSheet1, 434, 346, 96, 28, "Help");
 
   // Hidden state: the template's values, the page, the player script, the applied path.
   TEdit **hidden[] = {&Edit4, &Edit5, &Edit6, &Edit7, &Edit8};
   const char *hiddenNames[] = {"Edit4", "Edit5", "Edit6", "Edit7", "Edit8"};
   for (size_t i = 0; i < 5; ++i) {
-    *hidden[i] = new TEdit(this);
-    (*hidden[i])->SetName(hiddenNames[i]);
-    PlaceControl(*hidden[i], TabSheet1, 8, 346, 40, 21);
+    *hidden[i] = PlaceControl(new TEdit(this), hiddenNames[i], TabSheet1, 8, 346, 40, 21, nullptr);
     (*hidden[i])->SetVisible(false);
     (*hidden[i])->Tag = 255;
   }
-  LG_NEW(Memo1, TMemo, this);
-  PlaceControl(Memo1, TabSheet1, 8, 346, 40, 21);
+  LG_PLACE(Memo1, TMemo, TabSheet1, 8, 346, 40, 21, nullptr);
   Memo1->SetVisible(false);
   Memo1->Tag = 255;
-  LG_NEW(Memo2, TMemo, this);
-  PlaceControl(Memo2, TabSheet1, 8, 346, 40, 21);
+  LG_PLACE(Memo2, TMemo, TabSheet1, 8, 346, 40, 21, nullptr);
   Memo2->SetVisible(false);
   Memo2->Tag = 255;
   Memo2->SetWordWrap(false);
   for (const std::string &line : PlayerScriptLines())
     Memo2->Lines().Add(line);
-  LG_NEW(Label1, TLabel, this);
-  PlaceControl(Label1, TabSheet1, 8, 380, 40, 16);
+  LG_PLACE(Label1, TLabel, TabSheet1, 8, 380, 40, 16, nullptr);
   Label1->SetVisible(false);
   Label1->Tag = 255;
   LG_NEW(OpenDialog1, TOpenDialog, this);
@@ -218,29 +183,22 @@ void TFrmWallpaper::Build() {
   OpenDialog1->Options |= ofAllowMultiSelect | ofFileMustExist;
 
   // Options.
-  LG_NEW(CheckBox1, TCheckBox, this);
-  PlaceControl(CheckBox1, TabSheet2, 16, 16, 400, 17, "Show Lumagrove logo on the wallpaper");
+  LG_PLACE(CheckBox1, TCheckBox, TabSheet2, 16, 16, 400, 17,
+           "Show Lumagrove logo on the wallpaper");
   CheckBox1->SetChecked(true);
-  LG_NEW(CheckBox2, TCheckBox, this);
-  PlaceControl(CheckBox2, TabSheet2, 16, 42, 400, 17, "Hide All Desktop Icons");
-  LG_NEW(GroupBox2, TGroupBox, this);
-  PlaceControl(GroupBox2, TabSheet2, 16, 72, 508, 156, "Desktop icons");
+  LG_PLACE(CheckBox2, TCheckBox, TabSheet2, 16, 42, 400, 17, "Hide All Desktop Icons");
+  LG_PLACE(GroupBox2, TGroupBox, TabSheet2, 16, 72, 508, 156, "Desktop icons");
   TCheckBox **iconBoxes[] = {&CheckBox6, &CheckBox7, &CheckBox8, &CheckBox9, &CheckBox10};
   const char *iconNames[] = {"CheckBox6", "CheckBox7", "CheckBox8", "CheckBox9", "CheckBox10"};
   for (size_t i = 0; i < 5; ++i) {
-    *iconBoxes[i] = new TCheckBox(this);
-    (*iconBoxes[i])->SetName(iconNames[i]);
-    PlaceControl(*iconBoxes[i], GroupBox2, 16, 24 + int(i) * 25, 470, 17, DesktopIcons[i].caption);
+    *iconBoxes[i] = PlaceControl(new TCheckBox(this), iconNames[i], GroupBox2, 16, 24 + int(i) * 25,
+                                 470, 17, DesktopIcons[i].caption);
   }
-  LG_NEW(GroupBox3, TGroupBox, this);
-  PlaceControl(GroupBox3, TabSheet2, 16, 238, 508, 70, "Desktop background colour");
-  LG_NEW(Shape1, TShape, this);
-  PlaceControl(Shape1, GroupBox3, 16, 24, 60, 32);
-  LG_NEW(BitBtn5, TBitBtn, this);
-  PlaceControl(BitBtn5, GroupBox3, 90, 26, 96, 28, "Change...");
+  LG_PLACE(GroupBox3, TGroupBox, TabSheet2, 16, 238, 508, 70, "Desktop background colour");
+  LG_PLACE(Shape1, TShape, GroupBox3, 16, 24, 60, 32, nullptr);
+  LG_PLACE(BitBtn5, TBitBtn, GroupBox3, 90, 26, 96, 28, "Change...");
   LG_NEW(ColorDialog1, TColorDialog, this);
-  LG_NEW(BitBtn11, TBitBtn, this);
-  PlaceControl(BitBtn11, TabSheet2, 16, 330, 130, 28, "Get Wallpapers");
+  LG_PLACE(BitBtn11, TBitBtn, TabSheet2, 16, 330, 130, 28, "Get Wallpapers");
 
   PageControl1->SetActivePage(TabSheet1);
 

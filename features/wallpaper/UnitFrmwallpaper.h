@@ -121,10 +121,6 @@ private:
 
 extern TFrmWallpaper *FrmWallpaper;
 
-// Puts a control of the wallpaper forms on its parent, at its place, with its caption if any.
-void PlaceControl(tk::TControl *control, tk::TWinControl *parent, int left, int top, int width,
-                  int height, const char *caption = nullptr);
-
 // The files of the page in the system folder, by the name every text shows (GetSystemDir).
 std::string WallpaperListFile();
 std::string WallpaperPageFile();
