@@ -132,8 +132,10 @@ void TFrmIE::BuildBackgroundPage() {
   TabSheet1->SetPageControl(PageControl1);
   TabSheet1->SetCaption("Toolbar Background");
 
+  // The label carries the file count the form adds on opening, so its text comes from the
+  // messages: translating it as a caption would drop the count whenever another form opens.
   LG_PLACE(Label1, TLabel, TabSheet1, 12, 10, 300, 15, nullptr);
-  Label1->SetCaption(AnsiText("Installed Background Files\xEF\xBC\x9A"));
+  Label1->Tag = 255;
   LG_PLACE(FileListBox1, TFileListBox, TabSheet1, 12, 28, 300, 254, nullptr);
   FileListBox1->Tag = 255;
   FileListBox1->SetMask("*.bmp");
@@ -248,7 +250,8 @@ void TFrmIE::FormCreate(TObject *) {
   Label6->SetCaption(Edit3->Text().empty() ? std::string(DefaultTitle) : Edit3->Text());
   FillMenuList();
   FillButtonList();
-  Label1->SetCaption(Label1->Caption() + std::to_string(FileListBox1->Items().Count()));
+  Label1->SetCaption(LangMessage("IE_10", AnsiText("Installed Background Files\xEF\xBC\x9A")) +
+                     std::to_string(FileListBox1->Items().Count()));
   loading_ = false;
 }
 

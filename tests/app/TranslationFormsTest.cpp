@@ -5,8 +5,11 @@
 #include "app/UnitFrmOption.h"
 #include "app/UnitFrmPwd.h"
 #include "common/Translation.h"
+#include "features/explorer/UnitFrmIE.h"
 #include "features/icons/UnitFrmIcon.h"
 #include "features/icons/UnitFrmIconCus.h"
+#include "features/wallpaper/UnitFrmWallpaper_Area.h"
+#include "features/wallpaper/UnitFrmwallpaper.h"
 #include "toolkit/win32/IniFiles.h"
 
 using namespace tk;
@@ -127,20 +130,30 @@ TEST_F(Translation, TheGermanFileFitsTheForms) {
   Frmmain->Lbl_Logon->Click();
   Frmmain->Lbl_Folder->Click();
   Frmmain->Lbl_More->Click();
+  // The template form shows the first of the program's own pictures.
+  testenv::WriteFile(testenv::Places().programDir + "Wallpaper\\Lumagrove01.jpg",
+                     testenv::ReadFile(testenv::BuiltProgramDir() + "Wallpaper\\Lumagrove01.jpg"));
+  Frmmain->Lbl_Wallpaper->Click();
+  FrmWallpaper->CheckBox3->SetChecked(true);
+  FrmWallpaper->CheckBox3MouseUp(FrmWallpaper->CheckBox3, mbLeft, 0, 1, 1);
+  Frmmain->Lbl_OEM->Click();
+  Frmmain->Lbl_IE->Click();
+  Frmmain->Lbl_XPLook->Click();
 
   TStringList keys;
   TIniFile(german).ReadSection("Translations", keys);
   ASSERT_GT(keys.Count(), 30);
   for (const std::string &key : keys.Items()) {
+    // <Form>.<Component>.Caption, or .Items.<n> of a list: the component ends at the second dot.
     size_t dot = key.find('.');
-    size_t last = key.rfind('.');
+    size_t last = key.find('.', dot + 1);
     ASSERT_NE(dot, std::string::npos) << key;
     TCustomForm *form = nullptr;
     for (int i = 0; i < Screen->FormCount(); ++i)
       if (Screen->Forms(i)->GetName() == key.substr(0, dot))
         form = Screen->Forms(i);
     ASSERT_NE(form, nullptr) << key;
-    if (dot != last) {
+    if (last != std::string::npos) {
       EXPECT_NE(form->FindComponent(key.substr(dot + 1, last - dot - 1)), nullptr) << key;
     }
   }
@@ -148,4 +161,9 @@ TEST_F(Translation, TheGermanFileFitsTheForms) {
                                                "nde");
   EXPECT_EQ(Frmmain->LabelVersion->Caption(), "Version:7.6.5.4");
   EXPECT_EQ(LangMessage("Reg_9", ""), "Falsches Passwort!");
+  EXPECT_EQ(FrmWallpaper->ComboBox1->Items().Strings(23), "Zuf\xE4llig");
+  EXPECT_EQ(Frmwallpaper_area->Caption(), "Vorlage");
+  // The file count survives the later forms' translations, after a space the quotes keep.
+  EXPECT_EQ(FrmIE->Label1->Caption(), "Installierte Hintergrunddateien: " +
+                                          std::to_string(FrmIE->FileListBox1->Items().Count()));
 }
