@@ -5,7 +5,8 @@
 #   build/screenshots/main.png     as built (English)
 #   build/screenshots/main-de.png  with the German language file chosen in the registry
 #   build/screenshots/<form>.png   a feature form, opened by a click on its main-window link
-#                                  (cursors-de.png and misc-start-button-de.png in German)
+#                                  (cursors-de.png, misc-start-button-de.png, oem-de.png,
+#                                  applications-de.png and explorer-de.png in German)
 #   build/screenshots/wallpaper-template.png  the wallpaper form's template form, opened by its
 #                                  "Use template..." box
 #   build/screenshots/icons-*.png  the icon forms (English, and German as icons-*-de.png),
@@ -163,6 +164,9 @@ shoot "$out/main.png"
 shoot "$out/main-de.png"
 shoot "$out/cursors-de.png" Mauszeiger 610 140 58 90
 shoot "$out/misc-start-button-de.png" Verschiedenes 217 332 125 18
+shoot "$out/oem-de.png" OEM-Angaben 217 240
+shoot "$out/applications-de.png" Anwendungen 554 240
+shoot "$out/explorer-de.png" Explorer 386 240 45 65
 shoot_icons -de "Symbole anpassen" "Symbole"
 "$WINE" reg delete 'HKCU\Software\Quillomar\Lumagrove' /v Language /f >/dev/null 2>&1
 # The feature links, by the middle of their captions; the first package of each list chosen.
