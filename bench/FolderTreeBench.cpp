@@ -12,20 +12,16 @@
 
 #include <commctrl.h>
 
+#include "bench/BenchUtil.h"
 #include "toolkit/forms/Forms.h"
 #include "toolkit/forms/ShellCtrls.h"
+
+using bench::Now;
 
 namespace {
 
 constexpr int kFolders = 10000;
 constexpr int kRounds = 5;
-
-double Now() {
-  LARGE_INTEGER frequency, counter;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&counter);
-  return double(counter.QuadPart) / double(frequency.QuadPart);
-}
 
 // The baseline: every entry of the folder read once, the folders counted (and named).
 long List(const std::string &dir, std::vector<std::string> *names = nullptr) {

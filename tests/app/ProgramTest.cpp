@@ -36,12 +36,6 @@ ACTIVATION_CONTEXT_RUN_LEVEL_INFORMATION ManifestRunLevel(const std::string &exe
   return level;
 }
 
-// Whether this file system keeps an attribute that Wine stores beside the file.
-bool KeepsAttribute(const std::string &path, int attribute) {
-  return FileSetAttr(path, attribute) == 0 && FileGetAttr(path) != -1 &&
-         (FileGetAttr(path) & attribute) != 0;
-}
-
 } // namespace
 
 TEST(Program, RestoreEndsAtOnceWithoutAWindow) {
@@ -89,10 +83,7 @@ TEST(Program, ARunMarksItsFolderAndRemembersIt) {
   EXPECT_EQ(desktop.ReadString(".ShellClassInfo", "IconIndex", ""), "2");
   EXPECT_EQ(desktop.ReadString(".ShellClassInfo", "InfoTip", ""), "Lumagrove folder");
 
-  std::string probe = testenv::TestDir() + "probe";
-  testenv::WriteFile(probe + "\\file", "x");
-  if (!KeepsAttribute(probe + "\\file", FILE_ATTRIBUTE_HIDDEN) ||
-      !KeepsAttribute(probe, FILE_ATTRIBUTE_SYSTEM))
+  if (!testenv::KeepsAttributes())
     GTEST_SKIP() << "this file system does not keep Windows attributes under Wine";
   // The system adds the archive mark of its own accord; the rest is what the program set.
   const int kept = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
