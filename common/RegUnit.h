@@ -33,6 +33,55 @@ void DeleteRegValue(HKEY RootKey, const std::string &Key, const std::string &Val
 void WriteRegStrings(HKEY RootKey, const std::string &Key,
                      const std::vector<std::pair<std::string, std::string>> &Values);
 
+// ---- writes that may be refused --------------------------------------------------------------
+// A standard user runs the program unelevated, so any machine-wide key (and the per-user policy
+// keys) may refuse a write. A table of writes goes on past every refusal, gathers what was
+// refused here, and the form reports it once at the end; the routines below never show a box
+// and never raise.
+class TRefusedWrites {
+public:
+  // A registry value that could not be written or deleted; Error is the system's code.
+  void AddValue(HKEY Root, const std::string &Key, const std::string &ValueName, LONG Error);
+  // A file (or folder) that could not be written, changed or deleted.
+  void AddFile(const std::string &Path, DWORD Error);
+  void Add(const TRefusedWrites &Other);
+  bool Empty() const { return refused_.empty(); }
+  int Count() const { return int(refused_.size()); }
+  // One line per key (or file) and reason, in the order first refused, e.g.
+  // "12 values under HKEY_LOCAL_MACHINE\...\Shell Icons: needs an administrator".
+  std::string Summary() const;
+
+private:
+  struct Refusal {
+    std::string place;     // "HKEY_LOCAL_MACHINE\Key", or a file's path
+    std::string valueName; // of a registry value
+    bool isValue;
+    DWORD error;
+  };
+  std::vector<Refusal> refused_;
+};
+
+// As WriteRegValue, WriteRegStrings and DeleteRegValue (every view the key is kept in), but a
+// refusal is added to Refused instead of raising or showing "wrong"; true when all of it was
+// done. Deleting a value (or from a key) that isn't there succeeds.
+bool TryWriteRegValue(HKEY RootKey, const std::string &Key, const std::string &ValueName,
+                      const std::string &Data, int Kind, TRefusedWrites &Refused);
+bool TryWriteRegStrings(HKEY RootKey, const std::string &Key,
+                        const std::vector<std::pair<std::string, std::string>> &Values,
+                        TRefusedWrites &Refused);
+bool TryDeleteRegValue(HKEY RootKey, const std::string &Key, const std::string &ValueName,
+                       TRefusedWrites &Refused);
+
+// "HKEY_LOCAL_MACHINE" and its kind for the predefined roots.
+std::string RootKeyName(HKEY RootKey);
+// Why a write was refused, as the user should read it: "needs an administrator" for access
+// denied, the system's own text otherwise.
+std::string RefusalReason(DWORD Error);
+// The one message after a series of writes of which some were refused (message "Common_11",
+// a warning box owned by Owner): what was left unchanged and why. Shows nothing and returns
+// false when nothing was refused, so a caller shows its success message only then.
+bool ReportRefusedWrites(HWND Owner, const TRefusedWrites &Refused);
+
 // The registry views a key is kept in, as access flags (KEY_WOW64_64KEY, KEY_WOW64_32KEY or
 // 0 for the program's own): the keys 64-bit Windows itself reads are opened in its view, a few
 // that 32-bit programs read too are written in both. Reads use the first; writes and deletes

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "support/Registry.h"
@@ -159,6 +160,40 @@ TEST(RegistryFailures, KeyThatCannotBeOpenedSaysWrongAndDoesNothing) {
   ASSERT_EQ(testenv::Prompts().Seen().size(), 3u);
   EXPECT_EQ(testenv::Prompts().Seen()[0].text, "wrong");
   EXPECT_EQ(ReadRegValue(HKEY_CURRENT_USER, kKey, "V"), "kept");
+}
+
+// A standard user's refused machine-wide key: the writes around it still happen, nothing is
+// shown, and the one summary names the key once with the reason.
+TEST(RefusedWrites, ARefusedKeyIsGatheredAndTheRestIsWritten) {
+  const std::string shellIcons =
+      "Software\\Microsoft\\Windows\\CurrentVersion\\explorer\\Shell Icons";
+  SetStringValue(HKEY_LOCAL_MACHINE, shellIcons, "3", "old.dll,1");
+  testenv::RefuseWrites(HKEY_LOCAL_MACHINE, shellIcons);
+  TRefusedWrites refused;
+  EXPECT_FALSE(
+      TryWriteRegStrings(HKEY_LOCAL_MACHINE, shellIcons, {{"3", "a.dll,0"}, {"4", "b"}}, refused));
+  EXPECT_FALSE(TryDeleteRegValue(HKEY_LOCAL_MACHINE, shellIcons, "3", refused));
+  EXPECT_TRUE(TryWriteRegValue(HKEY_CURRENT_USER, kKey, "N", "7", 2, refused));
+  EXPECT_TRUE(TryDeleteRegValue(HKEY_CURRENT_USER, "Software\\Nowhere", "V", refused));
+  EXPECT_FALSE(TryWriteRegValue(HKEY_CURRENT_USER, kKey, "Bad", "seven", 2, refused));
+
+  EXPECT_EQ(ReadRegValue(HKEY_LOCAL_MACHINE, shellIcons, "3"), "old.dll,1");
+  EXPECT_EQ(StoredBytes(HKEY_CURRENT_USER, kKey, "N", REG_DWORD), RawBytes({7, 0, 0, 0}));
+  EXPECT_FALSE(testenv::KeyExists(HKEY_CURRENT_USER, "Software\\Nowhere"));
+  EXPECT_EQ(refused.Count(), 4);
+  std::string summary = refused.Summary();
+  EXPECT_NE(
+      summary.find("3 values under HKEY_LOCAL_MACHINE\\" + shellIcons + ": needs an administrator"),
+      std::string::npos)
+      << summary;
+  EXPECT_NE(summary.find("\"Bad\" under HKEY_CURRENT_USER\\" + std::string(kKey) + ": "),
+            std::string::npos)
+      << summary;
+  EXPECT_EQ(std::count(summary.begin(), summary.end(), '\n'), 1) << summary;
+
+  testenv::Prompts().Expect("these settings were not", IDOK);
+  EXPECT_TRUE(ReportRefusedWrites(nullptr, refused));
+  EXPECT_FALSE(ReportRefusedWrites(nullptr, TRefusedWrites()));
 }
 
 TEST(IconLocation, SplitsAtTheFirstComma) {

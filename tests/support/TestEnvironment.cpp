@@ -1,5 +1,7 @@
 #include "support/TestEnvironment.h"
 
+#include "support/Registry.h"
+
 #include <gtest/gtest.h>
 #include <shlwapi.h>
 
@@ -123,6 +125,7 @@ class SandboxListener : public ::testing::EmptyTestEventListener {
 
   void OnTestEnd(const ::testing::TestInfo &) override {
     EXPECT_EQ(g_prompts.Pending(), 0u) << "scripted prompts were never shown";
+    ReleaseRefusedKeys();
     tk::SetPrompts(nullptr);
     tk::SetShell(nullptr);
     tk::SetPlaces(nullptr);
@@ -354,6 +357,15 @@ int RecordingShell::ShellAbout(HWND, const std::string &title, const std::string
   return TRUE;
 }
 
+void RecordingShell::ChangeNotify(LONG eventId, UINT flags, const void *item1, const void *item2) {
+  ShellCall call;
+  call.what = "ChangeNotify";
+  call.action = UINT(eventId);
+  call.uiParam = flags;
+  calls.push_back(call);
+  if (allowChangeNotify)
+    tk::RealShell().ChangeNotify(eventId, flags, item1, item2);
+}
 
 std::vector<ShellCall> RecordingShell::IconCalls() const {
   std::vector<ShellCall> result;

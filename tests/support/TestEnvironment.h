@@ -123,6 +123,7 @@ private:
 
 struct ShellCall {
   // "ShellExecute", "WinExec", "CreateProcess", "NotifyIcon", "SystemParameters",
+  // "ChangeNotify" (action: the event, uiParam: the flags),
   // "SetDesktopWallpaper" (file: the wallpaper as ANSI text, showCmd: its style, creationFlags:
   // the apply flags), "ShellAbout" (file: the title, parameters: the further line)
   std::string what;
@@ -171,6 +172,7 @@ public:
     desktopFailedCall.clear();
     allowProcesses = false;
     allowHtmlHelp = false;
+    allowChangeNotify = false;
     htmlHelpResult = reinterpret_cast<HWND>(0x1234);
     winHelpResult = TRUE;
     calls.clear();
@@ -191,6 +193,9 @@ public:
   BOOL SystemParameters(UINT action, UINT uiParam, void *pvParam, UINT winIni) override;
   int ShellAbout(HWND owner, const std::string &title, const std::string &otherText,
                  HICON icon) override;
+  // Recorded, and passed on to the real shell only when allowChangeNotify is set.
+  void ChangeNotify(LONG eventId, UINT flags, const void *item1, const void *item2) override;
+  bool allowChangeNotify = false;
   // The NotifyIcon calls alone, in order.
   std::vector<ShellCall> IconCalls() const;
   // The SystemParameters calls alone, in order.

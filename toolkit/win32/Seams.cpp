@@ -90,6 +90,9 @@ public:
                  HICON icon) override {
     return ::ShellAboutA(owner, title.c_str(), otherText.c_str(), icon);
   }
+  void ChangeNotify(LONG eventId, UINT flags, const void *item1, const void *item2) override {
+    ::SHChangeNotify(eventId, flags, item1, item2);
+  }
   HRESULT SetDesktopWallpaper(const std::wstring &file, DWORD style, DWORD applyFlags,
                               std::string &failedCall) override;
 };

@@ -55,6 +55,9 @@ public:
   // an icon (nullptr: the system's own).
   virtual int ShellAbout(HWND owner, const std::string &title, const std::string &otherText,
                          HICON icon) = 0;
+  // SHChangeNotify: tells the shell that something it shows changed (SHCNE_ASSOCCHANGED with
+  // SHCNF_IDLIST and no items: any icon may have changed).
+  virtual void ChangeNotify(LONG eventId, UINT flags, const void *item1, const void *item2) = 0;
   // The Active Desktop object: makes file (a picture or a web page) the desktop's wallpaper in
   // the WPSTYLE_ style and applies the change with the AD_APPLY_ flags. S_OK, or the code of the
   // first call that failed, whose name is then in failedCall.
