@@ -1,6 +1,7 @@
 #include "features/icons/Func_Icon.h"
 
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <utility>
@@ -9,6 +10,7 @@
 #include "common/RegUnit.h"
 #include "features/folder/Func_Folder.h"
 #include "toolkit/core/SysUtils.h"
+#include "toolkit/win32/FileUtil.h"
 #include "toolkit/win32/IniFiles.h"
 #include "toolkit/win32/Registry.h"
 #include "toolkit/win32/Seams.h"
@@ -123,18 +125,20 @@ struct THomes {
   std::string system = GetSystemDir(), windows = GetWindowsDir();
   std::string programFiles = GetProgramFilesDir(), commonFiles = GetCommonFilesDir();
 
-  std::string Default(const IconPlace &Place) const {
+  const std::string &Home(const IconPlace &Place) const {
     switch (Place.Home) {
     case IconHome::Windows:
-      return windows + Place.DefaultTail;
+      return windows;
     case IconHome::ProgramFiles:
-      return programFiles + Place.DefaultTail;
+      return programFiles;
     case IconHome::CommonFiles:
-      return commonFiles + Place.DefaultTail;
+      return commonFiles;
     default:
-      return system + Place.DefaultTail;
+      return system;
     }
   }
+
+  std::string Default(const IconPlace &Place) const { return Home(Place) + Place.DefaultTail; }
 };
 
 // The document type (ProgID) of an extension; "" when it has none.
@@ -153,18 +157,11 @@ bool IsFolderPlace(const IconPlace &Place) {
   return Place.Kind == IconPlaceKind::ShellFolder || Place.Kind == IconPlaceKind::Favorites;
 }
 
-bool WriteFolderPlace(const IconPlace &Place, const std::string &Location) {
-  std::string folder = PlaceFolder(Place);
-  // The Favorites folder is written whatever the system says; a missing picture or music
-  // folder is left alone.
-  if (folder.empty() && Place.Kind == IconPlaceKind::ShellFolder)
-    return false;
-  int index = 0;
+// A location split at its first comma: the file, and the index text ("0" when there is none).
+void SplitLocation(const std::string &Location, std::string &File, std::string &Index) {
   size_t comma = Location.find(',');
-  // An index that is no number names no icon: this key is skipped, the package goes on.
-  if (comma != std::string::npos && !TryStrToInt(Location.substr(comma + 1), index))
-    return false;
-  return SetFolderIcon(folder, IconLocationFile(Location), index);
+  File = Location.substr(0, comma);
+  Index = comma == std::string::npos ? "0" : Location.substr(comma + 1);
 }
 
 } // namespace
@@ -247,39 +244,66 @@ bool IconPlaceValue(const IconPlace &Place, HKEY &Root, std::string &Key, std::s
 
 namespace {
 
-// The registry writes of one apply or restore, gathered by key, so that each key is opened once
-// for all of its values (the 27 Shell Icons share one); folder icons are written at once.
+// The writes of one apply or restore. Registry values are gathered by key, so that each key is
+// opened once for all of its values (the 27 Shell Icons share one); folder icons are written at
+// once. Given a list of refusals, every key and folder is tried and what refuses is added to
+// it; without one, a key that can't be created raises, as the shared registry routines do.
 class TIconWrites {
 public:
+  explicit TIconWrites(TRefusedWrites *Refused) : refused_(Refused) {}
+
   // Writes a location to a place (later, for the registry); true when there is something to
-  // write it to.
+  // write it to. A folder place takes the location split at its first comma.
   bool Place(const IconPlace &Place, const std::string &Location) {
-    if (IsFolderPlace(Place))
-      return WriteFolderPlace(Place, Location);
+    if (IsFolderPlace(Place)) {
+      std::string file, index;
+      SplitLocation(Location, file, index);
+      return Folder(Place, file, index);
+    }
     HKEY root;
     std::string key, value;
     if (!IconPlaceValue(Place, root, key, value))
       return false;
     Add(root, key, value, Location);
     // The full Recycle Bin's default is the key's default value as well.
-    if (restoring_ && Place.RestoreDefaultValue) {
+    if (restoring_ && Place.RestoreDefaultValue)
       Add(root, key, "", Location);
-      ++extra_;
+    return true;
+  }
+
+  // A folder place's icon file and index text; true when there is a folder to give it to.
+  bool Folder(const IconPlace &Place, const std::string &File, const std::string &IndexText) {
+    std::string folder = PlaceFolder(Place);
+    int index = 0;
+    // A folder the user doesn't have is left alone; an index that is no number names no icon:
+    // this key is skipped, the package goes on.
+    if (folder.empty() || !DirectoryExists(folder) || !TryStrToInt(IndexText, index))
+      return false;
+    if (SetFolderIcon(folder, File, index)) {
+      ++written_;
+    } else if (refused_) {
+      DWORD error = GetLastError();
+      refused_->AddFile(IncludeTrailingBackslash(folder) + "desktop.ini",
+                        error ? error : ERROR_WRITE_FAULT);
     }
     return true;
   }
 
   // The restore's writes from here on (Place writes the extra default value).
   void Restoring() { restoring_ = true; }
-  // Values written beyond one per place.
-  int Extra() const { return extra_; }
 
-  // The gathered writes, key by key. (Not left to a destructor: a key that can't be created
-  // raises.)
-  void Flush() {
-    for (const KeyWrites &k : keys_)
-      WriteRegStrings(k.root, k.key, k.values);
+  // The gathered writes, key by key; the number of values (and folders) written. (Not left to
+  // a destructor: without a list of refusals, a key that can't be created raises.)
+  int Flush() {
+    for (const KeyWrites &k : keys_) {
+      if (!refused_)
+        WriteRegStrings(k.root, k.key, k.values);
+      else if (!TryWriteRegStrings(k.root, k.key, k.values, *refused_))
+        continue;
+      written_ += int(k.values.size());
+    }
     keys_.clear();
+    return written_;
   }
 
 private:
@@ -298,8 +322,9 @@ private:
     std::vector<std::pair<std::string, std::string>> values;
   };
   std::vector<KeyWrites> keys_;
+  TRefusedWrites *refused_;
   bool restoring_ = false;
-  int extra_ = 0;
+  int written_ = 0;
 };
 
 // A package value with every "%ThemeDir%" replaced by the package's folder.
@@ -317,16 +342,19 @@ public:
     TIniFile(File).UpdateFile();
   }
 
-  std::string Value(const char *Section, const char *Key) {
+  // The package's own text, "%ThemeDir%" left as it stands.
+  std::string RawValue(const char *Section, const char *Key) {
     if (section_ != Section) {
       section_ = Section;
       Load();
     }
     for (const auto &[key, value] : lines_)
       if (SameText(key, Key))
-        return ThemeValue(value, folder_);
+        return value;
     return std::string();
   }
+
+  std::string Expand(const std::string &Text) const { return ThemeValue(Text, folder_); }
 
 private:
   void Load() {
@@ -360,19 +388,39 @@ private:
 
 } // namespace
 
-bool WriteIconPlace(const IconPlace &Place, const std::string &Location) {
-  TIconWrites writes;
+namespace {
+
+// Without a list of refusals the shared routines raise at a refused key; with one, every write
+// is tried.
+bool WritePlace(const IconPlace &Place, const std::string &Location, TRefusedWrites *Refused) {
+  TIconWrites writes(Refused);
+  int before = Refused ? Refused->Count() : 0;
   bool placed = writes.Place(Place, Location);
   writes.Flush();
-  return placed;
+  return placed && (!Refused || Refused->Count() == before);
 }
 
-int RestoreIconPlace(const IconPlace &Place) {
-  TIconWrites writes;
+int RestorePlace(const IconPlace &Place, TRefusedWrites *Refused) {
+  TIconWrites writes(Refused);
   writes.Restoring();
-  bool placed = writes.Place(Place, IconPlaceDefault(Place));
-  writes.Flush();
-  return placed ? 1 + writes.Extra() : 0;
+  writes.Place(Place, IconPlaceDefault(Place));
+  return writes.Flush();
+}
+
+} // namespace
+
+bool WriteIconPlace(const IconPlace &Place, const std::string &Location) {
+  return WritePlace(Place, Location, nullptr);
+}
+
+bool WriteIconPlace(const IconPlace &Place, const std::string &Location, TRefusedWrites &Refused) {
+  return WritePlace(Place, Location, &Refused);
+}
+
+int RestoreIconPlace(const IconPlace &Place) { return RestorePlace(Place, nullptr); }
+
+int RestoreIconPlace(const IconPlace &Place, TRefusedWrites &Refused) {
+  return RestorePlace(Place, &Refused);
 }
 
 // ---- the engine --------------------------------------------------------------------------
@@ -392,9 +440,11 @@ LRESULT BroadcastMetricsChange() { return Broadcast(WM_SETTINGCHANGE, SPI_SETNON
 
 LRESULT BroadcastWinIniChange() { return Broadcast(WM_WININICHANGE, 0); }
 
-bool RefreshShellIcons() {
-  // The size is read and written in place, never created: without it there is nothing the
-  // shell would notice.
+namespace {
+
+// Lowers "Shell Icon Size" by one and puts it back, each step broadcast. The size is read and
+// written in place, never created: a user who never set one keeps having none.
+bool ToggleIconSize() {
   auto openSize = [](TRegistry &reg) {
     reg.SetRootKey(HKEY_CURRENT_USER);
     return reg.OpenKey(WindowMetricsKey, false);
@@ -420,6 +470,15 @@ bool RefreshShellIcons() {
   return true;
 }
 
+} // namespace
+
+bool RefreshShellIcons() {
+  bool toggled = ToggleIconSize();
+  // The shell since Vista keeps no size unless the user set one, and listens to this instead.
+  GetShell().ChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
+  return toggled;
+}
+
 std::string ReadThemeValue(const std::string &Section, const std::string &Key,
                            const std::string &PackageFile) {
   TIniFile ini(PackageFile);
@@ -428,37 +487,116 @@ std::string ReadThemeValue(const std::string &Section, const std::string &Key,
   return ThemeValue(ini.ReadString(Section, Key, ""), ExtractFilePath(PackageFile));
 }
 
+bool ReadThemeIcon(const std::string &Section, const std::string &Key,
+                   const std::string &PackageFile, std::string &File, int &Index) {
+  TIniFile ini(PackageFile);
+  ini.UpdateFile();
+  std::string raw = ini.ReadString(Section, Key, "");
+  if (raw.empty())
+    return false;
+  std::string file, index;
+  SplitLocation(raw, file, index);
+  const std::string folder = ExtractFilePath(PackageFile);
+  File = ThemeValue(file, folder);
+  return TryStrToInt(ThemeValue(index, folder), Index);
+}
+
+HICON ExtractThemeIcon(const std::string &Section, const std::string &Key,
+                       const std::string &PackageFile) {
+  std::string file;
+  int index = 0;
+  // Index -1 would ask for the number of icons in the file, which is no icon.
+  if (!ReadThemeIcon(Section, Key, PackageFile, file, index) || file.empty() || index == -1)
+    return nullptr;
+  HICON icon = ExtractIconA(GetModuleHandleA(nullptr), file.c_str(), UINT(index));
+  // 1 means "not a file with icons".
+  return icon == reinterpret_cast<HICON>(1) ? nullptr : icon;
+}
+
 bool CleanExtension(const std::string &Typed, std::string &Ext) {
   Ext = !Typed.empty() && Typed[0] == '.' ? Typed.substr(1) : Typed;
   return !Ext.empty() && Ext.find('\\') == std::string::npos;
 }
 
-void SetFileTypeIcon(const std::string &Ext, const std::string &Location) {
+namespace {
+
+bool FileTypeIcon(const std::string &Ext, const std::string &Location, TRefusedWrites *Refused) {
   std::string ext;
   if (!CleanExtension(Ext, ext))
-    return;
+    return false;
   std::string type = DocumentType(ext);
-  if (!type.empty())
+  if (type.empty())
+    return false;
+  if (!Refused) {
     WriteRegValue(HKEY_CLASSES_ROOT, type + "\\DefaultIcon", "", Location, 1);
+    return true;
+  }
+  return TryWriteRegValue(HKEY_CLASSES_ROOT, type + "\\DefaultIcon", "", Location, 1, *Refused);
 }
 
-void RestoreFileTypeIcon(const std::string &Ext, const std::string &Location) {
-  SetFileTypeIcon(Ext, Location);
-}
-
-int WriteIconTheme(const std::string &PackageFile) {
+int WriteTheme(const std::string &PackageFile, TRefusedWrites *Refused) {
   TPackage package(PackageFile);
-  TIconWrites writes;
-  int written = 0;
+  TIconWrites writes(Refused);
   for (const IconPlace &place : PlaceTable) {
     if (!*place.Section)
       continue;
-    std::string location = package.Value(place.Section, place.Key);
-    if (!location.empty() && writes.Place(place, location))
-      ++written;
+    std::string raw = package.RawValue(place.Section, place.Key);
+    if (raw.empty())
+      continue;
+    if (!IsFolderPlace(place)) {
+      writes.Place(place, package.Expand(raw));
+      continue;
+    }
+    // Split before the folder word is replaced: the package's folder may hold a comma.
+    std::string file, index;
+    SplitLocation(raw, file, index);
+    writes.Folder(place, package.Expand(file), package.Expand(index));
   }
-  writes.Flush();
-  return written;
+  return writes.Flush();
+}
+
+int RestoreDefaults(TRefusedWrites *Refused) {
+  TIconWrites writes(Refused);
+  writes.Restoring();
+  const THomes homes;
+  for (const IconPlace &place : PlaceTable) {
+    if (!*place.Section)
+      continue;
+    if (!IsFolderPlace(place)) {
+      writes.Place(place, homes.Default(place));
+      continue;
+    }
+    // Split in the default's own tail: the home folder's name may hold a comma.
+    std::string file, index;
+    SplitLocation(place.DefaultTail, file, index);
+    writes.Folder(place, homes.Home(place) + file, index);
+  }
+  return writes.Flush();
+}
+
+} // namespace
+
+void SetFileTypeIcon(const std::string &Ext, const std::string &Location) {
+  FileTypeIcon(Ext, Location, nullptr);
+}
+
+void RestoreFileTypeIcon(const std::string &Ext, const std::string &Location) {
+  FileTypeIcon(Ext, Location, nullptr);
+}
+
+bool SetFileTypeIcon(const std::string &Ext, const std::string &Location, TRefusedWrites &Refused) {
+  return FileTypeIcon(Ext, Location, &Refused);
+}
+
+bool RestoreFileTypeIcon(const std::string &Ext, const std::string &Location,
+                         TRefusedWrites &Refused) {
+  return FileTypeIcon(Ext, Location, &Refused);
+}
+
+int WriteIconTheme(const std::string &PackageFile) { return WriteTheme(PackageFile, nullptr); }
+
+int WriteIconTheme(const std::string &PackageFile, TRefusedWrites &Refused) {
+  return WriteTheme(PackageFile, &Refused);
 }
 
 void UpdateRecycleBinIcon() {
@@ -475,17 +613,15 @@ void ApplyIconTheme(const std::string &PackageFile) {
   RefreshShellIcons();
 }
 
-int RestoreDefaultIcons() {
-  TIconWrites writes;
-  writes.Restoring();
-  const THomes homes;
-  int written = 0;
-  for (const IconPlace &place : PlaceTable)
-    if (*place.Section && writes.Place(place, homes.Default(place)))
-      ++written;
-  writes.Flush();
-  return written + writes.Extra();
+void ApplyIconTheme(const std::string &PackageFile, TRefusedWrites &Refused) {
+  WriteIconTheme(PackageFile, Refused);
+  UpdateRecycleBinIcon();
+  RefreshShellIcons();
 }
+
+int RestoreDefaultIcons() { return RestoreDefaults(nullptr); }
+
+int RestoreDefaultIcons(TRefusedWrites &Refused) { return RestoreDefaults(&Refused); }
 
 TPackageInstall ExtractIconPackage(const std::string &ArchiveFile, TComponent *Owner) {
   return InstallPackageArchive(ArchiveFile, GetConfigFolder("IconThemes"), Owner);

@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 
+#include "common/RegUnit.h"
 #include "features/packages/PackageInstall.h"
 
 namespace tk {
@@ -64,6 +65,11 @@ bool WriteIconPlace(const IconPlace &Place, const std::string &Location);
 // Writes a place's default (and, for the Recycle Bin's "full", the key's default value too);
 // the number of values written.
 int RestoreIconPlace(const IconPlace &Place);
+// The same, for a form that reports refusals itself: nothing is shown and nothing raised, what
+// was refused is added to Refused. WriteIconPlace is then true only when the place took the
+// location.
+bool WriteIconPlace(const IconPlace &Place, const std::string &Location, TRefusedWrites &Refused);
+int RestoreIconPlace(const IconPlace &Place, TRefusedWrites &Refused);
 
 inline constexpr const char *ShellIconsKey =
     "Software\\Microsoft\\Windows\\CurrentVersion\\explorer\\Shell Icons";
@@ -77,6 +83,11 @@ std::string GetProgramFilesDir();
 std::string GetCommonFilesDir();
 
 // ---- the engine --------------------------------------------------------------------------
+//
+// The routines that write a table of places come in two kinds. Those given a TRefusedWrites try
+// every place, show nothing and raise nothing: a key or folder that refuses its write is added
+// to it, and the form reports them all at once. Those without one write through the shared
+// registry routines, whose first refused key ends the table.
 
 // WM_SETTINGCHANGE (non-client metrics) to every top-level window, waiting at most 10 s and
 // skipping hung windows; the result of the send.
@@ -84,26 +95,44 @@ LRESULT BroadcastMetricsChange();
 // WM_WININICHANGE (no section) to every top-level window, as bounded as the broadcast above:
 // how the 98 family is told of a new icon size.
 LRESULT BroadcastWinIniChange();
-// Makes the shell rebuild its icons by lowering "Shell Icon Size" by one and putting it back,
-// each step broadcast. False, with nothing written, when there is no such number.
+// Tells the shell that icons changed (SHChangeNotify with SHCNE_ASSOCCHANGED), always; where
+// the user has a "Shell Icon Size", also lowers it by one and puts it back, each step
+// broadcast, which is what older shells listen to. False when there was no such number to
+// toggle (nothing is written then).
 bool RefreshShellIcons();
 // Section/Key of the package file, with every "%ThemeDir%" replaced by the package's folder.
 std::string ReadThemeValue(const std::string &Section, const std::string &Key,
                            const std::string &PackageFile);
+// Section/Key of the package file as an icon: the package's own text is split at its first
+// comma, and only then is "%ThemeDir%" replaced in the file part, so a package folder whose name
+// holds a comma still names its files. False for an empty value or an index that is no number.
+bool ReadThemeIcon(const std::string &Section, const std::string &Key,
+                   const std::string &PackageFile, std::string &File, int &Index);
+// That icon, extracted; nullptr when there is none (the caller owns it).
+HICON ExtractThemeIcon(const std::string &Section, const std::string &Key,
+                       const std::string &PackageFile);
 // An extension as the user typed it, made fit to name a registry key: a leading dot dropped;
 // false for an empty one or one holding a backslash.
 bool CleanExtension(const std::string &Typed, std::string &Ext);
 // Writes Location to the DefaultIcon of the extension's document type, when it has one.
 void SetFileTypeIcon(const std::string &Ext, const std::string &Location);
 void RestoreFileTypeIcon(const std::string &Ext, const std::string &Location);
-// Every non-empty key of the package to its place; the number of places written. No refresh.
+// The same, refusals gathered; true when the value was written.
+bool SetFileTypeIcon(const std::string &Ext, const std::string &Location, TRefusedWrites &Refused);
+bool RestoreFileTypeIcon(const std::string &Ext, const std::string &Location,
+                         TRefusedWrites &Refused);
+// Every non-empty key of the package to its place; the number of values written. No refresh.
 int WriteIconTheme(const std::string &PackageFile);
+int WriteIconTheme(const std::string &PackageFile, TRefusedWrites &Refused);
 // Tells the shell to redraw the Recycle Bin (where the system has the call: 2000 and later).
 void UpdateRecycleBinIcon();
-// WriteIconTheme, then the Recycle Bin's icon and the shell's icons refreshed.
+// WriteIconTheme, then the Recycle Bin's icon and the shell's icons refreshed (also after
+// refusals: what was written is shown).
 void ApplyIconTheme(const std::string &PackageFile);
+void ApplyIconTheme(const std::string &PackageFile, TRefusedWrites &Refused);
 // The Windows default of every place a package sets; the number of values written. No refresh.
 int RestoreDefaultIcons();
+int RestoreDefaultIcons(TRefusedWrites &Refused);
 
 // Extracts an archive, folders and all, into the icon package folder's sub-folder named after
 // the archive (Blue Set.zip into IconThemes\Blue Set\). The extraction component is owned by

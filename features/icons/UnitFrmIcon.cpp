@@ -66,6 +66,25 @@ void Inform(TForm *form, const std::string &text) {
                           MB_OK | MB_ICONINFORMATION);
 }
 
+// The success message only when every write went through; otherwise the one message of what
+// was not changed.
+void Conclude(TForm *form, const TRefusedWrites &refused, const std::string &success) {
+  if (!ReportRefusedWrites(form->Handle(), refused))
+    Inform(form, success);
+}
+
+// A button disabled while its work runs, enabled again when the work ends, however it ends.
+class TBusyButton {
+public:
+  explicit TBusyButton(TControl *button) : button_(button) { button_->SetEnabled(false); }
+  ~TBusyButton() { button_->SetEnabled(true); }
+  TBusyButton(const TBusyButton &) = delete;
+  TBusyButton &operator=(const TBusyButton &) = delete;
+
+private:
+  TControl *button_;
+};
+
 } // namespace
 
 void TFrmIcon::Build() {
@@ -102,6 +121,7 @@ void TFrmIcon::Build() {
   OnClose = Bind(this, &TFrmIcon::FormClose);
   SearchFolders1->OnChanged = Bind(this, &TFrmIcon::SearchFolders1Changed);
   ListView4->OnClick = Bind(this, &TFrmIcon::ListView4Click);
+  ListView4->OnSelectItem = Bind(this, &TFrmIcon::ListView4SelectItem);
   ListView4->OnDblClick = Bind(this, &TFrmIcon::BitBtn1Click);
   BitBtn1->OnClick = Bind(this, &TFrmIcon::BitBtn1Click);
   BitBtn2->OnClick = Bind(this, &TFrmIcon::BitBtn2Click);
@@ -206,6 +226,7 @@ void TFrmIcon::FormClose(TObject *, TCloseAction &) {
 
 void TFrmIcon::ScanPackages() {
   Edit1->SetText("");
+  BitBtn1->SetEnabled(false);
   ListView4->Items().Clear();
   ListBox1->Items().Clear();
   ImageList1->Clear();
@@ -239,8 +260,12 @@ void TFrmIcon::LoadCurrent() {
 }
 
 void TFrmIcon::LoadPreview(TImage *Image, const std::string &Location) {
+  ShowThemeIcon(Image, ExtractLocationIcon(Location));
+}
+
+void TFrmIcon::ShowThemeIcon(TImage *Image, HICON Icon) {
   // A file that is missing (or has no such icon) leaves the current icon in place.
-  TIcon icon(ExtractLocationIcon(Location));
+  TIcon icon(Icon);
   if (!icon.Empty())
     Image->Picture().Assign(&icon);
 }
@@ -257,7 +282,7 @@ void TFrmIcon::SearchFolders1Changed(TComponent *, int32_t, int32_t) {
     TListItem *item = ListView4->Items().Add();
     item->SetCaption(pack.FileName.substr(0, pack.FileName.size() - PackageExtLength));
     // Every package adds exactly one image, so item i shows image i.
-    TIcon icon(ExtractLocationIcon(ReadThemeValue("Desktop Icons", "My Computer", file)));
+    TIcon icon(ExtractThemeIcon("Desktop Icons", "My Computer", file));
     if (icon.Empty())
       icon.SetHandle(FallbackIcon());
     ImageList1->AddIcon(&icon);
@@ -268,7 +293,18 @@ void TFrmIcon::SearchFolders1Changed(TComponent *, int32_t, int32_t) {
   Label6->SetCaption(Label6->Caption() + IntToStr(ListView4->Items().Count()));
 }
 
-void TFrmIcon::ListView4Click(TObject *) {
+void TFrmIcon::ListView4Click(TObject *) { ShowChosen(); }
+
+void TFrmIcon::ListView4SelectItem(TObject *, TListItem *, bool) {
+  // A change by the keyboard arrives as a deselect and then a select, each followed here; what
+  // is shown (and applied) ends up the final selection. A click shows it afresh besides.
+  TListItem *item = ListView4->Selected();
+  std::string chosen = item ? ListBox1->Items().Strings(item->Index()) : std::string();
+  if (chosen != Edit1->Text() || BitBtn1->Enabled() != (item != nullptr))
+    ShowChosen();
+}
+
+void TFrmIcon::ShowChosen() {
   TListItem *item = ListView4->Selected();
   if (!item) {
     Edit1->SetText("");
@@ -281,7 +317,7 @@ void TFrmIcon::ListView4Click(TObject *) {
   LoadCurrent();
   const std::string package = Edit1->Text();
   for (const PreviewSlot &slot : PreviewSlots)
-    LoadPreview(this->*slot.image, ReadThemeValue(slot.section, slot.key, package));
+    ShowThemeIcon(this->*slot.image, ExtractThemeIcon(slot.section, slot.key, package));
   TIniFile ini(package);
   ini.UpdateFile();
   std::string author = ini.ReadString("Package Info", "Author", "");
@@ -302,28 +338,38 @@ void TFrmIcon::BitBtn1Click(TObject *) {
           LangMessage("Icons_2", "Are you sure that you want to apply this icon package?"),
           LangMessage("Common_9", "Confirm"), MB_YESNO | MB_ICONQUESTION) != IDYES)
     return;
-  BitBtn1->SetEnabled(false);
-  if (CheckBox3->Checked())
-    RestoreDefaultIcons();
-  ApplyIconTheme(package);
-  BitBtn1->SetEnabled(true);
-  Inform(this, LangMessage("Icons_3", "The icons changed successfully"));
+  TRefusedWrites refused;
+  {
+    TBusyButton busy(BitBtn1);
+    // A refused restore leaves its places as they were: the package still goes on.
+    if (CheckBox3->Checked())
+      RestoreDefaultIcons(refused);
+    ApplyIconTheme(package, refused);
+  }
+  Conclude(this, refused, LangMessage("Icons_3", "The icons changed successfully"));
 }
 
 void TFrmIcon::BitBtn2Click(TObject *) {
-  RestoreDefaultIcons();
+  TRefusedWrites refused;
+  RestoreDefaultIcons(refused);
   UpdateRecycleBinIcon();
   RefreshShellIcons();
   LoadCurrent();
-  Inform(this, LangMessage("Icons_4", "The icons restored successfully."));
+  Conclude(this, refused, LangMessage("Icons_4", "The icons restored successfully."));
 }
 
 void TFrmIcon::BitBtn3Click(TObject *) {
-  TIniFile settings(SettingsFile());
-  settings.WriteString("Icon", "RestoreBeforeApply", CheckBox3->Checked() ? "1" : "0");
-  WriteRegValue(HKEY_LOCAL_MACHINE, IconCacheKey, "Max Cached Icons", IntToStr(SpinEdit1->Value()),
-                2);
-  Inform(this, LangMessage("Icons_5", "The settings changed successfully!"));
+  TRefusedWrites refused;
+  const std::string file = SettingsFile();
+  try {
+    TIniFile(file).WriteString("Icon", "RestoreBeforeApply", CheckBox3->Checked() ? "1" : "0");
+  } catch (const EIniFileException &) {
+    DWORD error = GetLastError();
+    refused.AddFile(file, error ? error : ERROR_WRITE_FAULT);
+  }
+  TryWriteRegValue(HKEY_LOCAL_MACHINE, IconCacheKey, "Max Cached Icons",
+                   IntToStr(SpinEdit1->Value()), 2, refused);
+  Conclude(this, refused, LangMessage("Icons_5", "The settings changed successfully!"));
 }
 
 void TFrmIcon::BitBtn4Click(TObject *Sender) {

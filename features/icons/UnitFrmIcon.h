@@ -66,6 +66,8 @@ public:
   void LoadPreview(tk::TImage *Image, const std::string &Location);
   void SearchFolders1Changed(tk::TComponent *Sender, int32_t CountFiles, int32_t SizeOfFiles);
   void ListView4Click(tk::TObject *Sender);
+  // The selection changed, by the mouse or the keyboard.
+  void ListView4SelectItem(tk::TObject *Sender, tk::TListItem *Item, bool Selected);
   void BitBtn1Click(tk::TObject *Sender);
   void BitBtn2Click(tk::TObject *Sender);
   void BitBtn3Click(tk::TObject *Sender);
@@ -86,6 +88,11 @@ private:
   void BuildAdvancedPage();
   // Empties the package list and fills it afresh from the icon package folder.
   void ScanPackages();
+  // The selected package in Edit1, its previews and author, Apply enabled; with none selected,
+  // the current icons and Apply disabled.
+  void ShowChosen();
+  // A package icon into a preview; no icon leaves the preview as it was.
+  void ShowThemeIcon(tk::TImage *Image, HICON Icon);
 };
 
 extern TFrmIcon *FrmIcon;

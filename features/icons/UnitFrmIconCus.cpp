@@ -446,39 +446,48 @@ void TFrmIconCus::LoadFileIcon() {
   ListView3->Invalidate();
 }
 
-bool TFrmIconCus::ShowPickedIcon(TListView *List, TImageList *Images, TListItem *Item) {
-  const std::string location = Labelicon->Caption();
-  if (!FileExists(IconLocationFile(location)))
-    return false;
-  TIcon icon(ExtractLocationIcon(location));
+bool TFrmIconCus::PickedFileExists() { return FileExists(IconLocationFile(Labelicon->Caption())); }
+
+void TFrmIconCus::ShowPickedIcon(TListView *List, TImageList *Images, TListItem *Item) {
+  TIcon icon(ExtractLocationIcon(Labelicon->Caption()));
   Images->ReplaceIcon(Item->Index(), &icon);
   List->Invalidate();
-  return true;
 }
 
 // ---- the three pages' changes and restores -------------------------------------------------
+//
+// A change shows its new picture only once the value took it; a refused write, and a refused
+// restore, is reported at once.
 
 void TFrmIconCus::mnu1Click(TObject *) {
   TListItem *item = ListView1->Selected();
-  if (!item || !pickicon() || !ShowPickedIcon(ListView1, ImageList1, item))
+  if (!item || !pickicon() || !PickedFileExists())
     return;
-  WriteIconPlace(DesktopPlace(item->Index()), Labelicon->Caption());
+  TRefusedWrites refused;
+  if (WriteIconPlace(DesktopPlace(item->Index()), Labelicon->Caption(), refused))
+    ShowPickedIcon(ListView1, ImageList1, item);
+  ReportRefusedWrites(Handle(), refused);
 }
 
 void TFrmIconCus::mnu2Click(TObject *) {
   TListItem *item = ListView1->Selected();
   if (!item)
     return;
-  RestoreIconPlace(DesktopPlace(item->Index()));
+  TRefusedWrites refused;
+  RestoreIconPlace(DesktopPlace(item->Index()), refused);
   LoadDesktopIcon();
+  ReportRefusedWrites(Handle(), refused);
 }
 
 void TFrmIconCus::mnu3Click(TObject *) {
   TListItem *item = ListView2->Selected();
-  if (!item || !pickicon() || !ShowPickedIcon(ListView2, ImageList2, item))
+  if (!item || !pickicon() || !PickedFileExists())
     return;
-  WriteRegValue(HKEY_LOCAL_MACHINE, ShellIconsKey, IntToStr(item->Index()), Labelicon->Caption(),
-                1);
+  TRefusedWrites refused;
+  if (TryWriteRegValue(HKEY_LOCAL_MACHINE, ShellIconsKey, IntToStr(item->Index()),
+                       Labelicon->Caption(), 1, refused))
+    ShowPickedIcon(ListView2, ImageList2, item);
+  ReportRefusedWrites(Handle(), refused);
 }
 
 void TFrmIconCus::Mnu4Click(TObject *) {
@@ -486,17 +495,23 @@ void TFrmIconCus::Mnu4Click(TObject *) {
   if (!item)
     return;
   // The system's own icon comes back by the value's absence, not by a copy of it.
-  DeleteRegValue(HKEY_LOCAL_MACHINE, ShellIconsKey, IntToStr(item->Index()));
-  TIcon icon(ExtractLocationIcon(Shell32Path() + "," + IntToStr(item->Index())));
-  ImageList2->ReplaceIcon(item->Index(), &icon);
-  ListView2->Invalidate();
+  TRefusedWrites refused;
+  if (TryDeleteRegValue(HKEY_LOCAL_MACHINE, ShellIconsKey, IntToStr(item->Index()), refused)) {
+    TIcon icon(ExtractLocationIcon(Shell32Path() + "," + IntToStr(item->Index())));
+    ImageList2->ReplaceIcon(item->Index(), &icon);
+    ListView2->Invalidate();
+  }
+  ReportRefusedWrites(Handle(), refused);
 }
 
 void TFrmIconCus::mnu5Click(TObject *) {
   TListItem *item = ListView3->Selected();
-  if (!item || !pickicon() || !ShowPickedIcon(ListView3, ImageList3, item))
+  if (!item || !pickicon() || !PickedFileExists())
     return;
-  SetFileTypeIcon(FileItems[item->Index()].ext, Labelicon->Caption());
+  TRefusedWrites refused;
+  if (SetFileTypeIcon(FileItems[item->Index()].ext, Labelicon->Caption(), refused))
+    ShowPickedIcon(ListView3, ImageList3, item);
+  ReportRefusedWrites(Handle(), refused);
 }
 
 void TFrmIconCus::mnu6Click(TObject *) {
@@ -504,8 +519,10 @@ void TFrmIconCus::mnu6Click(TObject *) {
   if (!item)
     return;
   const char *ext = FileItems[item->Index()].ext;
-  RestoreFileTypeIcon(ext, IconPlaceDefault(*FindFileTypePlace(ext)));
+  TRefusedWrites refused;
+  RestoreFileTypeIcon(ext, IconPlaceDefault(*FindFileTypePlace(ext)), refused);
   LoadFileIcon();
+  ReportRefusedWrites(Handle(), refused);
 }
 
 // ---- other file types ----------------------------------------------------------------------
@@ -526,9 +543,11 @@ void TFrmIconCus::BitBtn1Click(TObject *) {
   std::string ext;
   if (!CleanExtension(Edit1->Text(), ext) || !pickicon())
     return;
-  if (FileExists(IconLocationFile(Labelicon->Caption())))
-    SetFileTypeIcon(ext, Labelicon->Caption());
+  TRefusedWrites refused;
+  if (PickedFileExists())
+    SetFileTypeIcon(ext, Labelicon->Caption(), refused);
   ShowExtensionIcon();
+  ReportRefusedWrites(Handle(), refused);
 }
 
 // ---- the icon cache --------------------------------------------------------------------------
@@ -584,39 +603,43 @@ void TFrmIconCus::CheckBox1Click(TObject *) {
 
 void TFrmIconCus::btn_saveClick(TObject *) {
   // Only what the user changed is written: a setting left alone keeps whatever the system
-  // holds, which the form's few choices may not even be able to show.
+  // holds, which the form's few choices may not even be able to show. A setting whose write is
+  // refused still counts as changed, so the next Apply tries it again.
+  TRefusedWrites refused;
   int overlay = RadioButton1->Checked() ? 1 : RadioButton2->Checked() ? 2 : 3;
+  bool overlayDone = true;
   if (overlay == 1 && stored_.overlay != 1)
-    DeleteRegValue(HKEY_LOCAL_MACHINE, ShellIconsKey, OverlayValue);
+    overlayDone = TryDeleteRegValue(HKEY_LOCAL_MACHINE, ShellIconsKey, OverlayValue, refused);
   else if (overlay == 2 && stored_.overlay != 2)
-    WriteRegValue(HKEY_LOCAL_MACHINE, ShellIconsKey, OverlayValue, HiddenOverlay(), 1);
+    overlayDone = TryWriteRegValue(HKEY_LOCAL_MACHINE, ShellIconsKey, OverlayValue, HiddenOverlay(),
+                                   1, refused);
   else if (overlay == 3 && !overlayPick_.empty())
-    WriteRegValue(HKEY_LOCAL_MACHINE, ShellIconsKey, OverlayValue, overlayPick_, 1);
-  if (overlay != 3 || !overlayPick_.empty())
+    overlayDone =
+        TryWriteRegValue(HKEY_LOCAL_MACHINE, ShellIconsKey, OverlayValue, overlayPick_, 1, refused);
+  if (overlayDone && (overlay != 3 || !overlayPick_.empty())) {
     stored_.overlay = overlay;
-  overlayPick_.clear();
+    overlayPick_.clear();
+  }
 
-  if (CheckBox1->Checked() != stored_.noPrefix) {
-    if (CheckBox1->Checked())
-      WriteRegValue(HKEY_CURRENT_USER, ShortcutPrefixKey, "Link", "0", 3);
-    else
-      DeleteRegValue(HKEY_CURRENT_USER, ShortcutPrefixKey, "Link");
+  if (CheckBox1->Checked() != stored_.noPrefix &&
+      (CheckBox1->Checked()
+           ? TryWriteRegValue(HKEY_CURRENT_USER, ShortcutPrefixKey, "Link", "0", 3, refused)
+           : TryDeleteRegValue(HKEY_CURRENT_USER, ShortcutPrefixKey, "Link", refused)))
     stored_.noPrefix = CheckBox1->Checked();
-  }
-  if (CheckBox2->Checked() != stored_.allColours) {
-    WriteRegValue(HKEY_CURRENT_USER, WindowMetricsKey, ColourDepthValue,
-                  CheckBox2->Checked() ? "16" : "4", 1);
+  if (CheckBox2->Checked() != stored_.allColours &&
+      TryWriteRegValue(HKEY_CURRENT_USER, WindowMetricsKey, ColourDepthValue,
+                       CheckBox2->Checked() ? "16" : "4", 1, refused))
     stored_.allColours = CheckBox2->Checked();
-  }
   if (TrackBar1->Position() != stored_.size) {
     static const char *const sizes[] = {"16", "32", "48"};
-    WriteRegValue(HKEY_CURRENT_USER, WindowMetricsKey, IconSizeValue,
-                  sizes[std::clamp(TrackBar1->Position(), 1, 3) - 1], 1);
-    stored_.size = TrackBar1->Position();
+    if (TryWriteRegValue(HKEY_CURRENT_USER, WindowMetricsKey, IconSizeValue,
+                         sizes[std::clamp(TrackBar1->Position(), 1, 3) - 1], 1, refused))
+      stored_.size = TrackBar1->Position();
   }
   RefreshShellIcons();
-  GetPrompts().MessageBox(Handle(), LangMessage("Icons_5", "The settings changed successfully!"),
-                          LangMessage("Common_8", "OK"), MB_OK | MB_ICONINFORMATION);
+  if (!ReportRefusedWrites(Handle(), refused))
+    GetPrompts().MessageBox(Handle(), LangMessage("Icons_5", "The settings changed successfully!"),
+                            LangMessage("Common_8", "OK"), MB_OK | MB_ICONINFORMATION);
 }
 
 void TFrmIconCus::btn_restoreClick(TObject *Sender) {

@@ -129,8 +129,10 @@ private:
   void BuildFilesPage();
   void BuildAdvancedPage();
   void BuildMenus();
-  // The picked icon into the selected item's image; false when its file is not there.
-  bool ShowPickedIcon(tk::TListView *List, tk::TImageList *Images, tk::TListItem *Item);
+  // Whether the file of the icon picked last (in Labelicon) is there.
+  bool PickedFileExists();
+  // The picked icon into the item's image.
+  void ShowPickedIcon(tk::TListView *List, tk::TImageList *Images, tk::TListItem *Item);
   void ShowExtensionIcon();
   // The advanced settings as Apply last found or left them; Apply writes only what differs.
   struct Stored {

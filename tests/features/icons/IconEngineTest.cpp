@@ -256,8 +256,10 @@ TEST_F(IconEngine, RefreshLowersTheIconSizeAndPutsItBack) {
     ASSERT_EQ(listener.heard.size(), 2u);
     EXPECT_EQ(listener.heard[0].size, "47");
     EXPECT_EQ(listener.heard[1].size, "48");
+    EXPECT_EQ(IconChangeNotices(), 1);
   }
-  // No number to lower, or no value at all: nothing is written and nobody is told.
+  // No number to lower, or no value at all (today's shell): nothing is written and nothing
+  // broadcast, but the shell still hears that icons changed.
   for (const char *stored : {"big", ""}) {
     BroadcastListener listener;
     testenv::SetStringValue(HKEY_CURRENT_USER, Metrics, "Shell Icon Size", stored);
@@ -268,6 +270,7 @@ TEST_F(IconEngine, RefreshLowersTheIconSizeAndPutsItBack) {
   RegDeleteKeyA(HKEY_CURRENT_USER, Metrics);
   EXPECT_FALSE(RefreshShellIcons());
   EXPECT_FALSE(testenv::KeyExists(HKEY_CURRENT_USER, Metrics)) << "nothing is created";
+  EXPECT_EQ(IconChangeNotices(), 4);
 }
 
 TEST_F(IconEngine, FileTypeIconsGoToTheDocumentType) {

@@ -6,6 +6,7 @@
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
 #include <string>
 #include <vector>
@@ -26,6 +27,16 @@ inline constexpr const char *ShellFolders =
 inline std::string ExplorerClsid(const std::string &clsid) {
   return "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\CLSID\\" + clsid +
          "\\DefaultIcon";
+}
+
+// How often the shell was told that icons changed (through the recording shell).
+inline int IconChangeNotices() {
+  int notices = 0;
+  for (const testenv::ShellCall &call : testenv::Shell().calls)
+    if (call.what == "ChangeNotify" && call.action == UINT(SHCNE_ASSOCCHANGED) &&
+        call.uiParam == UINT(SHCNF_IDLIST))
+      ++notices;
+  return notices;
 }
 
 // Writes a package file (ini text) and returns its full name.

@@ -263,4 +263,128 @@ TEST_F(IconPackagesForm, InstallsFromDiskAndSaysWhatFailed) {
   EXPECT_EQ(web.showCmd, SW_SHOWMAXIMIZED);
 }
 
+// A standard user's apply with "Restore before apply" ticked: the machine-wide places and one
+// folder refuse, everything else of the restore and the package is written, the shell hears of
+// it though the user keeps no icon size, and one message says what was not changed.
+TEST_F(IconPackagesForm, ARefusedApplyWritesTheRestAndSaysWhatWasNot) {
+  RegisterDocumentTypes({"txt"});
+  const std::string pictures = testenv::TestDir() + "Pictures",
+                    music = testenv::TestDir() + "Music";
+  for (const std::string &folder : {pictures, music}) {
+    CreateDirectoryA(folder.c_str(), nullptr);
+    testenv::SetStringValue(HKEY_CURRENT_USER, ShellFolders,
+                            folder == pictures ? "My Pictures" : "My Music", folder);
+  }
+  // Something that is no file stands where the music folder's desktop.ini would go.
+  const std::string musicIni = music + "\\desktop.ini";
+  CreateDirectoryA(musicIni.c_str(), nullptr);
+  testenv::RefuseWrites(HKEY_LOCAL_MACHINE, ShellIcons);
+  testenv::RefuseWrites(HKEY_CLASSES_ROOT, "txtfile\\DefaultIcon");
+  HKEY metrics;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, Metrics, 0, KEY_SET_VALUE, &metrics) == ERROR_SUCCESS) {
+    RegDeleteValueA(metrics, "Shell Icon Size");
+    RegCloseKey(metrics);
+  }
+  Package("Blue\\Blue.iptheme", "[Desktop Icons]\r\nMy Computer=%ThemeDir%pc.ico,2\r\n"
+                                "[Folder Icons]\r\nClosed Folder=%ThemeDir%f.ico,1\r\n"
+                                "My Pictures=%ThemeDir%p.ico,3\r\nMy Music=%ThemeDir%m.ico,4\r\n"
+                                "Favorites=%ThemeDir%v.ico,5\r\n"
+                                "[File Icons]\r\nText Document=%ThemeDir%t.ico,6\r\n");
+  Open();
+  Click(0);
+  ASSERT_TRUE(FrmIcon->CheckBox3->Checked());
+
+  testenv::Prompts().Expect("Are you sure", IDYES);
+  testenv::Prompts().Expect("these settings were not", IDOK, "Warning");
+  FrmIcon->BitBtn1->Click();
+
+  const std::string blue = themes + "Blue\\";
+  EXPECT_EQ(Value(HKEY_CURRENT_USER, ExplorerClsid(MyComputer), ""), blue + "pc.ico,2");
+  EXPECT_EQ(Value(HKEY_CURRENT_USER, ExplorerClsid("{450D8FBA-AD25-11D0-98A8-0800361B1103}"), ""),
+            testenv::Places().systemDir + "\\mydocs.dll,0")
+      << "the restore's own per-user places are written too";
+  EXPECT_EQ(FolderIcon(pictures), blue + "p.ico,3");
+  EXPECT_EQ(FolderIcon(testenv::Places().favoritesDir), blue + "v.ico,5");
+  EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, ShellIcons, "3"), "<missing>");
+  EXPECT_EQ(Value(HKEY_CLASSES_ROOT, "txtfile\\DefaultIcon", ""), "<missing>");
+  ASSERT_EQ(testenv::Prompts().Seen().size(), 2u) << "one message, and no success";
+  const std::string told = testenv::Prompts().Seen().back().text;
+  for (const std::string &place : {"HKEY_LOCAL_MACHINE\\" + std::string(ShellIcons),
+                                   std::string("txtfile\\DefaultIcon"), musicIni})
+    EXPECT_NE(told.find(place), std::string::npos) << place << " in " << told;
+  EXPECT_TRUE(FrmIcon->BitBtn1->Enabled());
+  EXPECT_GE(IconChangeNotices(), 1);
+  EXPECT_EQ(Value(HKEY_CURRENT_USER, Metrics, "Shell Icon Size"), "<missing>")
+      << "no icon size is made up";
+}
+
+// The arrow keys choose a package as a click does: it is previewed and it is what Apply applies.
+TEST_F(IconPackagesForm, TheKeyboardChoosesWhatApplyApplies) {
+  Package("Amber\\Amber.iptheme", "[Package Info]\r\nAuthor=Ann\r\n"
+                                  "[Desktop Icons]\r\nMy Computer=amber.ico,1\r\n");
+  Package("Birch\\Birch.iptheme", "[Desktop Icons]\r\nMy Computer=birch.ico,2\r\n");
+  Open();
+  FrmIcon->CheckBox3->SetChecked(false);
+  TListView *list = FrmIcon->ListView4;
+  ASSERT_EQ(list->Items().Count(), 2);
+  Click(0);
+  const std::string first = FrmIcon->Edit1->Text();
+  EXPECT_TRUE(FrmIcon->Label7->Visible() == (first.find("Amber") != std::string::npos));
+
+  SendMessageA(list->Handle(), WM_KEYDOWN, VK_RIGHT, 0);
+  SendMessageA(list->Handle(), WM_KEYUP, VK_RIGHT, 0);
+  ASSERT_EQ(list->Selected(), list->Items()[1]);
+  const std::string second = FrmIcon->ListBox1->Items().Strings(1);
+  EXPECT_EQ(FrmIcon->Edit1->Text(), second);
+  EXPECT_NE(second, first);
+  EXPECT_TRUE(FrmIcon->BitBtn1->Enabled());
+  EXPECT_TRUE(FrmIcon->Label7->Visible() == (second.find("Amber") != std::string::npos));
+
+  testenv::Prompts().Expect("Are you sure", IDYES);
+  testenv::Prompts().Expect("The icons changed successfully", IDOK);
+  FrmIcon->BitBtn1->Click();
+  EXPECT_EQ(Value(HKEY_CURRENT_USER, ExplorerClsid(MyComputer), ""),
+            second.find("Amber") != std::string::npos ? "amber.ico,1" : "birch.ico,2");
+
+  // A selection emptied without a click disables Apply as an empty click does.
+  list->SetSelected(nullptr);
+  EXPECT_EQ(FrmIcon->Edit1->Text(), "");
+  EXPECT_FALSE(FrmIcon->BitBtn1->Enabled());
+}
+
+// A package unpacked into a folder whose name holds a comma names its files all the same: its
+// folder icons, its picture in the list and its previews.
+TEST_F(IconPackagesForm, APackageFolderWithACommaKeepsItsFolderIcons) {
+  const std::string dir = themes + "Blue, Red\\";
+  const std::string icl = FromProgram("IconThemes\\Meadow\\Meadow.icl", dir + "blue.icl");
+  const std::string pictures = testenv::TestDir() + "Pictures",
+                    music = testenv::TestDir() + "Music";
+  for (const std::string &folder : {pictures, music}) {
+    CreateDirectoryA(folder.c_str(), nullptr);
+    testenv::SetStringValue(HKEY_CURRENT_USER, ShellFolders,
+                            folder == pictures ? "My Pictures" : "My Music", folder);
+  }
+  Package("Blue, Red\\Blue.iptheme",
+          "[Desktop Icons]\r\nMy Computer=%ThemeDir%blue.icl,1\r\n"
+          "[Folder Icons]\r\nClosed Folder=%ThemeDir%blue.icl,11\r\n"
+          "My Pictures=%ThemeDir%blue.icl,20\r\nMy Music=%ThemeDir%blue.icl,21\r\n"
+          "Favorites=%ThemeDir%blue.icl,25\r\n");
+  Open();
+  ASSERT_EQ(FrmIcon->ListView4->Items().Count(), 1);
+  EXPECT_TRUE(DrawnImage(FrmIcon->ImageList1->Handle(), 0) == DrawnLocation(icl, 1));
+  Click(0);
+  EXPECT_EQ(Shows(FrmIcon->Image5), DrawnLocation(icl, 1));
+  EXPECT_EQ(Shows(FrmIcon->Image8), DrawnLocation(icl, 11));
+  EXPECT_NE(DrawnLocation(icl, 1), Blank());
+
+  FrmIcon->CheckBox3->SetChecked(false);
+  testenv::Prompts().Expect("Are you sure", IDYES);
+  testenv::Prompts().Expect("The icons changed successfully", IDOK);
+  FrmIcon->BitBtn1->Click();
+  EXPECT_EQ(FolderIcon(pictures), icl + ",20");
+  EXPECT_EQ(FolderIcon(music), icl + ",21");
+  EXPECT_EQ(FolderIcon(testenv::Places().favoritesDir), icl + ",25");
+  EXPECT_EQ(Value(HKEY_CURRENT_USER, ExplorerClsid(MyComputer), ""), icl + ",1");
+}
+
 } // namespace

@@ -326,4 +326,31 @@ TEST_F(SingleIconsForm, TheMainRoadFromTheIconsLinkToAnAppliedPackage) {
   EXPECT_TRUE(Frmmain->Visible());
 }
 
+// A standard user: the machine-wide Shell Icons refuse. A changed system icon keeps its old
+// picture, as its value does, and Apply writes the per-user size but says what it could not do.
+TEST_F(SingleIconsForm, ARefusedChangeKeepsItsPictureAndApplySaysSo) {
+  testenv::RefuseWrites(HKEY_LOCAL_MACHINE, ShellIcons);
+  Open();
+  auto &prompts = testenv::Prompts();
+  const std::string before = DrawnImage(FrmIconCus->ImageList2->Handle(), 8);
+  ASSERT_NE(DrawnLocation(meadow, 30), before);
+  Select(FrmIconCus->ListView2, 8);
+  prompts.ExpectIconPick(1, meadow, 30);
+  prompts.Expect("these settings were not", IDOK);
+  FrmIconCus->BitBtn4->Click();
+  EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, ShellIcons, "8"), "<missing>");
+  EXPECT_TRUE(DrawnImage(FrmIconCus->ImageList2->Handle(), 8) == before);
+  EXPECT_EQ(IconChangeNotices(), 0) << "a change alone does not refresh the shell";
+
+  FrmIconCus->RadioButton2->SetChecked(true);
+  FrmIconCus->TrackBar1->SetPosition(1);
+  prompts.Expect("these settings were not", IDOK);
+  FrmIconCus->btn_save->Click();
+  EXPECT_EQ(Value(HKEY_CURRENT_USER, Metrics, "Shell Icon Size"), "16");
+  EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, ShellIcons, "29"), "<missing>");
+  EXPECT_NE(prompts.Seen().back().text.find("\"29\""), std::string::npos)
+      << prompts.Seen().back().text;
+  EXPECT_EQ(IconChangeNotices(), 1);
+}
+
 } // namespace
