@@ -213,6 +213,15 @@ TEST_F(IconPackagesForm, AdvancedSettingsRoundTrip) {
     FrmIcon->BitBtn3->Click();
     EXPECT_EQ(ReadRegValue(HKEY_LOCAL_MACHINE, IconCacheKey, "Max Cached Icons"), "1536");
   }
+
+  // A standard user: the cache size is refused and said so; the per-user choice is kept.
+  testenv::RefuseWrites(HKEY_LOCAL_MACHINE, IconCacheKey);
+  FrmIcon->CheckBox3->SetChecked(false);
+  FrmIcon->SpinEdit1->SetValue(4096);
+  testenv::Prompts().Expect("\"Max Cached Icons\" under HKEY_LOCAL_MACHINE", IDOK, "Warning");
+  FrmIcon->BitBtn3->Click();
+  EXPECT_EQ(ReadRegValue(HKEY_LOCAL_MACHINE, IconCacheKey, "Max Cached Icons"), "1536");
+  EXPECT_EQ(TIniFile(config).ReadString("Icon", "RestoreBeforeApply", ""), "0");
 }
 
 TEST_F(IconPackagesForm, InstallsFromDiskAndSaysWhatFailed) {
