@@ -365,3 +365,31 @@ TEST_F(IconLookup, ExtensionIconsFollowTheDocumentType) {
   std::unique_ptr<TIcon> fallback(GetExtensionIcon("nosuchext"));
   EXPECT_EQ(Pixels(fallback->Handle()), Expected(0));
 }
+
+TEST_F(IconLookup, IndexMinusOneIsNoIconAndOtherNegativeIndexesAreResourceIds) {
+  // Icon.dll's icons carry the resource IDs 1, 2 and 3.
+  SetStringValue(HKEY_CURRENT_USER, "Icons", "Count", builtIcons + ",-1");
+  SetStringValue(HKEY_CURRENT_USER, "Icons", "Id", builtIcons + ",-2");
+  EXPECT_TRUE(AddRegistryIconToList(HKEY_CURRENT_USER, "Icons", "Count", &list));
+  EXPECT_TRUE(AddRegistryIconToList(HKEY_CURRENT_USER, "Icons", "Id", &list));
+  ASSERT_EQ(list.Count(), 2);
+  EXPECT_EQ(InList(0), Expected(0)) << "the fallback icon, not the number of icons";
+  EXPECT_EQ(InList(1), Expected(1));
+
+  EXPECT_EQ(ExtractLocationIcon(builtIcons + ",-1"), nullptr);
+  HICON byId = ExtractLocationIcon(builtIcons + ",-3");
+  EXPECT_EQ(Pixels(byId), Expected(2));
+  DestroyIcon(byId);
+
+  // The system's own resource IDs, where this Windows's imageres.dll has that icon.
+  char system[MAX_PATH] = {};
+  GetSystemDirectoryA(system, MAX_PATH);
+  HICON real = ExtractIconA(GetModuleHandleA(nullptr),
+                            (std::string(system) + "\\imageres.dll").c_str(), UINT(-3));
+  if (reinterpret_cast<UINT_PTR>(real) <= 1)
+    GTEST_SKIP() << "no icon with resource ID 3 in this system's imageres.dll";
+  HICON found = ExtractLocationIcon("imageres.dll,-3");
+  EXPECT_EQ(Pixels(found), Pixels(real));
+  DestroyIcon(found);
+  DestroyIcon(real);
+}
