@@ -381,15 +381,22 @@ TEST_F(IconLookup, IndexMinusOneIsNoIconAndOtherNegativeIndexesAreResourceIds) {
   EXPECT_EQ(Pixels(byId), Expected(2));
   DestroyIcon(byId);
 
-  // The system's own resource IDs, where this Windows's imageres.dll has that icon.
+  // The system's own libraries by resource ID, where this Windows has such an icon (Wine's
+  // imageres.dll has none at ID 3; its shell32.dll has one at ID 4).
   char system[MAX_PATH] = {};
   GetSystemDirectoryA(system, MAX_PATH);
-  HICON real = ExtractIconA(GetModuleHandleA(nullptr),
-                            (std::string(system) + "\\imageres.dll").c_str(), UINT(-3));
-  if (reinterpret_cast<UINT_PTR>(real) <= 1)
-    GTEST_SKIP() << "no icon with resource ID 3 in this system's imageres.dll";
-  HICON found = ExtractLocationIcon("imageres.dll,-3");
-  EXPECT_EQ(Pixels(found), Pixels(real));
-  DestroyIcon(found);
-  DestroyIcon(real);
+  for (const char *location : {"imageres.dll,-3", "shell32.dll,-4"}) {
+    std::string path = std::string(system) + "\\" + IconLocationFile(location);
+    HICON real =
+        ExtractIconA(GetModuleHandleA(nullptr), path.c_str(), UINT(IconLocationIndex(location)));
+    if (reinterpret_cast<UINT_PTR>(real) <= 1)
+      continue;
+    HICON found = ExtractLocationIcon(location);
+    EXPECT_NE(found, nullptr) << location;
+    EXPECT_EQ(Pixels(found), Pixels(real)) << location;
+    DestroyIcon(found);
+    DestroyIcon(real);
+    return;
+  }
+  GTEST_SKIP() << "no system library with such an icon";
 }
