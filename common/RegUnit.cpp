@@ -203,6 +203,10 @@ bool IconFileExists(const std::string &file) {
 }
 
 HICON Extract(const std::string &file, int index) {
+  // Index -1 asks how many icons the file holds: the answer is a count, never an icon. Other
+  // negative indexes are resource IDs.
+  if (index == -1)
+    return nullptr;
   HICON icon = ExtractIconA(GetModuleHandleA(nullptr), file.c_str(), UINT(index));
   // 1 means "not a file with icons": no icon either.
   return icon == reinterpret_cast<HICON>(1) ? nullptr : icon;

@@ -13,14 +13,16 @@ using namespace tk;
 namespace {
 
 const char *const kTranslations = "Translations";
+// A language file's values are read up to this many characters.
+constexpr size_t kLanguageValueLength = 2047;
 
 std::string LanguageValue() { return ReadRegValue(HKEY_CURRENT_USER, ProgramKey, "Language"); }
 
 void TranslateItems(TIniFile &ini, const std::string &prefix, TStringList &items) {
   items.BeginUpdate();
   for (int i = 0; i < items.Count(); ++i)
-    items.SetString(i, ini.ReadString(kTranslations, prefix + "Items." + IntToStr(i),
-                                      items.Strings(i)));
+    items.SetString(
+        i, ini.ReadString(kTranslations, prefix + "Items." + IntToStr(i), items.Strings(i)));
   items.EndUpdate();
 }
 
@@ -75,7 +77,7 @@ void ApplyTranslation(const std::string &LanguageFile) {
   // Without a file there are no keys, so CheckValid reads 0 and nothing changes.
   if (LanguageFile.empty() || !FileExists(LanguageFile))
     return;
-  TIniFile ini(LanguageFile);
+  TIniFile ini(LanguageFile, kLanguageValueLength);
   if (ini.ReadInteger("Info", "CheckValid", 0) == 0)
     return;
   InitApplication();
@@ -88,6 +90,6 @@ std::string LangMessage(const std::string &Key, const std::string &Default) {
   std::string file = LanguageValue();
   if (file.empty() || !FileExists(file))
     return Default;
-  std::string text = TIniFile(file).ReadString("Messages", Key, "");
+  std::string text = TIniFile(file, kLanguageValueLength).ReadString("Messages", Key, "");
   return text.empty() ? Default : text;
 }

@@ -100,23 +100,49 @@ bool HoldsNothing(const std::string &file) {
   return true;
 }
 
+// The section is in the file but holds no key.
+bool EmptySectionListed(const TIniFile &ini, const char *section) {
+  TStringList sections;
+  ini.ReadSections(sections);
+  return sections.IndexOf(section) >= 0 && !ini.SectionExists(section);
+}
+
+// Takes one copy of the key out, or the empty section it leaves; false when there is nothing
+// (more) to take.
+bool RemoveOneCopy(TIniFile &ini, const TIniKey &key, bool &refused) {
+  if (ini.ValueExists(key.section, key.key)) {
+    refused = !ini.DeleteKey(key.section, key.key);
+    return !refused;
+  }
+  if (!EmptySectionListed(ini, key.section))
+    return false;
+  ini.EraseSection(key.section);
+  return true;
+}
+
 // Removes the keys (and the sections they leave empty); then the file itself when nothing is
 // left in it. Returns whether the file is gone, through deleted.
 bool RemoveKeys(const std::string &file, const TIniKey *keys, size_t count, bool &deleted) {
   deleted = false;
   TIniFile ini(file);
-  for (size_t i = 0; i < count; ++i) {
-    ini.DeleteKey(keys[i].section, keys[i].key);
-    if (ini.ValueExists(keys[i].section, keys[i].key))
-      return false;
-  }
+  // The system sees only the first copy of a key, and only the first of sections of the same
+  // name, so every copy of ours is taken out one by one, and a section left empty goes so that
+  // the next one of its name comes to light, until a round finds nothing more. Each change
+  // takes a line out of the file, which bounds their number.
   try {
-    for (size_t i = 0; i < count; ++i) {
-      TStringList sections;
-      ini.ReadSections(sections);
-      bool listed = sections.IndexOf(keys[i].section) >= 0;
-      if (listed && !ini.SectionExists(keys[i].section))
-        ini.EraseSection(keys[i].section);
+    int64_t changes = FileSize(file) + 2;
+    for (bool changed = true; changed;) {
+      changed = false;
+      for (size_t i = 0; i < count; ++i) {
+        bool refused = false;
+        while (RemoveOneCopy(ini, keys[i], refused)) {
+          changed = true;
+          if (--changes <= 0)
+            return false;
+        }
+        if (refused)
+          return false;
+      }
     }
     ini.UpdateFile();
   } catch (const EIniFileException &) {

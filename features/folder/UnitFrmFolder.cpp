@@ -31,20 +31,36 @@ std::string SelectedFolderText() {
   return ansi;
 }
 
-void ShowIcon(TImage *image, const std::string &file, int index) {
+// Whether the image got the icon. Index -1 asks the system how many icons the file holds, so it
+// names no icon at all: the image keeps what it showed (the default icon). Other negative
+// indexes are resource IDs.
+bool ShowIcon(TImage *image, const std::string &file, int index) {
+  if (index == -1)
+    return false;
   HICON icon = ExtractIconA(GetModuleHandleA(nullptr), file.c_str(), UINT(index));
   // 1 is the shell's answer for a file that holds no icons at all.
-  if (reinterpret_cast<UINT_PTR>(icon) > 1)
-    image->Picture().Icon().SetHandle(icon);
+  if (reinterpret_cast<UINT_PTR>(icon) <= 1)
+    return false;
+  image->Picture().Icon().SetHandle(icon);
+  return true;
 }
 
 // An icon location from a settings file or the registry; one whose index is no number is
 // someone else's mistake and shows nothing.
-void ShowIconAt(TImage *image, const std::string &location) {
+bool ShowIconAt(TImage *image, const std::string &location) {
   try {
-    ShowIcon(image, IconLocationFile(location), IconLocationIndex(location));
+    return ShowIcon(image, IconLocationFile(location), IconLocationIndex(location));
   } catch (const EConvertError &) {
+    return false;
   }
+}
+
+// The shell's own icon for a folder or a drive: the Shell Icons value when it gives one, else
+// shell32's.
+void ShowDefaultIcon(TImage *image, int shellIcon) {
+  std::string location = ReadRegValue(HKEY_LOCAL_MACHINE, ShellIconsKey, IntToStr(shellIcon));
+  if (location.empty() || !ShowIconAt(image, location))
+    ShowIcon(image, Shell32Path(), shellIcon);
 }
 
 void ShowPicture(TImage *image, const std::string &file) {
@@ -250,11 +266,7 @@ void TFrmFolder::ReadTarget() {
 }
 
 void TFrmFolder::ReadFolder(const std::string &folder) {
-  std::string shellIcon = ReadRegValue(HKEY_LOCAL_MACHINE, ShellIconsKey, "3");
-  if (shellIcon.empty())
-    ShowIcon(Image1, GetSystemDir() + "\\Shell32.dll", 3);
-  else
-    ShowIconAt(Image1, shellIcon);
+  ShowDefaultIcon(Image1, 3);
 
   std::string file = folder + "\\desktop.ini";
   if (!FileExists(file))
@@ -291,11 +303,7 @@ void TFrmFolder::ReadFolder(const std::string &folder) {
 }
 
 void TFrmFolder::ReadDrive(const std::string &drive) {
-  std::string shellIcon = ReadRegValue(HKEY_LOCAL_MACHINE, ShellIconsKey, "8");
-  if (shellIcon.empty())
-    ShowIcon(Image1, Shell32Path(), 8);
-  else
-    ShowIconAt(Image1, shellIcon);
+  ShowDefaultIcon(Image1, 8);
   std::string autorun = TIniFile(drive + "Autorun.inf").ReadString("Autorun", "Icon", "");
   if (!autorun.empty())
     ShowIconAt(Image1, autorun);
@@ -391,8 +399,16 @@ void TFrmFolder::BitBtn1Click(TObject *) {
                      "\r" +
                      LangMessage("Folder_3", "Would you like to open this folder for preview?");
   if (GetPrompts().MessageBox(Handle(), text, LangMessage("Common_8", "OK"),
-                              MB_YESNO | MB_ICONQUESTION) == IDYES)
+                              MB_YESNO | MB_ICONQUESTION) != IDYES)
+    return;
+  if (target.size() == 3) {
+    // A drive's default verb is whatever its Autorun.inf says ("explore" included): the
+    // Windows folder's own Explorer opens it instead.
+    GetShell().ShellExecute(Handle(), "", GetWindowsDir() + "\\explorer.exe", "\"" + target + "\"",
+                            "", SW_SHOWNORMAL);
+  } else {
     GetShell().ShellExecute(Handle(), "", target, "", "", SW_SHOWNORMAL);
+  }
 }
 
 void TFrmFolder::BitBtn2Click(TObject *) {

@@ -58,7 +58,7 @@ TEST_F(HostileFiles, AConfigIniGivesTheCaptionWhatCanBeReadAndTheProgramWorks) {
   WriteConfig(Hostile("[Option]\r\nCustomName=" + std::string(5000, 'n') + "\r\n",
                       "[Option]\r\nCustomName=Zweites\r\n", "[Special]\r\nName=Ende\r\n"));
   StartProgram();
-  EXPECT_EQ(Frmmain->Caption(), "Lumagrove" + Sep + std::string(2047, 'n') + Sep + "Ende");
+  EXPECT_EQ(Frmmain->Caption(), "Lumagrove" + Sep + std::string(5000, 'n') + Sep + "Ende");
   Frmmain->ToolButton3->Click();
   ASSERT_NE(FrmOption, nullptr);
   FrmOption->Close();

@@ -365,3 +365,38 @@ TEST_F(IconLookup, ExtensionIconsFollowTheDocumentType) {
   std::unique_ptr<TIcon> fallback(GetExtensionIcon("nosuchext"));
   EXPECT_EQ(Pixels(fallback->Handle()), Expected(0));
 }
+
+TEST_F(IconLookup, IndexMinusOneIsNoIconAndOtherNegativeIndexesAreResourceIds) {
+  // Icon.dll's icons carry the resource IDs 1, 2 and 3.
+  SetStringValue(HKEY_CURRENT_USER, "Icons", "Count", builtIcons + ",-1");
+  SetStringValue(HKEY_CURRENT_USER, "Icons", "Id", builtIcons + ",-2");
+  EXPECT_TRUE(AddRegistryIconToList(HKEY_CURRENT_USER, "Icons", "Count", &list));
+  EXPECT_TRUE(AddRegistryIconToList(HKEY_CURRENT_USER, "Icons", "Id", &list));
+  ASSERT_EQ(list.Count(), 2);
+  EXPECT_EQ(InList(0), Expected(0)) << "the fallback icon, not the number of icons";
+  EXPECT_EQ(InList(1), Expected(1));
+
+  EXPECT_EQ(ExtractLocationIcon(builtIcons + ",-1"), nullptr);
+  HICON byId = ExtractLocationIcon(builtIcons + ",-3");
+  EXPECT_EQ(Pixels(byId), Expected(2));
+  DestroyIcon(byId);
+
+  // The system's own libraries by resource ID, where this Windows has such an icon (Wine's
+  // imageres.dll has none at ID 3; its shell32.dll has one at ID 4).
+  char system[MAX_PATH] = {};
+  GetSystemDirectoryA(system, MAX_PATH);
+  for (const char *location : {"imageres.dll,-3", "shell32.dll,-4"}) {
+    std::string path = std::string(system) + "\\" + IconLocationFile(location);
+    HICON real =
+        ExtractIconA(GetModuleHandleA(nullptr), path.c_str(), UINT(IconLocationIndex(location)));
+    if (reinterpret_cast<UINT_PTR>(real) <= 1)
+      continue;
+    HICON found = ExtractLocationIcon(location);
+    EXPECT_NE(found, nullptr) << location;
+    EXPECT_EQ(Pixels(found), Pixels(real)) << location;
+    DestroyIcon(found);
+    DestroyIcon(real);
+    return;
+  }
+  GTEST_SKIP() << "no system library with such an icon";
+}

@@ -6,6 +6,7 @@
 #include "support/TestEnvironment.h"
 #include "toolkit/forms/Dialogs.h"
 #include "toolkit/forms/ExtCtrls.h"
+#include "toolkit/forms/ExtDlgs.h"
 #include "toolkit/forms/Menus.h"
 
 using namespace tk;
@@ -148,6 +149,76 @@ TEST(OpenDialog, SeveralFilesAndTheSaveDialog) {
   EXPECT_EQ(save.FileName, "C:\\Dir\\new.txt");
   EXPECT_EQ(testenv::Prompts().SeenDialogs().back().fileName, "old.txt");
   EXPECT_EQ(testenv::Prompts().SeenDialogs().back().defaultExt, "txt");
+}
+
+namespace {
+
+// The system's own Open and Save dialogs, which the "user" confirms as soon as they are shown:
+// the file name the program put in the request is the one chosen.
+class ConfirmingPrompts : public testenv::ScriptedPrompts {
+public:
+  bool FileDialog(OPENFILENAMEA &ofn, bool save) override {
+    // Whatever hook the program gave (the picture dialog's preview) still gets every message.
+    hook_ = (ofn.Flags & OFN_ENABLEHOOK) ? ofn.lpfnHook : nullptr;
+    ofn.Flags |= OFN_EXPLORER | OFN_ENABLEHOOK;
+    ofn.lpfnHook = &ConfirmingPrompts::Hook;
+    return RealPrompts().FileDialog(ofn, save);
+  }
+
+private:
+  static UINT_PTR CALLBACK Hook(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+    UINT_PTR result = hook_ ? hook_(dialog, msg, wParam, lParam) : 0;
+    if (msg == WM_NOTIFY && reinterpret_cast<NMHDR *>(lParam)->code == CDN_INITDONE)
+      PostMessageA(GetParent(dialog), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    return result;
+  }
+  static inline LPOFNHOOKPROC hook_ = nullptr;
+};
+
+std::string CurrentFolder() {
+  char folder[MAX_PATH] = {};
+  GetCurrentDirectoryA(MAX_PATH, folder);
+  return folder;
+}
+
+} // namespace
+
+// The system's Open dialog moves the current folder to where the chosen file lies, even when
+// asked not to; a program started by a bare name would then be looked for there first.
+TEST(OpenDialog, TheRealDialogsLeaveTheCurrentFolderAsItWas) {
+  InitApplication();
+  std::string elsewhere = testenv::TestDir() + "Downloads";
+  ASSERT_TRUE(CreateDirectoryA(elsewhere.c_str(), nullptr));
+  TBitmap bitmap;
+  bitmap.SetSize(8, 8);
+  bitmap.SaveToFile(elsewhere + "\\picture.bmp");
+  std::string before = CurrentFolder();
+  ASSERT_NE(before, elsewhere);
+
+  ConfirmingPrompts prompts;
+  SetPrompts(&prompts);
+  TOpenDialog open(nullptr);
+  open.FileName = elsewhere + "\\picture.bmp";
+  open.Options |= ofFileMustExist;
+  bool opened = open.Execute();
+  std::string afterOpen = CurrentFolder();
+  TSaveDialog save(nullptr);
+  save.FileName = elsewhere + "\\new.txt";
+  bool saved = save.Execute();
+  std::string afterSave = CurrentFolder();
+  TOpenPictureDialog picture(nullptr);
+  picture.FileName = elsewhere + "\\picture.bmp";
+  bool pictured = picture.Execute();
+  std::string afterPicture = CurrentFolder();
+  SetPrompts(&testenv::Prompts());
+
+  ASSERT_TRUE(opened);
+  EXPECT_TRUE(SameText(open.FileName, elsewhere + "\\picture.bmp")) << open.FileName;
+  EXPECT_EQ(afterOpen, before);
+  ASSERT_TRUE(saved);
+  EXPECT_EQ(afterSave, before);
+  ASSERT_TRUE(pictured);
+  EXPECT_EQ(afterPicture, before);
 }
 
 TEST(ShowMessage, UsesTheApplicationTitle) {

@@ -20,6 +20,31 @@ HWND DialogOwner() {
   return Application ? Application->Handle() : nullptr;
 }
 
+// The current folder as it was when made, put back when it goes. The Open dialog moves the
+// process's current folder to wherever the user browsed, even with OFN_NOCHANGEDIR; a program
+// started later by a bare name would then be looked for there first.
+class TKeptCurrentFolder {
+public:
+  TKeptCurrentFolder() {
+    DWORD size = ::GetCurrentDirectoryA(0, nullptr);
+    if (size == 0)
+      return;
+    std::vector<char> buffer(size + 1, '\0');
+    DWORD got = ::GetCurrentDirectoryA(DWORD(buffer.size()), buffer.data());
+    if (got > 0 && got < buffer.size())
+      folder_.assign(buffer.data(), got);
+  }
+  ~TKeptCurrentFolder() {
+    if (!folder_.empty())
+      ::SetCurrentDirectoryA(folder_.c_str());
+  }
+  TKeptCurrentFolder(const TKeptCurrentFolder &) = delete;
+  TKeptCurrentFolder &operator=(const TKeptCurrentFolder &) = delete;
+
+private:
+  std::string folder_;
+};
+
 DWORD SystemFlags(TOpenOptions options) {
   static const struct {
     TOpenOption option;
@@ -89,7 +114,12 @@ bool TOpenDialog::Run(bool save) {
 
   files_.Clear();
   Customize(ofn);
-  if (!GetPrompts().FileDialog(ofn, save))
+  bool chosen;
+  {
+    TKeptCurrentFolder kept;
+    chosen = GetPrompts().FileDialog(ofn, save);
+  }
+  if (!chosen)
     return false;
 
   // One full path, or (several chosen) the folder and then each name.

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace tk {
@@ -36,10 +37,17 @@ void ReadNameList(const char *section, const std::string &fileName, TStringList 
 
 std::string TIniFile::ReadString(const std::string &section, const std::string &key,
                                  const std::string &fallback) const {
-  char buffer[2048];
-  DWORD got = ::GetPrivateProfileStringA(section.c_str(), key.c_str(), fallback.c_str(), buffer,
-                                         sizeof(buffer), fileName_.c_str());
-  return std::string(buffer, got);
+  // A value that does not fit comes back cut to one short of the buffer, so a buffer filled
+  // that far is grown and the value read again.
+  const size_t limit = maxValueLength_ ? maxValueLength_ + 1 : size_t(1) << 26;
+  std::vector<char> buffer(std::min<size_t>(2048, limit));
+  for (;;) {
+    DWORD got = ::GetPrivateProfileStringA(section.c_str(), key.c_str(), fallback.c_str(),
+                                           buffer.data(), DWORD(buffer.size()), fileName_.c_str());
+    if (got + 1 < buffer.size() || buffer.size() >= limit)
+      return std::string(buffer.data(), got);
+    buffer.resize(std::min(buffer.size() * 4, limit));
+  }
 }
 
 void TIniFile::WriteString(const std::string &section, const std::string &key,
@@ -97,8 +105,9 @@ void TIniFile::EraseSection(const std::string &section) {
     throw EIniFileException(FormatText(texts::IniFileWriteError, {fileName_}));
 }
 
-void TIniFile::DeleteKey(const std::string &section, const std::string &key) {
-  ::WritePrivateProfileStringA(section.c_str(), key.c_str(), nullptr, fileName_.c_str());
+bool TIniFile::DeleteKey(const std::string &section, const std::string &key) {
+  return ::WritePrivateProfileStringA(section.c_str(), key.c_str(), nullptr, fileName_.c_str()) !=
+         FALSE;
 }
 
 void TIniFile::UpdateFile() {

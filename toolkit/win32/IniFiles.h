@@ -2,6 +2,7 @@
 // private-profile functions (so the system's own parsing and caching rules apply).
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "toolkit/core/Classes.h"
@@ -10,13 +11,16 @@ namespace tk {
 
 class TIniFile {
 public:
-  // A name without a folder means the Windows folder, as the system resolves it.
-  explicit TIniFile(const std::string &fileName) : fileName_(fileName) {}
+  // A name without a folder means the Windows folder, as the system resolves it. A file whose
+  // values are read only up to a length of their own names it as maxValueLength; 0 reads every
+  // value whole.
+  explicit TIniFile(const std::string &fileName, size_t maxValueLength = 0)
+      : fileName_(fileName), maxValueLength_(maxValueLength) {}
   virtual ~TIniFile() = default;
 
   const std::string &FileName() const { return fileName_; }
 
-  // Values are read into 2048 bytes: up to 2047 characters come back whole.
+  // The whole value, however long (up to the file's maxValueLength when it has one).
   std::string ReadString(const std::string &section, const std::string &key,
                          const std::string &fallback) const;
   // Raises EIniFileException when the system refuses the write.
@@ -37,12 +41,14 @@ public:
   bool SectionExists(const std::string &section) const;
   bool ValueExists(const std::string &section, const std::string &key) const;
   void EraseSection(const std::string &section); // raises like WriteString
-  void DeleteKey(const std::string &section, const std::string &key);
+  // False when the system refuses the change.
+  bool DeleteKey(const std::string &section, const std::string &key);
   // Writes the system's cached copy of the file to disk.
   void UpdateFile();
 
 private:
   std::string fileName_;
+  size_t maxValueLength_;
 };
 
 } // namespace tk

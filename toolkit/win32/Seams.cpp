@@ -10,6 +10,26 @@ namespace tk {
 
 namespace {
 
+// The process's current folder, put back after the icon picker: its Browse button opens the
+// system's Open dialog, which leaves the current folder wherever the user went.
+std::string CurrentFolder() {
+  char folder[MAX_PATH * 2] = {};
+  DWORD got = ::GetCurrentDirectoryA(sizeof(folder), folder);
+  return got > 0 && got < sizeof(folder) ? std::string(folder, got) : std::string();
+}
+
+// shell32.dll from the system folder, never by its bare name (which would look beside the
+// program and in the current folder first).
+HMODULE Shell32() {
+  if (HMODULE shell = ::GetModuleHandleA("shell32.dll"))
+    return shell;
+  char system[MAX_PATH] = {};
+  UINT n = ::GetSystemDirectoryA(system, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH)
+    return nullptr;
+  return ::LoadLibraryA((std::string(system, n) + "\\shell32.dll").c_str());
+}
+
 class Win32Prompts : public Prompts {
 public:
   int MessageBox(HWND owner, const std::string &text, const std::string &caption,
@@ -19,13 +39,24 @@ public:
   }
   int PickIcon(HWND owner, char *path, UINT capacity, int *index) override {
     // The picker is exported by ordinal only.
-    HMODULE shell = ::GetModuleHandleA("shell32.dll");
-    if (!shell)
-      shell = ::LoadLibraryA("shell32.dll");
+    HMODULE shell = Shell32();
     FARPROC proc = shell ? ::GetProcAddress(shell, MAKEINTRESOURCEA(62)) : nullptr;
     if (!proc || capacity == 0)
       return 0;
     void *entry = reinterpret_cast<void *>(proc);
+    const std::string folder = CurrentFolder();
+    int confirmed = Pick(entry, owner, path, capacity, index);
+    if (!folder.empty())
+      ::SetCurrentDirectoryA(folder.c_str());
+    return confirmed;
+  }
+  bool FileDialog(OPENFILENAMEA &ofn, bool save) override {
+    return (save ? ::GetSaveFileNameA(&ofn) : ::GetOpenFileNameA(&ofn)) != FALSE;
+  }
+  bool ColorDialog(CHOOSECOLORA &cc) override { return ::ChooseColorA(&cc) != FALSE; }
+
+private:
+  static int Pick(void *entry, HWND owner, char *path, UINT capacity, int *index) {
     // The Windows 95 family's picker takes ANSI text, the NT family's UTF-16.
     if (::GetVersion() & 0x80000000) {
       auto pick = reinterpret_cast<int(WINAPI *)(HWND, char *, UINT, int *)>(entry);
@@ -43,10 +74,6 @@ public:
     }
     return confirmed;
   }
-  bool FileDialog(OPENFILENAMEA &ofn, bool save) override {
-    return (save ? ::GetSaveFileNameA(&ofn) : ::GetOpenFileNameA(&ofn)) != FALSE;
-  }
-  bool ColorDialog(CHOOSECOLORA &cc) override { return ::ChooseColorA(&cc) != FALSE; }
 };
 
 class Win32Shell : public Shell {

@@ -6,6 +6,7 @@
 
 #include "features/folder/Func_Folder.h"
 #include "features/folder/UnitFrmFolder.h"
+#include "support/Registry.h"
 #include "toolkit/win32/FileUtil.h"
 #include "toolkit/win32/IniFiles.h"
 
@@ -56,6 +57,32 @@ protected:
         opened.push_back(call);
     return opened;
   }
+
+  // An icon drawn at 32 x 32 on white, for comparing two icons.
+  static std::vector<DWORD> Drawn(HICON icon) {
+    BITMAPINFO bi = {};
+    bi.bmiHeader = {sizeof(bi.bmiHeader), 32, -32, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void *bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    PatBlt(dc, 0, 0, 32, 32, WHITENESS);
+    if (icon)
+      DrawIconEx(dc, 0, 0, icon, 32, 32, 0, nullptr, DI_NORMAL);
+    GdiFlush();
+    std::vector<DWORD> pixels(static_cast<DWORD *>(bits), static_cast<DWORD *>(bits) + 32 * 32);
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return pixels;
+  }
+  static std::vector<DWORD> DrawnAt(const std::string &file, int index) {
+    HICON icon = ExtractIconA(GetModuleHandleA(nullptr), file.c_str(), UINT(index));
+    std::vector<DWORD> pixels = Drawn(icon);
+    DestroyIcon(icon);
+    return pixels;
+  }
+  static std::vector<DWORD> Shown(TImage *image) { return Drawn(image->Picture().Icon().Handle()); }
 
   std::string NewFolder(const std::string &name) {
     std::string folder = testenv::TestDir() + name;
@@ -195,6 +222,34 @@ TEST_F(FolderForm, ShowsWhatAFolderHoldsAndLeavesOthersKeys) {
   }
 }
 
+TEST_F(FolderForm, AFolderKeepsALongInfoTipAndIndexMinusOneShowsTheDefaultIcon) {
+  // The shell's folder icon is the program's icon 0; the folder's own names index -1, which is
+  // no icon, and then resource ID 2 (its icon 1).
+  const std::string icons = testenv::BuiltProgramDir() + "Data\\Icon.dll";
+  testenv::SetStringValue(HKEY_LOCAL_MACHINE,
+                          "Software\\Microsoft\\Windows\\CurrentVersion\\explorer\\Shell Icons",
+                          "3", icons + ",0");
+  ASSERT_NE(DrawnAt(icons, 0), DrawnAt(icons, 1));
+  std::string folder = NewFolder("Notes");
+  std::string ini = folder + "\\desktop.ini";
+  std::string tip(3000, 't');
+  tip.back() = 'Z';
+  testenv::WriteFile(ini, "[.ShellClassInfo]\r\nIconFile=" + icons +
+                              "\r\nIconIndex=-1\r\nInfoTip=" + tip + "\r\n");
+  OpenForm();
+  Choose(folder);
+  EXPECT_EQ(Shown(FrmFolder->Image1), DrawnAt(icons, 0));
+  EXPECT_EQ(FrmFolder->Edit2->Text(), tip);
+
+  testenv::Prompts().Expect("The folder changed successfully!", IDNO);
+  FrmFolder->BitBtn1->Click();
+  EXPECT_EQ(TIniFile(ini).ReadString(".ShellClassInfo", "InfoTip", ""), tip);
+
+  TIniFile(ini).WriteString(".ShellClassInfo", "IconIndex", "-2");
+  Choose(folder);
+  EXPECT_EQ(Shown(FrmFolder->Image1), DrawnAt(icons, 1));
+}
+
 TEST_F(FolderForm, RefusesWhatItCannotDo) {
   // An icon collection whose path does not fit the picker's buffer is not offered at all.
   std::string longData = "C:\\" + std::string(250, 'd') + "\\";
@@ -229,9 +284,15 @@ TEST_F(FolderForm, DriveRootTakesOnlyItsIcon) {
   FrmFolder->Edit2->SetText("a drive has no info tip");
   testenv::Prompts().ExpectIconPick(1, "D:\\Icons\\a.icl", 5);
   FrmFolder->BitBtn3->Click();
-  testenv::Prompts().Expect("The folder changed successfully!", IDNO);
+  // Opened by the Windows folder's Explorer, not by whatever the drive's Autorun.inf names.
+  testenv::Prompts().Expect("The folder changed successfully!", IDYES);
   FrmFolder->BitBtn1->Click();
   EXPECT_EQ(testenv::ReadFile(inf), "[Autorun]\r\nIcon=D:\\Icons\\a.icl,5\r\n");
+  std::vector<testenv::ShellCall> opened = Opened();
+  ASSERT_EQ(opened.size(), 1u);
+  EXPECT_EQ(opened[0].file, testenv::Places().windowsDir + "\\explorer.exe");
+  EXPECT_EQ(opened[0].parameters, "\"C:\\\"");
+  EXPECT_EQ(opened[0].showCmd, SW_SHOWNORMAL);
   EXPECT_FALSE(FileExists("C:\\desktop.ini"));
 
   testenv::Prompts().Expect("The driver restored successfully!", IDOK);

@@ -86,6 +86,22 @@ TEST(FolderSettings, RestoreTakesOutOnlyItsOwnKeys) {
   EXPECT_EQ(FileGetAttr(own) & Marks, FILE_ATTRIBUTE_HIDDEN | readOnly);
 }
 
+TEST(FolderSettings, RestoreTakesOutEveryCopyOfItsKeys) {
+  // Copies of our keys, twice in a section and again in a second section of the same name,
+  // which the shell would read once the first one goes; another program's key in that second
+  // section stays.
+  std::string folder = NewFolder("Copies");
+  std::string ini = folder + "\\desktop.ini";
+  testenv::WriteFile(ini, "[.ShellClassInfo]\r\nIconFile=a.ico\r\nIconIndex=1\r\n"
+                          "IconFile=b.ico\r\nInfoTip=one\r\nInfoTip=two\r\n"
+                          "[ExtShellFolderViews]\r\n" +
+                              View + "=" + View + "\r\n" + View + "=" + View +
+                              "\r\n[.ShellClassInfo]\r\nIconIndex=2\r\nOwner=them\r\n"
+                              "InfoTip=three\r\n");
+  EXPECT_EQ(RestoreFolder(folder), TRestoreResult::Restored);
+  EXPECT_EQ(testenv::ReadFile(ini), "[.ShellClassInfo]\r\nOwner=them\r\n");
+}
+
 TEST(FolderSettings, WritesThatCannotHappenAreReported) {
   std::string missing = testenv::TestDir() + "Gone";
   EXPECT_FALSE(SetFolderIcon(missing, "C:\\a.ico", 1));
