@@ -8,9 +8,11 @@
 #include "common/RegUnit.h"
 #include "common/Translation.h"
 #include "features/explorer/UnitFrmie_preview.h"
+#include "toolkit/core/SysUtils.h"
 #include "toolkit/win32/FileUtil.h"
 #include "toolkit/win32/IniFiles.h"
 #include "toolkit/win32/Registry.h"
+#include "toolkit/win32/RunTimeApis.h"
 #include "toolkit/win32/Seams.h"
 
 using namespace tk;
@@ -50,11 +52,11 @@ void ShowPicture(TImage *image, const std::string &fileName) {
   }
 }
 
-// The subkey names of a key, read without creating it. False when the key exists but can't be
-// opened; a missing key is simply empty.
-bool SubkeyNames(HKEY root, const std::string &key, std::vector<std::string> &names) {
+// The subkey names of a key in one view, read without creating it. False when the key exists
+// but can't be opened; a missing key is simply empty.
+bool SubkeyNames(HKEY root, const std::string &key, REGSAM view, std::vector<std::string> &names) {
   names.clear();
-  TRegistry reg(KEY_READ | RegistryView(root, key));
+  TRegistry reg(KEY_READ | view);
   reg.SetRootKey(root);
   if (!reg.OpenKeyReadOnly(key))
     return reg.LastError() == ERROR_FILE_NOT_FOUND;
@@ -62,17 +64,69 @@ bool SubkeyNames(HKEY root, const std::string &key, std::vector<std::string> &na
   return true;
 }
 
-// Deletes one subkey with its subtree in every view the key is kept in. An empty name is
-// refused: it would name the parent key itself.
-void DeleteSubkey(HKEY root, const std::string &key, const std::string &name) {
+// A string value of a key in one view; empty when the key or value is missing or no text.
+std::string TextInView(HKEY root, const std::string &key, const std::string &name, REGSAM view) {
+  TRegistry reg(KEY_READ | view);
+  reg.SetRootKey(root);
+  if (!reg.OpenKeyReadOnly(key))
+    return std::string();
+  TRegDataType type = reg.GetDataType(name);
+  if (type != TRegDataType::rdString && type != TRegDataType::rdExpandString)
+    return std::string();
+  return reg.ReadString(name);
+}
+
+// A text kept in several views (a 32-bit add-on writes only the 32-bit one): the first view
+// that holds one gives it, the native view first, so it wins where they differ.
+std::string TextInAnyView(HKEY root, const std::string &key, const std::string &name) {
+  for (REGSAM view : RegistryViews(root, key)) {
+    std::string text = TextInView(root, key, name, view);
+    if (!text.empty())
+      return text;
+  }
+  return std::string();
+}
+
+// Deletes a key with its subtree in one view; the system's code of the first refusal.
+LONG DeleteTree(HKEY parent, const std::string &name, REGSAM view) {
+  HKEY key = nullptr;
+  LONG rc =
+      RegOpenKeyExA(parent, name.c_str(), 0, KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | view, &key);
+  if (rc != ERROR_SUCCESS)
+    return rc;
+  char child[256];
+  for (;;) {
+    DWORD len = sizeof child;
+    if (RegEnumKeyExA(key, 0, child, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+      break;
+    rc = DeleteTree(key, std::string(child, len), view);
+    if (rc != ERROR_SUCCESS)
+      break; // a subkey that stays would bring this loop back to it forever
+  }
+  RegCloseKey(key);
+  return rc == ERROR_SUCCESS ? DeleteRegKeyInView(parent, name.c_str(), view) : rc;
+}
+
+// Deletes one subkey with its subtree in every view that holds it; a view that refuses is
+// added to Refused. An empty name is refused: it would name the parent key itself.
+void DeleteSubkey(HKEY root, const std::string &key, const std::string &name,
+                  TRefusedWrites &refused) {
   if (name.empty())
     return;
-  std::vector<REGSAM> views = RegistryViews(root, key);
-  for (REGSAM view : views) {
-    TRegistry reg(KEY_ALL_ACCESS | view);
-    reg.SetRootKey(root);
-    if (reg.OpenKey(key, false))
-      reg.DeleteKey(name);
+  const std::string path = key + "\\" + name;
+  for (REGSAM view : RegistryViews(root, key)) {
+    HKEY probe = nullptr;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | view, &probe) != ERROR_SUCCESS)
+      continue; // not in this view
+    RegCloseKey(probe);
+    HKEY parent = nullptr;
+    LONG rc = RegOpenKeyExA(root, key.c_str(), 0, KEY_ALL_ACCESS | view, &parent);
+    if (rc == ERROR_SUCCESS) {
+      rc = DeleteTree(parent, name, view);
+      RegCloseKey(parent);
+    }
+    if (rc != ERROR_SUCCESS)
+      refused.AddFile(RootKeyName(root) + "\\" + path, DWORD(rc));
   }
 }
 
@@ -80,24 +134,19 @@ void DeleteSubkey(HKEY root, const std::string &key, const std::string &name) {
 // the key; reports failure instead of showing it, so that the caller can say it once.
 bool SetValueQuietly(HKEY root, const std::string &key, const std::string &name,
                      const std::string &text) {
-  bool ok = true;
-  for (REGSAM view : RegistryViews(root, key)) {
-    try {
-      TRegistry reg(KEY_ALL_ACCESS | view);
-      reg.SetRootKey(root);
-      if (!reg.OpenKey(key, !text.empty())) {
-        ok = ok && text.empty() && reg.LastError() == ERROR_FILE_NOT_FOUND;
-        continue;
-      }
-      if (text.empty())
-        reg.DeleteValue(name);
-      else
-        reg.WriteString(name, text);
-    } catch (const Exception &) {
-      ok = false;
-    }
-  }
-  return ok;
+  TRefusedWrites refused;
+  return text.empty() ? TryDeleteRegValue(root, key, name, refused)
+                      : TryWriteRegValue(root, key, name, text, 1, refused);
+}
+
+// A value of the user's own that may be refused (a policy may lock the key): written, or
+// removed for an empty text, with the refusal gathered.
+void SetUserValue(const std::string &key, const std::string &name, const std::string &text,
+                  TRefusedWrites &refused) {
+  if (text.empty())
+    TryDeleteRegValue(HKEY_CURRENT_USER, key, name, refused);
+  else
+    TryWriteRegValue(HKEY_CURRENT_USER, key, name, text, 1, refused);
 }
 
 } // namespace
@@ -246,7 +295,7 @@ void TFrmIE::FormCreate(TObject *) {
   ListBox1->Clear();
   ListBox2->Clear();
   ListBoxtemp->Clear();
-  Edit3->SetText(ReadRegValue(HKEY_LOCAL_MACHINE, IEMainKey, "Window Title"));
+  Edit3->SetText(TextInAnyView(HKEY_LOCAL_MACHINE, IEMainKey, "Window Title"));
   Label6->SetCaption(Edit3->Text().empty() ? std::string(DefaultTitle) : Edit3->Text());
   FillMenuList();
   FillButtonList();
@@ -392,10 +441,13 @@ void TFrmIE::BitBtn1Click(TObject *) {
          LangMessage("Common_3", "Warning").c_str(), MB_OK | MB_ICONWARNING);
     return;
   }
+  TRefusedWrites refused;
   if (CheckBox2->Checked())
-    WriteRegValue(HKEY_CURRENT_USER, IEToolbarKey, "BackBitmapShell", file, 1);
+    TryWriteRegValue(HKEY_CURRENT_USER, IEToolbarKey, "BackBitmapShell", file, 1, refused);
   if (CheckBox3->Checked())
-    WriteRegValue(HKEY_CURRENT_USER, IEToolbarKey, "BackBitmapIE5", file, 1);
+    TryWriteRegValue(HKEY_CURRENT_USER, IEToolbarKey, "BackBitmapIE5", file, 1, refused);
+  if (ReportRefusedWrites(Handle(), refused))
+    return;
   Tell("IE_2", "Congratulation! Explorer toolbar background changed successfully", "OK",
        MB_OK | MB_ICONINFORMATION);
 }
@@ -405,8 +457,11 @@ void TFrmIE::BitBtn2Click(TObject *) {
     FrmIe_preview->Image1->Picture().Assign(nullptr);
     FrmIe_preview->Image1->Invalidate();
   }
+  TRefusedWrites refused;
   for (const char *value : {"BackBitmap", "BackBitmapIE5", "BackBitmapShell"})
-    DeleteRegValue(HKEY_CURRENT_USER, IEToolbarKey, value);
+    TryDeleteRegValue(HKEY_CURRENT_USER, IEToolbarKey, value, refused);
+  if (ReportRefusedWrites(Handle(), refused))
+    return;
   Tell("IE_3", "Explorer toolbar background restored successfully!",
        LangMessage("Common_8", "OK").c_str(), MB_OK | MB_ICONINFORMATION);
 }
@@ -442,12 +497,11 @@ void TFrmIE::BitBtn7Click(TObject *) {
     TEdit *edit;
     const char *value;
   } logos[] = {{Edit1, "BrandBitmap"}, {Edit2, "SmBrandBitmap"}};
-  for (const Logo &l : logos) {
-    if (l.edit->Text().empty())
-      DeleteRegValue(HKEY_CURRENT_USER, IEToolbarKey, l.value);
-    else
-      WriteRegValue(HKEY_CURRENT_USER, IEToolbarKey, l.value, l.edit->Text(), 1);
-  }
+  TRefusedWrites refused;
+  for (const Logo &l : logos)
+    SetUserValue(IEToolbarKey, l.value, l.edit->Text(), refused);
+  if (ReportRefusedWrites(Handle(), refused))
+    return;
   Tell("IE_4", "Congratulation,Animated logo changed successfully",
        LangMessage("Common_8", "OK").c_str(), MB_OK | MB_ICONINFORMATION);
 }
@@ -457,8 +511,11 @@ void TFrmIE::BitBtn8Click(TObject *) {
   Image2->Picture().Assign(nullptr);
   Edit1->SetText("");
   Edit2->SetText("");
-  DeleteRegValue(HKEY_CURRENT_USER, IEToolbarKey, "BrandBitmap");
-  DeleteRegValue(HKEY_CURRENT_USER, IEToolbarKey, "SmBrandBitmap");
+  TRefusedWrites refused;
+  TryDeleteRegValue(HKEY_CURRENT_USER, IEToolbarKey, "BrandBitmap", refused);
+  TryDeleteRegValue(HKEY_CURRENT_USER, IEToolbarKey, "SmBrandBitmap", refused);
+  if (ReportRefusedWrites(Handle(), refused))
+    return;
   Tell("IE_5", "Animated logo restored successfully", LangMessage("Common_8", "OK").c_str(),
        MB_OK | MB_ICONINFORMATION);
 }
@@ -472,11 +529,8 @@ void TFrmIE::Edit3Change(TObject *) {
     return;
   std::string text = Edit3->Text();
   // The user's own title first: it needs no rights beyond the user's.
-  if (text.empty()) {
-    DeleteRegValue(HKEY_CURRENT_USER, IEMainKey, "Window Title");
-  } else {
-    WriteRegValue(HKEY_CURRENT_USER, IEMainKey, "Window Title", text, 1);
-  }
+  TRefusedWrites user;
+  SetUserValue(IEMainKey, "Window Title", text, user);
   // The machine's and the default user's need an administrator; say so once, not per key.
   bool machine = SetValueQuietly(HKEY_LOCAL_MACHINE, IEMainKey, "Window Title", text);
   machine = SetValueQuietly(HKEY_USERS, IEDefaultUserMainKey, "Window Title", text) && machine;
@@ -488,10 +542,12 @@ void TFrmIE::Edit3Change(TObject *) {
                             "user needs an administrator."),
         LangMessage("Common_3", "Warning"), MB_OK | MB_ICONWARNING);
   }
-  if (text.empty())
-    DeleteRegValue(HKEY_CURRENT_USER, OutlookExpressKey, "WindowTitle");
-  else
-    WriteRegValue(HKEY_CURRENT_USER, OutlookExpressKey, "WindowTitle", text, 1);
+  SetUserValue(OutlookExpressKey, "WindowTitle", text, user);
+  // Every keystroke writes: a refusal of the user's own keys is told once too.
+  if (!user.Empty() && !userTitleFailureShown_) {
+    userTitleFailureShown_ = true;
+    ReportRefusedWrites(Handle(), user);
+  }
   Label6->SetCaption(text.empty() ? std::string(DefaultTitle) : text);
 }
 
@@ -499,7 +555,8 @@ void TFrmIE::Edit3Change(TObject *) {
 
 void TFrmIE::FillMenuList() {
   std::vector<std::string> names;
-  if (!SubkeyNames(HKEY_CURRENT_USER, IEMenuExtKey, names))
+  if (!SubkeyNames(HKEY_CURRENT_USER, IEMenuExtKey, RegistryView(HKEY_CURRENT_USER, IEMenuExtKey),
+                   names))
     GetPrompts().MessageBox(Handle(), "Wrong", "", MB_OK);
   ListBox1->Items().BeginUpdate();
   ListBox1->Items().Clear();
@@ -508,18 +565,32 @@ void TFrmIE::FillMenuList() {
   ListBox1->Items().EndUpdate();
 }
 
+// The buttons of every view the key is kept in: a 32-bit add-on registers its button in the
+// 32-bit view alone. Each is listed once, under its name in the first view that holds it.
 void TFrmIE::FillButtonList() {
-  std::vector<std::string> names;
-  if (!SubkeyNames(HKEY_LOCAL_MACHINE, IEExtensionsKey, names))
+  std::vector<std::string> all;
+  bool readable = true;
+  for (REGSAM view : RegistryViews(HKEY_LOCAL_MACHINE, IEExtensionsKey)) {
+    std::vector<std::string> names;
+    readable = SubkeyNames(HKEY_LOCAL_MACHINE, IEExtensionsKey, view, names) && readable;
+    for (const std::string &name : names) {
+      bool known = false;
+      for (const std::string &seen : all)
+        known = known || SameText(seen, name);
+      if (!known)
+        all.push_back(name);
+    }
+  }
+  if (!readable)
     GetPrompts().MessageBox(Handle(), "Wrong!", "", MB_OK);
   ListBoxtemp->Items().BeginUpdate();
   ListBox2->Items().BeginUpdate();
   ListBoxtemp->Items().Clear();
   ListBox2->Items().Clear();
-  for (const std::string &name : names) {
+  for (const std::string &name : all) {
     ListBoxtemp->Items().Add(name);
-    ListBox2->Items().Add(
-        ReadRegValue(HKEY_LOCAL_MACHINE, std::string(IEExtensionsKey) + "\\" + name, "ButtonText"));
+    ListBox2->Items().Add(TextInAnyView(HKEY_LOCAL_MACHINE,
+                                        std::string(IEExtensionsKey) + "\\" + name, "ButtonText"));
   }
   ListBoxtemp->Items().EndUpdate();
   ListBox2->Items().EndUpdate();
@@ -530,8 +601,10 @@ void TFrmIE::BitBtn10Click(TObject *) {
   for (int i = 0; i < ListBox1->Items().Count(); ++i)
     if (ListBox1->Selected(i))
       name = ListBox1->Items().Strings(i);
-  DeleteSubkey(HKEY_CURRENT_USER, IEMenuExtKey, name);
+  TRefusedWrites refused;
+  DeleteSubkey(HKEY_CURRENT_USER, IEMenuExtKey, name, refused);
   FillMenuList();
+  ReportRefusedWrites(Handle(), refused);
 }
 
 void TFrmIE::BitBtn11Click(TObject *) {
@@ -539,6 +612,8 @@ void TFrmIE::BitBtn11Click(TObject *) {
   std::string name;
   if (index >= 0 && index < ListBoxtemp->Items().Count())
     name = ListBoxtemp->Items().Strings(index);
-  DeleteSubkey(HKEY_LOCAL_MACHINE, IEExtensionsKey, name);
+  TRefusedWrites refused;
+  DeleteSubkey(HKEY_LOCAL_MACHINE, IEExtensionsKey, name, refused);
   FillButtonList();
+  ReportRefusedWrites(Handle(), refused);
 }

@@ -104,8 +104,9 @@ private:
   void ShowHelp(const char *topic);
   void Tell(const char *key, const char *text, const char *caption, UINT flags);
 
-  bool loading_ = false;           // the fields are being filled from the registry
-  bool titleFailureShown_ = false; // the machine-wide title could not be written
+  bool loading_ = false;               // the fields are being filled from the registry
+  bool titleFailureShown_ = false;     // the machine-wide title could not be written
+  bool userTitleFailureShown_ = false; // nor the user's own
 };
 
 extern TFrmIE *FrmIE;

@@ -112,9 +112,15 @@ bool BackupOemFiles() {
   for (const OemFile &f : OemFiles) {
     if (!settings.ReadString("OEM", f.record, "").empty())
       continue; // backed up already: the backup holds the original, not a later change
-    bool existed = FileExists(f.path());
-    if (existed && !CopyFileA(f.path().c_str(), SystemFile(f.backup).c_str(), FALSE))
-      return false;
+    std::string backup = SystemFile(f.backup);
+    // A backup without a record was made before this Config.ini knew of it: it is the
+    // original, and the file beside it may well be Lumagrove's own earlier result.
+    bool existed = FileExists(backup);
+    if (!existed) {
+      existed = FileExists(f.path());
+      if (existed && !CopyFileA(f.path().c_str(), backup.c_str(), TRUE))
+        return false;
+    }
     try {
       settings.WriteString("OEM", f.record, existed ? "1" : "0");
     } catch (const EIniFileException &) {
@@ -122,6 +128,19 @@ bool BackupOemFiles() {
     }
   }
   return true;
+}
+
+std::vector<std::string> ForgetLostOemBackups() {
+  TIniFile settings = Settings();
+  TNativeSystemFolder native;
+  std::vector<std::string> lost;
+  for (const OemFile &f : OemFiles) {
+    if (settings.ReadString("OEM", f.record, "") != "1" || FileExists(SystemFile(f.backup)))
+      continue;
+    settings.DeleteKey("OEM", f.record);
+    lost.push_back(SystemFile(f.backup));
+  }
+  return lost;
 }
 
 bool RestoreOemFiles() {

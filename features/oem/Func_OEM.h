@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "toolkit/core/Classes.h"
 #include "toolkit/graphics/Graphics.h"
@@ -36,9 +37,15 @@ tk::TStringList &ReadOemSupportLines(tk::TMemo *Memo);
 
 // The backups. Each file's original is copied aside once, before Lumagrove first changes it,
 // and Config.ini (section OEM) records whether there was an original at all; that record is
-// what lets Restore delete a file Lumagrove made and put back one it replaced.
+// what lets Restore delete a file Lumagrove made and put back one it replaced. A backup found
+// without a record (another copy of the program, a fresh Config.ini) is taken for the original:
+// it is recorded, never overwritten.
 // Returns false when a backup could not be made (nothing should be changed then).
 bool BackupOemFiles();
+// Records of an original whose backup has gone since: each is forgotten, so that the next
+// backup takes the files as they are now, and the names of the missing backups are returned
+// for the form to tell once. Call it wherever the records are about to be used.
+std::vector<std::string> ForgetLostOemBackups();
 // Puts back what the records say, forgets them; a file without a record is left alone.
 // Returns false when a file could not be put back or removed.
 bool RestoreOemFiles();

@@ -102,12 +102,31 @@ void TFrmOEM::ReportFailure() {
                           LangMessage("Common_10", "Error"), MB_OK | MB_ICONERROR);
 }
 
+// An original whose backup has gone can't be put back any more: say so once, and let the next
+// backup take the files as they are now, so that Restore works again.
+void TFrmOEM::TellLostBackups() {
+  std::vector<std::string> lost = ForgetLostOemBackups();
+  if (lost.empty())
+    return;
+  std::string names;
+  for (const std::string &name : lost)
+    names += "\r\n" + name;
+  GetPrompts().MessageBox(Handle(),
+                          LangMessage("OEM_4", "The backup of the original OEM information is "
+                                               "missing, so that original can't be put back:") +
+                              names + "\r\n\r\n" +
+                              LangMessage("OEM_6", "The files as they are now will be backed up "
+                                                   "instead."),
+                          LangMessage("Common_3", "Warning"), MB_OK | MB_ICONWARNING);
+}
+
 void TFrmOEM::FormClose(TObject *, TCloseAction &) {
   if (Frmmain)
     Frmmain->Show();
 }
 
 void TFrmOEM::BitBtn1Click(TObject *) {
+  TellLostBackups();
   try {
     if (!BackupOemFiles()) {
       ReportFailure();
@@ -127,6 +146,7 @@ void TFrmOEM::BitBtn1Click(TObject *) {
 }
 
 void TFrmOEM::BitBtn2Click(TObject *) {
+  TellLostBackups();
   bool restored = RestoreOemFiles();
   ShowLogo();
   ShowTexts();
@@ -138,7 +158,12 @@ void TFrmOEM::BitBtn2Click(TObject *) {
 }
 
 void TFrmOEM::BitBtn3Click(TObject *) {
-  GetShell().WinExec("rundll32.exe shell32.dll,Control_RunDLL Sysdm.cpl,,0", SW_RESTORE);
+  // By its full path: a bare name is looked for in the current folder first, which a picture
+  // dialog may have left anywhere.
+  std::string command = "\"";
+  command += GetSystemDir();
+  command += "\\rundll32.exe\" shell32.dll,Control_RunDLL Sysdm.cpl,,0";
+  GetShell().WinExec(command, SW_RESTORE);
 }
 
 void TFrmOEM::BitBtn4Click(TObject *) {
@@ -159,15 +184,21 @@ void TFrmOEM::BitBtn5Click(TObject *) {
   }
   if (!exists)
     return;
+  TellLostBackups();
   if (!BackupOemFiles()) {
     ReportFailure();
     return;
   }
+  bool deleted;
   {
     TNativeSystemFolder native;
-    tk::DeleteFile(OemLogoFile());
+    deleted = tk::DeleteFile(OemLogoFile());
   }
   ShowLogo();
+  if (!deleted)
+    GetPrompts().MessageBox(
+        Handle(), LangMessage("OEM_5", "The logo could not be removed from the system folder."),
+        LangMessage("Common_10", "Error"), MB_OK | MB_ICONERROR);
 }
 
 void TFrmOEM::BitBtn6Click(TObject *) {

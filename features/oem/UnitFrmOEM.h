@@ -48,6 +48,7 @@ private:
   void ShowLogo();
   void ShowTexts();
   void ReportFailure();
+  void TellLostBackups();
 };
 
 extern TFrmOEM *FrmOEM;

@@ -182,31 +182,49 @@ bool TFrmXPLook::ProgramChosen(TEdit *edit) {
   return false;
 }
 
-// Ours when its own identity carries our name; a file we can't read is not assumed ours.
-bool TFrmXPLook::ManifestIsOurs(const std::string &manifest) {
+// Ours when its own identity carries our name. A file we can't read is neither ours nor
+// known to be the program's.
+TFrmXPLook::TOwner TFrmXPLook::ManifestOwner(const std::string &manifest) {
   TStringList lines;
   try {
     lines.LoadFromFile(manifest);
   } catch (const Exception &) {
-    return false;
+    return TOwner::Unreadable;
   }
-  return lines.Count() > 2 &&
-         lines.Strings(2).find(std::string("name=\"") + OurManifestName) != std::string::npos;
+  bool ours = lines.Count() > 2 &&
+              lines.Strings(2).find(std::string("name=\"") + OurManifestName) != std::string::npos;
+  return ours ? TOwner::Ours : TOwner::Program;
 }
 
 // A manifest may be replaced or removed when there is none, or when it is one Lumagrove wrote;
-// that one is made plain first, since a hidden or read-only file can't be replaced. A program's
-// own manifest is left alone, and the user is told.
-bool TFrmXPLook::MayReplace(const std::string &manifest) {
+// that one is made plain first, since a hidden or read-only file can't be replaced, and its
+// marks are handed back (-1 when there is no manifest) for PutMarksBack. A program's own
+// manifest, or one that can't be read, is left alone, and the user is told.
+bool TFrmXPLook::MayReplace(const std::string &manifest, int &marks) {
+  marks = -1;
   if (!FileExists(manifest))
     return true;
-  if (!ManifestIsOurs(manifest)) {
+  switch (ManifestOwner(manifest)) {
+  case TOwner::Unreadable:
+    Tell("XPVS_7", "The manifest beside this program can't be read; it was left as it is.",
+         "Common_10", "Error", MB_OK | MB_ICONERROR);
+    return false;
+  case TOwner::Program:
     Tell("XPVS_4", "This program has a manifest of its own; it was left as it is.", "Common_3",
          "Warning", MB_OK | MB_ICONWARNING);
     return false;
+  case TOwner::Ours:
+    break;
   }
+  marks = FileGetAttr(manifest);
   FileSetAttr(manifest, FILE_ATTRIBUTE_NORMAL);
   return true;
+}
+
+// After a save or delete that failed, the manifest that is still there keeps the marks it had.
+void TFrmXPLook::PutMarksBack(const std::string &manifest, int marks) {
+  if (marks != -1 && FileExists(manifest))
+    FileSetAttr(manifest, marks);
 }
 
 void TFrmXPLook::BitBtn1Click(TObject *) {
@@ -230,7 +248,8 @@ void TFrmXPLook::BitBtn4Click(TObject *) {
     return;
   }
   std::string manifest = ManifestOf(program);
-  if (!MayReplace(manifest))
+  int marks;
+  if (!MayReplace(manifest, marks))
     return;
   TStringList &lines = Memo1->Lines();
   std::string arch = "processorArchitecture=\"" + architecture + "\" ";
@@ -240,6 +259,7 @@ void TFrmXPLook::BitBtn4Click(TObject *) {
   try {
     lines.SaveToFile(manifest);
   } catch (const Exception &e) {
+    PutMarksBack(manifest, marks);
     GetPrompts().MessageBox(Handle(), e.what(), LangMessage("Common_10", "Error"),
                             MB_OK | MB_ICONERROR);
     return;
@@ -253,9 +273,11 @@ void TFrmXPLook::BitBtn3Click(TObject *) {
   if (!ProgramChosen(Edit2))
     return;
   std::string manifest = ManifestOf(Edit2->Text());
-  if (!MayReplace(manifest))
+  int marks;
+  if (!MayReplace(manifest, marks))
     return;
   if (FileExists(manifest) && !tk::DeleteFile(manifest)) {
+    PutMarksBack(manifest, marks);
     Tell("XPVS_6", "The manifest could not be removed.", "Common_10", "Error",
          MB_OK | MB_ICONERROR);
     return;

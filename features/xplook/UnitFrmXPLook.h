@@ -49,8 +49,10 @@ protected:
 
 private:
   bool ProgramChosen(tk::TEdit *edit);
-  bool ManifestIsOurs(const std::string &manifest);
-  bool MayReplace(const std::string &manifest);
+  enum class TOwner { Ours, Program, Unreadable };
+  TOwner ManifestOwner(const std::string &manifest);
+  bool MayReplace(const std::string &manifest, int &marks);
+  void PutMarksBack(const std::string &manifest, int marks);
   void Tell(const char *key, const char *text, const char *captionKey, const char *caption,
             UINT flags);
 };

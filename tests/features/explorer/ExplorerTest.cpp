@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include <map>
+#include <optional>
 
 #include "../../app/AppFixture.h"
 #include "common/AnsiText.h"
@@ -9,6 +10,8 @@
 #include "toolkit/win32/FileUtil.h"
 #include "toolkit/win32/IniFiles.h"
 #include "toolkit/win32/Registry.h"
+#include "toolkit/win32/RunTimeApis.h"
+#include "toolkit/win32/Seams.h"
 
 using namespace tk;
 
@@ -273,4 +276,145 @@ TEST_F(Explorer, DeletingAnEntryTakesItsSubtreeAndNothingElse) {
   EXPECT_FALSE(testenv::KeyExists(HKEY_CURRENT_USER, menu + "\\Open here"));
   EXPECT_TRUE(testenv::KeyExists(HKEY_CURRENT_USER, menu + "\\Translate"));
   EXPECT_EQ(FrmIE->ListBox1->Items().GetText(), "Translate\r\n");
+}
+
+TEST_F(Explorer, ARefusedWriteIsToldOnceAndNoSuccessIsClaimed) {
+  std::string ext = IEExtensionsKey;
+  testenv::SetStringValue(HKEY_LOCAL_MACHINE, ext + "\\{A}", "ButtonText", "Alpha");
+  testenv::SetStringValue(HKEY_CURRENT_USER, IEToolbarKey, "SmBrandBitmap", "C:\\old.bmp");
+  std::string large = WriteTile(testenv::TestDir() + "Big.bmp", 38, 76);
+  // A standard user: the machine's key refuses; a policy has locked the tool-bar key.
+  testenv::RefuseWrites(HKEY_LOCAL_MACHINE, ext);
+  testenv::RefuseWrites(HKEY_CURRENT_USER, IEToolbarKey);
+  OpenForm();
+
+  FrmIE->Edit1->SetText(large);
+  FrmIE->Edit2->SetText("");
+  // Both values are tried, and told in one line for their key.
+  testenv::Prompts().Expect("2 values under HKEY_CURRENT_USER\\" + std::string(IEToolbarKey), IDOK,
+                            "Warning");
+  FrmIE->BitBtn7->Click();
+  EXPECT_EQ(testenv::Prompts().Pending(), 0u);
+  EXPECT_EQ(Value(HKEY_CURRENT_USER, IEToolbarKey, "SmBrandBitmap"), "C:\\old.bmp");
+
+  FrmIE->ListBox2->SetItemIndex(0);
+  testenv::Prompts().Expect("HKEY_LOCAL_MACHINE\\" + ext + "\\{A}: needs an administrator", IDOK,
+                            "Warning");
+  FrmIE->BitBtn11->Click();
+  EXPECT_EQ(testenv::Prompts().Pending(), 0u);
+  EXPECT_TRUE(testenv::KeyExists(HKEY_LOCAL_MACHINE, ext + "\\{A}"));
+  EXPECT_EQ(FrmIE->ListBox2->Items().GetText(), "Alpha\r\n");
+  EXPECT_EQ(testenv::Prompts().Seen().size(), 2u);
+}
+
+namespace {
+
+constexpr REGSAM kBothViews = KEY_WOW64_32KEY | KEY_WOW64_64KEY;
+
+void SetInView(const std::string &key, const std::string &name, const std::string &text,
+               REGSAM view) {
+  HKEY h;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view,
+                            nullptr, &h, nullptr),
+            ERROR_SUCCESS);
+  RegSetValueExA(h, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE *>(text.c_str()),
+                 DWORD(text.size() + 1));
+  RegCloseKey(h);
+}
+
+bool InView(const std::string &key, const std::string &name, REGSAM view) {
+  HKEY h;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ | view, &h) != ERROR_SUCCESS)
+    return false;
+  bool found = RegQueryValueExA(h, name.c_str(), nullptr, nullptr, nullptr, nullptr) == 0;
+  RegCloseKey(h);
+  return found;
+}
+
+// The form on the prefix's own machine keys, where the two registry views are real. As in the
+// mirror tests, a 64-bit test process lets the 32-bit view play the native one; the other view
+// then holds what a program of the other width registered.
+class ExplorerViews : public Explorer {
+protected:
+  void SetUp() override {
+    Explorer::SetUp();
+    if (sizeof(void *) == 8)
+      testenv::Places().registryView = KEY_WOW64_32KEY;
+    else if (IsWow64())
+      testenv::Places().registryView = RealPlaces().RegistryView();
+    else
+      GTEST_SKIP() << "a 32-bit prefix has a single registry view";
+    native = testenv::Places().registryView;
+    other = native ^ kBothViews;
+    unique = "LumagroveIE" + std::to_string(GetCurrentProcessId()) + "_" +
+             std::to_string(GetTickCount());
+  }
+
+  void TearDown() override {
+    if (real) {
+      for (REGSAM view : {native, other}) {
+        for (const std::string &key : made)
+          DeleteRegKeyInView(HKEY_LOCAL_MACHINE, key.c_str(), view);
+        if (titleWritten) {
+          HKEY h;
+          if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, IEMainKey, 0, KEY_SET_VALUE | view, &h) == 0) {
+            RegDeleteValueA(h, "Window Title");
+            RegCloseKey(h);
+          }
+        }
+      }
+    }
+    real.reset();
+    Explorer::TearDown();
+  }
+
+  std::optional<testenv::RealMachineRoots> real;
+  REGSAM native = 0, other = 0;
+  std::string unique;
+  std::vector<std::string> made;
+  bool titleWritten = false;
+};
+
+int Occurrences(TListBox *list, const std::string &text) {
+  int n = 0;
+  for (int i = 0; i < list->Items().Count(); ++i)
+    n += list->Items().Strings(i) == text;
+  return n;
+}
+
+} // namespace
+
+TEST_F(ExplorerViews, ButtonsAndTheTitleOfEitherViewAreSeenAndDeletedFromEvery) {
+  StartProgram();
+  real.emplace();
+  std::string ext = IEExtensionsKey;
+  std::string addOn = ext + "\\{" + unique + "A}", shared = ext + "\\{" + unique + "B}";
+  made = {addOn, shared};
+  ASSERT_FALSE(InView(IEMainKey, "Window Title", native));
+  ASSERT_FALSE(InView(IEMainKey, "Window Title", other));
+  titleWritten = true;
+  SetInView(IEMainKey, "Window Title", "From the other view", other);
+  SetInView(addOn, "ButtonText", "Add-on " + unique, other);
+  SetInView(shared, "ButtonText", "Native " + unique, native);
+  SetInView(shared, "ButtonText", "Other " + unique, other);
+
+  Frmmain->Lbl_IE->Click();
+  ASSERT_NE(FrmIE, nullptr);
+  EXPECT_EQ(FrmIE->Edit3->Text(), "From the other view");
+  // Each entry once; where both views hold a text, the native one's.
+  EXPECT_EQ(Occurrences(FrmIE->ListBox2, "Add-on " + unique), 1);
+  EXPECT_EQ(Occurrences(FrmIE->ListBox2, "Native " + unique), 1);
+  EXPECT_EQ(Occurrences(FrmIE->ListBox2, "Other " + unique), 0);
+
+  FrmIE->ListBox2->SetItemIndex(FrmIE->ListBox2->Items().IndexOf("Add-on " + unique));
+  FrmIE->BitBtn11->Click();
+  EXPECT_FALSE(InView(addOn, "ButtonText", other));
+  EXPECT_EQ(Occurrences(FrmIE->ListBox2, "Add-on " + unique), 0);
+
+  FrmIE->ListBox2->SetItemIndex(FrmIE->ListBox2->Items().IndexOf("Native " + unique));
+  FrmIE->BitBtn11->Click();
+  EXPECT_FALSE(InView(shared, "ButtonText", native));
+  EXPECT_FALSE(InView(shared, "ButtonText", other));
+  EXPECT_EQ(Occurrences(FrmIE->ListBox2, "Native " + unique), 0);
+  EXPECT_EQ(testenv::Prompts().Seen().size(), 0u);
 }

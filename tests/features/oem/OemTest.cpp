@@ -5,6 +5,7 @@
 #include "features/oem/UnitFrmOEM.h"
 #include "toolkit/graphics/Jpeg.h"
 #include "toolkit/win32/FileUtil.h"
+#include "toolkit/win32/IniFiles.h"
 
 using namespace tk;
 
@@ -173,4 +174,62 @@ TEST_F(Oem, ASystemFolderThatRefusesTheWriteIsReportedNotCelebrated) {
   FrmOEM->BitBtn1->Click();
   EXPECT_EQ(testenv::Prompts().Pending(), 0u);
   ASSERT_EQ(testenv::Prompts().Seen().size(), 1u);
+}
+
+TEST_F(Oem, ABackupWithoutARecordIsTheOriginalAndIsNeverOverwritten) {
+  // Another copy of the program changed the file and kept the original aside; this one's
+  // Config.ini knows nothing of it.
+  const std::string original = "[General]\r\nManufacturer=Original\r\n";
+  testenv::WriteFile(System("Oeminfo.bak"), original);
+  testenv::WriteFile(System("oeminfo.ini"), "[General]\r\nManufacturer=Earlier result\r\n");
+  OpenForm();
+  FrmOEM->Edit1->SetText("Newest");
+  Apply();
+  EXPECT_EQ(testenv::ReadFile(System("Oeminfo.bak")), original);
+  EXPECT_EQ(
+      TIniFile(testenv::Places().programDir + "Data\\Config.ini").ReadString("OEM", "Info", ""),
+      "1");
+  FrmOEM->BitBtn2->Click();
+  EXPECT_EQ(testenv::ReadFile(System("oeminfo.ini")), original);
+}
+
+TEST_F(Oem, AVanishedBackupIsToldOnceAndTakenAfresh) {
+  WriteConfig("[OEM]\r\nInfo=1\r\nLogo=0\r\n");
+  const std::string current = "[General]\r\nManufacturer=Current\r\n";
+  testenv::WriteFile(System("oeminfo.ini"), current);
+  OpenForm();
+  FrmOEM->Edit1->SetText("Changed");
+  testenv::Prompts().Expect("Oeminfo.bak", IDOK, "Warning");
+  Apply();
+  EXPECT_EQ(testenv::Prompts().Pending(), 0u);
+  EXPECT_EQ(testenv::ReadFile(System("Oeminfo.bak")), current);
+  // Told once: the next Apply finds a backup and asks nothing more, and Restore works again.
+  Apply();
+  EXPECT_EQ(testenv::Prompts().Seen().size(), 3u);
+  FrmOEM->BitBtn2->Click();
+  EXPECT_EQ(testenv::ReadFile(System("oeminfo.ini")), current);
+}
+
+TEST_F(Oem, ALogoThatCannotBeDeletedIsReportedAndSeeEffectRunsTheSystemsOwnProgram) {
+  WritePicture(System("oemlogo.bmp"), 30, 30);
+  OpenForm();
+  {
+    // Held open by someone else, without leave to delete it.
+    HANDLE held = CreateFileA(System("oemlogo.bmp").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    testenv::Prompts().Expect("logo could not be removed", IDOK, "Error");
+    FrmOEM->BitBtn5->Click();
+    CloseHandle(held);
+  }
+  EXPECT_EQ(testenv::Prompts().Pending(), 0u);
+  EXPECT_TRUE(FileExists(System("oemlogo.bmp")));
+
+  FrmOEM->BitBtn3->Click();
+  ASSERT_FALSE(testenv::Shell().calls.empty());
+  const testenv::ShellCall &call = testenv::Shell().calls.back();
+  EXPECT_EQ(call.what, "WinExec");
+  EXPECT_EQ(call.file, "\"" + testenv::Places().systemDir +
+                           "\\rundll32.exe\" shell32.dll,Control_RunDLL Sysdm.cpl,,0");
+  EXPECT_EQ(call.showCmd, SW_RESTORE);
 }

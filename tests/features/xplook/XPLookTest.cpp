@@ -152,3 +152,41 @@ TEST_F(XPLook, TheArchitectureComesFromTheProgramsHeader) {
   Add(text, "no Windows program");
   EXPECT_FALSE(FileExists(text + ".manifest"));
 }
+
+TEST_F(XPLook, AFailedSaveOrRemovalKeepsTheMarksAndAnUnreadableManifestIsSaidToBeSo) {
+  std::string program = Program("held.exe");
+  std::string manifest = program + ".manifest";
+  OpenForm();
+  Add(program, Added);
+  // Read-only is kept everywhere; hidden only where the file system keeps such marks.
+  int marks = FILE_ATTRIBUTE_READONLY;
+  if (testenv::KeepsAttributes())
+    marks |= FILE_ATTRIBUTE_HIDDEN;
+  FileSetAttr(manifest, marks);
+  const std::string before = testenv::ReadFile(manifest);
+  {
+    // Another program reads it and lets others read, but not write or delete.
+    HANDLE held = CreateFileA(manifest.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    FrmXPLook->Edit1->SetText(program);
+    testenv::Prompts().Expect("", IDOK, "Error");
+    FrmXPLook->BitBtn4->Click();
+    EXPECT_EQ(FileGetAttr(manifest) & marks, marks);
+    Remove(program, "could not be removed");
+    EXPECT_EQ(FileGetAttr(manifest) & marks, marks);
+    CloseHandle(held);
+  }
+  {
+    // Opened by another program that shares it with nobody: not even read.
+    HANDLE locked =
+        CreateFileA(manifest.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+    Add(program, "can't be read");
+    Remove(program, "can't be read");
+    CloseHandle(locked);
+  }
+  EXPECT_EQ(testenv::Prompts().Pending(), 0u);
+  EXPECT_EQ(testenv::ReadFile(manifest), before);
+  EXPECT_EQ(FileGetAttr(manifest) & marks, marks);
+}
