@@ -84,10 +84,10 @@ void TFrmOption::FormCreate(TObject *) {
 }
 
 void TFrmOption::BitBtn1Click(TObject *) {
-  if (CheckBox2->Checked())
-    WriteHelperAutostart();
-  else
-    DeleteHelperAutostart();
+  // A standard user may not change what starts for every user: the one message says so.
+  TRefusedWrites refused;
+  SetHelperAutostart(CheckBox2->Checked(), refused);
+  ReportRefusedWrites(Handle(), refused);
   Close();
 }
 

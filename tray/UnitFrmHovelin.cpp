@@ -15,8 +15,9 @@ namespace {
 
 constexpr const char *WallpaperPageName = "Lumagrove_wp.html";
 constexpr const char *FirstDefaultPicture = "Lumagrove01.jpg";
-// The Display Properties' Settings page.
-constexpr const char *DisplayProperties = "rundll32.exe shell32.dll,Control_RunDLL desk.cpl,,4";
+// The Display Properties' Settings page, through the system folder's rundll32: a bare name is
+// looked for in the program's and the current folder first.
+constexpr const char *DisplayPropertiesArguments = " shell32.dll,Control_RunDLL desk.cpl,,4";
 constexpr const char *AboutText = "Keeps Lumagrove's taskbar and Start button in force.";
 constexpr UINT WatchIntervalMs = 1000;
 constexpr DWORD WallpaperStretched = 2; // WPSTYLE_STRETCH
@@ -134,19 +135,22 @@ void TFrmHovelin::FormCreate(TObject *) {
                  (GetWindowLongA(application, GWL_EXSTYLE) & ~WS_EX_APPWINDOW) | WS_EX_TOOLWINDOW);
   SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 
-  SetTaskbarTransparency(ReadTaskbarAlpha());
-
-  // Read once: a caption Lumagrove stores later reaches the next helper it starts. Empty and
-  // "Start" leave the button as Windows made it.
+  // Read once: a caption Lumagrove stores later reaches the next helper it starts.
   configuredCaption_ = ReadStartButtonCaption();
+  ApplyToTaskbar();
+
+  std::string autostart = ReadHelperAutostart();
+  N12->SetChecked(!autostart.empty() && FileExists(autostart));
+}
+
+void TFrmHovelin::ApplyToTaskbar() {
+  SetTaskbarTransparency(ReadTaskbarAlpha());
+  // Empty and "Start" leave the button as Windows made it.
   if (CaptionNeedsHelper(configuredCaption_)) {
     Edit3->SetText(configuredCaption_);
     layout_ =
         SetStartButtonCaption(FindStartButton(), MakeStartButtonTextRecord(Edit3->Text()), *this);
   }
-
-  std::string autostart = ReadHelperAutostart();
-  N12->SetChecked(!autostart.empty() && FileExists(autostart));
 }
 
 void TFrmHovelin::Timer1Timer(TSimpleTimer *) {
@@ -159,6 +163,11 @@ void TFrmHovelin::WndProc(TMessage &message) {
   // The borderless form moves when dragged by any point of it.
   if (message.Msg == WM_NCHITTEST && message.Result == HTCLIENT)
     message.Result = HTCAPTION;
+  // Explorer has started anew, with an opaque taskbar and a Start button of its own: the
+  // transparency Lumagrove stores now, and the caption.
+  UINT taskbarCreated = TTrayIcon::TaskbarCreatedMessage();
+  if (taskbarCreated && message.Msg == taskbarCreated)
+    ApplyToTaskbar();
 }
 
 void TFrmHovelin::applywallpaper() {
@@ -221,7 +230,10 @@ void TFrmHovelin::N8Click(TObject *) {
                           SW_SHOWNORMAL);
 }
 
-void TFrmHovelin::N9Click(TObject *) { GetShell().WinExec(DisplayProperties, SW_RESTORE); }
+void TFrmHovelin::N9Click(TObject *) {
+  GetShell().WinExec('"' + GetSystemDir() + "\\rundll32.exe\"" + DisplayPropertiesArguments,
+                     SW_RESTORE);
+}
 
 void TFrmHovelin::N10Click(TObject *) {
   PostMessageA(GetDesktopWindow(), WM_SYSCOMMAND, SC_SCREENSAVE, 0);

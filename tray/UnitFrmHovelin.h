@@ -1,8 +1,8 @@
-// Lumagrove Helper: a form that is never shown, whose tray icon is the whole program. At start it
-// makes the taskbar as translucent as Lumagrove stored, gives the Start button the stored
-// caption and then watches it every second; its menu switches the wallpaper page, the desktop
-// icons and its own start with Windows, and opens display settings, the screen saver and
-// Lumagrove.
+// Lumagrove Helper: a form that is never shown, whose tray icon is the whole program. At start,
+// and again whenever Explorer starts anew, it makes the taskbar as translucent as Lumagrove
+// stored and gives the Start button the stored caption, which it then watches every second; its
+// menu switches the wallpaper page, the desktop icons and its own start with Windows, and opens
+// display settings, the screen saver and Lumagrove.
 #pragma once
 
 #include <memory>
@@ -64,6 +64,8 @@ protected:
 private:
   tk::TMenuItem *AddItem(tk::TMenuItem *&member, const char *name, tk::TMenuItem *parent,
                          const char *caption, void (TFrmHovelin::*handler)(tk::TObject *));
+  // The stored transparency, read afresh, and the caption read at start, on today's taskbar.
+  void ApplyToTaskbar();
 
   std::string configuredCaption_; // read once, at start
   StartButtonLayout layout_;      // what the last application of the caption did

@@ -159,12 +159,14 @@ void WriteTaskbarAlpha(int Alpha) {
 }
 
 std::string ReadStartButtonCaption() {
+  // The profile reader takes away the blanks around a value and then one pair of quotes that
+  // enclose it: what stands inside the quotes the writer adds comes back whole.
   return TIniFile(ConfigFile()).ReadString("StartButton", "Caption", "");
 }
 
 void WriteStartButtonCaption(const std::string &Caption) {
   TIniFile ini(ConfigFile());
-  ini.WriteString("StartButton", "Caption", Caption);
+  ini.WriteString("StartButton", "Caption", '"' + Caption + '"');
   ini.UpdateFile();
 }
 
@@ -225,29 +227,24 @@ std::string ReadHelperAutostart() {
   return command.substr(1, close == std::string::npos ? std::string::npos : close - 1);
 }
 
-void WriteHelperAutostart() {
-  WriteRegValue(HKEY_LOCAL_MACHINE, AutostartKey, AutostartValue, HelperAutostartCommand(), 1);
+bool SetHelperAutostart(bool On, TRefusedWrites &Refused) {
+  return On ? TryWriteRegValue(HKEY_LOCAL_MACHINE, AutostartKey, AutostartValue,
+                               HelperAutostartCommand(), 1, Refused)
+            : TryDeleteStoredValue(HKEY_LOCAL_MACHINE, AutostartKey, AutostartValue, Refused);
 }
 
-void DeleteHelperAutostart() { DeleteRegValue(HKEY_LOCAL_MACHINE, AutostartKey, AutostartValue); }
-
 bool TrySetHelperAutostart(bool On) {
-  for (REGSAM view : RegistryViews(HKEY_LOCAL_MACHINE, AutostartKey)) {
-    TRegistry reg(KEY_SET_VALUE | KEY_QUERY_VALUE | view);
-    reg.SetRootKey(HKEY_LOCAL_MACHINE);
-    if (!reg.OpenKey(AutostartKey, On)) {
-      if (!On && reg.LastError() == ERROR_FILE_NOT_FOUND)
-        continue; // no key, no value to delete
-      return false;
-    }
-    try {
-      if (On)
-        reg.WriteString(AutostartValue, HelperAutostartCommand());
-      else if (reg.ValueExists(AutostartValue) && !reg.DeleteValue(AutostartValue))
-        return false;
-    } catch (const ERegistryException &) {
-      return false;
-    }
+  TRefusedWrites refused;
+  return SetHelperAutostart(On, refused);
+}
+
+bool TryDeleteStoredValue(HKEY Root, const std::string &Key, const std::string &ValueName,
+                          TRefusedWrites &Refused) {
+  bool stored = false;
+  for (REGSAM view : RegistryViews(Root, Key)) {
+    TRegistry reg(KEY_READ | view);
+    reg.SetRootKey(Root);
+    stored = stored || (reg.OpenKeyReadOnly(Key) && reg.ValueExists(ValueName));
   }
-  return true;
+  return !stored || TryDeleteRegValue(Root, Key, ValueName, Refused);
 }

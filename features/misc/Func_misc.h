@@ -13,6 +13,7 @@
 namespace tk {
 class TCustomForm;
 }
+class TRefusedWrites;
 
 // ---- the taskbar -----------------------------------------------------------------------------
 
@@ -63,7 +64,9 @@ bool WatchStartButton(const std::string &Caption, StartButtonLayout &Last,
 // [Taskbar] Transparent: the taskbar's alpha, 255 when absent or not a number, clamped to 0..255.
 int ReadTaskbarAlpha();
 void WriteTaskbarAlpha(int Alpha);
-// [StartButton] Caption: the caption as typed, unpadded; empty or "Start" mean none.
+// [StartButton] Caption: the caption as typed, unpadded; empty or "Start" mean none. Stored in
+// double quotes, so that leading blanks and quotes of its own come back as typed; a caption an
+// earlier version stored without them reads as the profile functions give it.
 std::string ReadStartButtonCaption();
 void WriteStartButtonCaption(const std::string &Caption);
 
@@ -93,8 +96,13 @@ inline constexpr const char *AutostartValue = "Lumagrove";
 std::string HelperAutostartCommand(); // the value's text for the program folder's helper
 // The program the value names, its quotes stripped; "" when there is none.
 std::string ReadHelperAutostart();
-// Through the registry routines, whose messages report a refusal.
-void WriteHelperAutostart();
-void DeleteHelperAutostart();
-// Writes (On) or deletes the value quietly; false when the system refused.
+// Writes (On) or deletes the value in every view it is kept in; what the system refused (a
+// standard user may not change the machine's Run key) is added to Refused. True when all was done.
+bool SetHelperAutostart(bool On, TRefusedWrites &Refused);
+// The same without a record of the refusal.
 bool TrySetHelperAutostart(bool On);
+
+// Deletes a value from every view that holds it. A value that is in none is left alone, so a
+// key the user may not change refuses only what was really there to take away.
+bool TryDeleteStoredValue(HKEY Root, const std::string &Key, const std::string &ValueName,
+                          TRefusedWrites &Refused);

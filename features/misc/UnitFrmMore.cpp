@@ -32,10 +32,12 @@ struct ClockValue {
 constexpr ClockValue ClockValues[] = {
     {"sTimeFormat", "sTimeFormat_1"}, {"s1159", "s1159_1"}, {"s2359", "s2359_1"}};
 
-// Whether the backups are taken is kept in Config.ini: an original that was absent has no
-// backup value to tell it.
-constexpr const char *ClockSection = "Clock";
-constexpr const char *ClockBackupKey = "BackupTaken";
+// Whether the backups are taken is kept with them, per user, under the program's key: an
+// original that was absent has no backup value to tell it. Earlier versions kept it in
+// Config.ini, which every user of the install shares.
+constexpr const char *ClockBackupFlag = "ClockBackupTaken";
+constexpr const char *LegacyClockSection = "Clock";
+constexpr const char *LegacyClockBackupKey = "BackupTaken";
 
 // The longest AM and PM designators the system takes (its limit less the terminator): 8 up to
 // Windows 2000, then from each version on the figure beside it.
@@ -65,20 +67,28 @@ bool ClockValueExists(const char *name) {
   return reg.OpenKeyReadOnly(InternationalKey) && reg.ValueExists(name);
 }
 
-// Makes the value "to" what "from" is, absent included.
-void CopyClockValue(const char *from, const char *to) {
+// Makes the value "to" what "from" is, absent included; false when a write was refused.
+bool CopyClockValue(const char *from, const char *to, TRefusedWrites &refused) {
   if (ClockValueExists(from))
-    WriteRegValue(HKEY_CURRENT_USER, InternationalKey, to,
-                  ReadRegValue(HKEY_CURRENT_USER, InternationalKey, from), 1);
-  else if (ClockValueExists(to))
-    DeleteRegValue(HKEY_CURRENT_USER, InternationalKey, to);
+    return TryWriteRegValue(HKEY_CURRENT_USER, InternationalKey, to,
+                            ReadRegValue(HKEY_CURRENT_USER, InternationalKey, from), 1, refused);
+  return !ClockValueExists(to) ||
+         TryDeleteRegValue(HKEY_CURRENT_USER, InternationalKey, to, refused);
 }
 
-// Taken by this version (recorded in Config.ini) or by an earlier one (which left a time format
-// backup and nothing else to tell).
+// Taken by this version for this user (the flag), or by an earlier one: it left a time format
+// backup, or it noted the backup in the shared Config.ini, which then speaks for a user only
+// where that user has a backup value.
 bool ClockBackupTaken() {
-  return TIniFile(ConfigFile()).ReadBool(ClockSection, ClockBackupKey, false) ||
-         !ReadRegValue(HKEY_CURRENT_USER, InternationalKey, ClockValues[0].backup).empty();
+  if (!ReadRegValue(HKEY_CURRENT_USER, ProgramKey, ClockBackupFlag).empty() ||
+      !ReadRegValue(HKEY_CURRENT_USER, InternationalKey, ClockValues[0].backup).empty())
+    return true;
+  if (!TIniFile(ConfigFile()).ReadBool(LegacyClockSection, LegacyClockBackupKey, false))
+    return false;
+  for (const ClockValue &clock : ClockValues)
+    if (ClockValueExists(clock.backup))
+      return true;
+  return false;
 }
 
 void PlaceLabel(TLabel *label, TWinControl *parent, int left, int top, int width,
@@ -262,7 +272,13 @@ void TFrmMore::FormCreate(TObject *) {
     return;
   }
 
-  // A position that changes here is written back by the slider's handler, as a user's move.
+  // Showing what is stored stores nothing: the slider's handler would write the machine's Run
+  // value, which a standard user may not change, and the form would open half made.
+  showingSettings_ = true;
+  struct Quiet {
+    bool &flag;
+    ~Quiet() { flag = false; }
+  } quiet{showingSettings_};
   TrackBar1->SetPosition(255 - ReadTaskbarAlpha());
   int alpha = 255 - TrackBar1->Position();
   SetTaskbarTransparency(alpha);
@@ -279,29 +295,37 @@ void TFrmMore::FormCreate(TObject *) {
 void TFrmMore::FormClose(TObject *, TCloseAction &) { Frmmain->Show(); }
 
 void TFrmMore::TrackBar1Change(TObject *) {
+  if (showingSettings_)
+    return;
   int alpha = 255 - TrackBar1->Position();
   SetTaskbarTransparency(alpha);
   WriteTaskbarAlpha(alpha);
   // The helper makes the taskbar translucent again at the next log-on. An opaque taskbar no
   // longer needs it, unless the Start button's caption still does.
+  TRefusedWrites refused;
   if (TransparencyNeedsHelper(alpha))
-    WriteHelperAutostart();
+    SetHelperAutostart(true, refused);
   else if (!CaptionNeedsHelper(ReadStartButtonCaption()))
-    DeleteHelperAutostart();
+    SetHelperAutostart(false, refused);
   Label1->SetCaption(IntToStr(alpha * 100 / 255) + "%");
+  // A drag moves the slider many times over: a refusal is told once while the form is open.
+  if (!autostartRefusalTold_)
+    autostartRefusalTold_ = ReportRefusedWrites(Handle(), refused);
 }
 
 void TFrmMore::BitBtn4Click(TObject *) {
   std::string caption = Edit3->Text();
   WriteStartButtonCaption(caption);
   // A running helper keeps the caption it read when it started: it goes before a new one
-  // comes, and whenever no caption is wanted.
+  // comes, and whenever no caption is wanted. A start with Windows that is refused still leaves
+  // this session's helper and caption.
   CloseHelpers();
+  TRefusedWrites refused;
   if (CaptionNeedsHelper(caption)) {
-    WriteHelperAutostart();
+    SetHelperAutostart(true, refused);
     StartHelper(Handle());
   } else if (!TransparencyNeedsHelper(ReadTaskbarAlpha())) {
-    DeleteHelperAutostart();
+    SetHelperAutostart(false, refused);
   }
 
   std::unique_ptr<TFrmBlank> blank(CreateForm(this, FrmBlank));
@@ -312,6 +336,7 @@ void TFrmMore::BitBtn4Click(TObject *) {
   Edit3->SetText("");
   blank.reset();
   FrmBlank = nullptr;
+  ReportRefusedWrites(Handle(), refused);
 }
 
 void TFrmMore::BitBtn3Click(TObject *Sender) {
@@ -320,15 +345,21 @@ void TFrmMore::BitBtn3Click(TObject *Sender) {
 }
 
 void TFrmMore::BitBtn1Click(TObject *) {
-  WriteRegValue(HKEY_LOCAL_MACHINE, WinlogonKey, "LegalNoticeCaption", Edit1->Text(), 1);
-  WriteRegValue(HKEY_LOCAL_MACHINE, WinlogonKey, "LegalNoticeText", Edit2->Text(), 1);
+  TRefusedWrites refused;
+  TryWriteRegStrings(HKEY_LOCAL_MACHINE, WinlogonKey,
+                     {{"LegalNoticeCaption", Edit1->Text()}, {"LegalNoticeText", Edit2->Text()}},
+                     refused);
+  ReportRefusedWrites(Handle(), refused);
 }
 
 void TFrmMore::BitBtn2Click(TObject *) {
-  Edit1->SetText("");
-  Edit2->SetText("");
-  DeleteRegValue(HKEY_LOCAL_MACHINE, WinlogonKey, "LegalNoticeCaption");
-  DeleteRegValue(HKEY_LOCAL_MACHINE, WinlogonKey, "LegalNoticeText");
+  TRefusedWrites refused;
+  TryDeleteStoredValue(HKEY_LOCAL_MACHINE, WinlogonKey, "LegalNoticeCaption", refused);
+  TryDeleteStoredValue(HKEY_LOCAL_MACHINE, WinlogonKey, "LegalNoticeText", refused);
+  // The edits show what Windows will show: nothing, unless the values could not be taken away.
+  Edit1->SetText(ReadRegValue(HKEY_LOCAL_MACHINE, WinlogonKey, "LegalNoticeCaption"));
+  Edit2->SetText(ReadRegValue(HKEY_LOCAL_MACHINE, WinlogonKey, "LegalNoticeText"));
+  ReportRefusedWrites(Handle(), refused);
 }
 
 void TFrmMore::BitBtn5Click(TObject *) {
@@ -338,26 +369,38 @@ void TFrmMore::BitBtn5Click(TObject *) {
                             LangMessage("Common_10", "Error"), MB_OK | MB_ICONERROR);
     return;
   }
+  TRefusedWrites refused;
   // The backups are taken once: a second Apply must not take the first text for the original.
+  // Without a whole backup the clock is left as it is, so nothing of the user's is lost.
   if (!ClockBackupTaken()) {
+    bool copied = true;
     for (const ClockValue &clock : ClockValues)
-      CopyClockValue(clock.value, clock.backup);
-    TIniFile(ConfigFile()).WriteBool(ClockSection, ClockBackupKey, true);
+      copied = CopyClockValue(clock.value, clock.backup, refused) && copied;
+    if (!copied ||
+        !TryWriteRegValue(HKEY_CURRENT_USER, ProgramKey, ClockBackupFlag, "1", 1, refused)) {
+      ReportRefusedWrites(Handle(), refused);
+      return;
+    }
   }
-  WriteRegValue(HKEY_CURRENT_USER, InternationalKey, "sTimeFormat", ClockTimeFormat, 1);
-  WriteRegValue(HKEY_CURRENT_USER, InternationalKey, "s1159", text, 1);
-  WriteRegValue(HKEY_CURRENT_USER, InternationalKey, "s2359", text, 1);
-  ShowMessageBox(Handle(), "More_1", "You will see it the next time your windows starts");
+  TryWriteRegStrings(HKEY_CURRENT_USER, InternationalKey,
+                     {{"sTimeFormat", ClockTimeFormat}, {"s1159", text}, {"s2359", text}}, refused);
+  if (!ReportRefusedWrites(Handle(), refused))
+    ShowMessageBox(Handle(), "More_1", "You will see it the next time your windows starts");
 }
 
 void TFrmMore::BitBtn6Click(TObject *) {
   if (!ClockBackupTaken())
     return;
   Edit5->SetText("");
-  for (const ClockValue &clock : ClockValues) {
-    CopyClockValue(clock.backup, clock.value);
-    DeleteRegValue(HKEY_CURRENT_USER, InternationalKey, clock.backup);
-  }
-  TIniFile(ConfigFile()).DeleteKey(ClockSection, ClockBackupKey);
-  ShowMessageBox(Handle(), "More_2", "You will see it the next time your windows starts");
+  // A backup goes only once its value is back; while one is left, the flag stays with it.
+  TRefusedWrites refused;
+  bool restored = true;
+  for (const ClockValue &clock : ClockValues)
+    restored = CopyClockValue(clock.backup, clock.value, refused) &&
+               TryDeleteRegValue(HKEY_CURRENT_USER, InternationalKey, clock.backup, refused) &&
+               restored;
+  if (restored)
+    TryDeleteRegValue(HKEY_CURRENT_USER, ProgramKey, ClockBackupFlag, refused);
+  if (!ReportRefusedWrites(Handle(), refused))
+    ShowMessageBox(Handle(), "More_2", "You will see it the next time your windows starts");
 }

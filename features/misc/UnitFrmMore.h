@@ -67,6 +67,10 @@ private:
   // Found at every creation; the caption last applied.
   HWND startButton_ = nullptr;
   StartButtonTextRecord record_{};
+  // The stored settings are being shown: the controls' handlers store nothing.
+  bool showingSettings_ = false;
+  // The slider's refused start with Windows was told.
+  bool autostartRefusalTold_ = false;
 };
 
 extern TFrmMore *FrmMore;

@@ -100,6 +100,15 @@ TEST_F(Options, TheHelperAutostartFollowsTheBox) {
   DWORD type;
   std::string bytes;
   EXPECT_FALSE(testenv::GetRawValue(HKEY_LOCAL_MACHINE, AutostartKey, AutostartValue, type, bytes));
+
+  // A standard user may not change it: told so, once.
+  testenv::RefuseWrites(HKEY_LOCAL_MACHINE, AutostartKey);
+  Frmmain->ToolButton3->Click();
+  FrmOption->CheckBox2->SetChecked(true);
+  testenv::Prompts().Expect("these settings were not:", IDOK);
+  FrmOption->BitBtn1->Click();
+  EXPECT_FALSE(testenv::GetRawValue(HKEY_LOCAL_MACHINE, AutostartKey, AutostartValue, type, bytes));
+  EXPECT_FALSE(FrmOption->Visible());
 }
 
 TEST_F(Options, AnAutostartValueThatCannotBeReadStillLeavesTheFormUsable) {

@@ -4,10 +4,12 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "common/RegUnit.h"
+#include "components/TrayIcon.h"
 #include "support/FakeShell.h"
 #include "support/MessagePump.h"
 #include "support/Registry.h"
@@ -31,6 +33,9 @@ protected:
     DoneApplication();
   }
   static std::string Program() { return testenv::Places().programDir; }
+  static std::string Padded(const std::string &caption) {
+    return caption + std::string(255 - caption.size(), ' ');
+  }
   // What the Run value holds for the program folder's helper: its path in quotes.
   static std::string HelperCommand() {
     std::string command = "\"";
@@ -38,6 +43,10 @@ protected:
     return command += '"';
   }
   void Start() { CreateForm(Application, FrmHovelin); }
+  void Stop() {
+    delete FrmHovelin;
+    FrmHovelin = nullptr;
+  }
   // The calls of one kind the menu made, in order.
   std::vector<testenv::ShellCall> Calls(const std::string &what) {
     std::vector<testenv::ShellCall> found;
@@ -76,9 +85,12 @@ TEST_F(TaskbarHovelinForm, TheMenuOpensWhatItNames) {
   EXPECT_EQ(opened[1].file, Program() + "Lumagrove.chm");
   EXPECT_EQ(opened[1].showCmd, SW_SHOWMAXIMIZED);
 
+  // Display settings by the system folder's program, never a namesake in the current folder.
   FrmHovelin->N9->Click();
   ASSERT_EQ(Calls("WinExec").size(), 1u);
-  EXPECT_EQ(Calls("WinExec")[0].file, "rundll32.exe shell32.dll,Control_RunDLL desk.cpl,,4");
+  EXPECT_EQ(Calls("WinExec")[0].file,
+            "\"" + testenv::Places().systemDir +
+                "\\rundll32.exe\" shell32.dll,Control_RunDLL desk.cpl,,4");
   EXPECT_EQ(Calls("WinExec")[0].showCmd, SW_RESTORE);
 
   FrmHovelin->N6->Click();
@@ -169,4 +181,41 @@ TEST_F(TaskbarHovelinForm, StoredSettingsAreReadWithCare) {
   testenv::PumpFor(1300); // a watchdog tick
   EXPECT_EQ(bar.ButtonText(), "start");
   EXPECT_EQ(bar.bandPlacings, 0);
+}
+
+// Explorer started anew: the new taskbar is opaque and its Start button Windows' own. The helper
+// hears "TaskbarCreated" and applies what Lumagrove stores by then.
+TEST_F(TaskbarHovelinForm, ANewTaskbarGetsTheStoredSettingsAgain) {
+  auto bar = std::make_unique<testenv::FakeTaskbar>();
+  testenv::WriteFile(Program() + "Data\\Config.ini",
+                     "[Taskbar]\r\nTransparent=100\r\n[StartButton]\r\nCaption=Go\r\n");
+  Start();
+  EXPECT_EQ(bar->ButtonText(), Padded("Go"));
+
+  bar = std::make_unique<testenv::FakeTaskbar>();
+  testenv::WriteFile(Program() + "Data\\Config.ini",
+                     "[Taskbar]\r\nTransparent=60\r\n[StartButton]\r\nCaption=Go\r\n");
+  ASSERT_NE(TTrayIcon::TaskbarCreatedMessage(), 0u);
+  // To the helper's own window: a broadcast would reach the other tests' windows too.
+  SendMessageA(FrmHovelin->Handle(), TTrayIcon::TaskbarCreatedMessage(), 0, 0);
+  BYTE alpha = 0;
+  ASSERT_TRUE(GetLayeredWindowAttributes(bar->taskbar, nullptr, &alpha, nullptr));
+  EXPECT_EQ(alpha, 60);
+  EXPECT_EQ(bar->ButtonText(), Padded("Go"));
+  EXPECT_EQ(bar->Place(bar->button).right, testenv::ExpectedButtonWidth("Go"));
+}
+
+// Lumagrove stores a caption so that the helper puts it on the button as it was typed, blanks
+// and quotes included; one stored by an earlier version reads as it always did.
+TEST_F(TaskbarHovelinForm, CaptionsComeBackAsTyped) {
+  testenv::FakeTaskbar bar;
+  for (const std::string caption : {"  Go", "\"Hi\""}) {
+    WriteStartButtonCaption(caption);
+    Start();
+    EXPECT_EQ(bar.ButtonText(), Padded(caption)) << caption;
+    Stop();
+  }
+  testenv::WriteFile(Program() + "Data\\Config.ini", "[StartButton]\r\nCaption=  \"Go\"  \r\n");
+  Start();
+  EXPECT_EQ(bar.ButtonText(), Padded("Go"));
 }

@@ -35,6 +35,31 @@ std::string Padded(const std::string &caption) {
   return caption + std::string(255 - caption.size(), ' ');
 }
 
+// Two users of one machine: while it lives, HKEY_CURRENT_USER is one of two trees of the test's
+// own, and the test switches between them.
+class TwoUsers {
+public:
+  TwoUsers() {
+    for (int i = 0; i < 2; ++i)
+      RegCreateKeyExA(HKEY_CURRENT_USER, i ? "UserB" : "UserA", 0, nullptr, 0, KEY_ALL_ACCESS,
+                      nullptr, &trees_[i], nullptr);
+  }
+  ~TwoUsers() {
+    RegOverridePredefKey(HKEY_CURRENT_USER, testenv::SandboxRoot(HKEY_CURRENT_USER));
+    for (HKEY tree : trees_)
+      RegCloseKey(tree);
+  }
+  TwoUsers(const TwoUsers &) = delete;
+  TwoUsers &operator=(const TwoUsers &) = delete;
+  void Become(int user) { ASSERT_EQ(RegOverridePredefKey(HKEY_CURRENT_USER, trees_[user]), 0); }
+
+private:
+  HKEY trees_[2] = {};
+};
+
+// The one message for what a standard user was not allowed to change.
+constexpr const char *NotChanged = "these settings were not:";
+
 class TaskbarMoreForm : public AppTest {
 protected:
   void SetUp() override {
@@ -213,4 +238,80 @@ TEST_F(TaskbarMoreForm, TheClockTextPutsBackWhatWasThereAndRefusesTooLongATexts)
   testenv::SetStringValue(HKEY_CURRENT_USER, International, "sTimeFormat_1", "HH:mm:ss");
   ApplyClock("Tea");
   EXPECT_EQ(Clock("sTimeFormat_1"), "HH:mm:ss");
+}
+
+// Each user's clock has backups of its own. An install from before keeps its note of a backup in
+// the shared Config.ini: it still counts, for a user who has a backup value.
+TEST_F(TaskbarMoreForm, EachUserGetsTheirOwnClockBackup) {
+  WriteConfig("[Clock]\r\nBackupTaken=1\r\n");
+  TwoUsers users;
+  users.Become(0);
+  testenv::SetStringValue(HKEY_CURRENT_USER, International, "s1159", "Lunch");
+  testenv::SetStringValue(HKEY_CURRENT_USER, International, "s1159_1", "AM"); // kept from before
+  users.Become(1);
+  testenv::SetStringValue(HKEY_CURRENT_USER, International, "sTimeFormat", "HH:mm:ss");
+  testenv::SetStringValue(HKEY_CURRENT_USER, International, "s1159", "vorm.");
+  testenv::SetStringValue(HKEY_CURRENT_USER, International, "s2359", "nachm.");
+  Open();
+
+  ApplyClock("Tea");
+  EXPECT_EQ(Clock("sTimeFormat_1"), "HH:mm:ss");
+  EXPECT_EQ(Clock("s2359_1"), "nachm.");
+  users.Become(0);
+  ApplyClock("Tea");
+  EXPECT_EQ(Clock("s1159_1"), "AM") << "the backup from before stays";
+  RestoreClock();
+  EXPECT_EQ(Clock("s1159"), "AM");
+  EXPECT_EQ(Clock("s1159_1"), Absent);
+
+  users.Become(1);
+  RestoreClock();
+  EXPECT_EQ(Clock("sTimeFormat"), "HH:mm:ss");
+  EXPECT_EQ(Clock("s1159"), "vorm.");
+  EXPECT_EQ(Clock("s2359"), "nachm.");
+  for (const char *name : {"sTimeFormat_1", "s1159_1", "s2359_1"})
+    EXPECT_EQ(Clock(name), Absent) << name;
+  EXPECT_EQ(Stored(HKEY_CURRENT_USER, ProgramKey, "ClockBackupTaken"), Absent);
+  FrmMore->BitBtn6->Click(); // restored: nothing left, no message
+}
+
+// A standard user may not change the machine's Run and Winlogon keys. The form still opens
+// whole over a translucent taskbar, puts the caption on the button, and says once what was not
+// changed.
+TEST_F(TaskbarMoreForm, RefusedMachineKeysLeaveTheRestDone) {
+  WriteConfig("[Taskbar]\r\nTransparent=100\r\n");
+  testenv::RefuseWrites(HKEY_LOCAL_MACHINE, AutostartKey);
+  testenv::RefuseWrites(HKEY_LOCAL_MACHINE, Winlogon);
+  testenv::FakeTaskbar bar;
+  Open();
+  EXPECT_EQ(FrmMore->TrackBar1->Position(), 155);
+  EXPECT_EQ(FrmMore->Label1->Caption(), "39%");
+  EXPECT_EQ(FrmMore->Edit4->Text(), "start");
+
+  testenv::Prompts().Expect(NotChanged, IDOK);
+  ApplyCaption("Grove");
+  EXPECT_EQ(bar.ButtonText(), Padded("Grove"));
+  EXPECT_EQ(FrmMore->Edit4->Text(), "Grove");
+  EXPECT_EQ(ShellExecutes().size(), 1u) << "the helper still runs for this session";
+  EXPECT_EQ(RunValue(), Absent);
+  ASSERT_FALSE(testenv::Prompts().Seen().empty());
+  const std::string told = testenv::Prompts().Seen().back().text;
+  EXPECT_NE(told.find("\"Lumagrove\" under HKEY_LOCAL_MACHINE\\" + std::string(AutostartKey)),
+            std::string::npos)
+      << told;
+  EXPECT_NE(told.find("needs an administrator"), std::string::npos) << told;
+
+  // A drag is many moves: told once (a second message would fail the test).
+  testenv::Prompts().Expect(NotChanged, IDOK);
+  Slide(200);
+  Slide(210);
+  EXPECT_EQ(Config("Taskbar", "Transparent"), "45");
+  EXPECT_EQ(FrmMore->Label1->Caption(), "17%");
+
+  testenv::Prompts().Expect(NotChanged, IDOK);
+  FrmMore->Edit1->SetText("Notice");
+  FrmMore->BitBtn1->Click();
+  EXPECT_EQ(Stored(HKEY_LOCAL_MACHINE, Winlogon, "LegalNoticeCaption"), Absent);
+  FrmMore->BitBtn2->Click(); // nothing there to take away: nothing refused, no message
+  EXPECT_EQ(FrmMore->Edit1->Text(), "");
 }
