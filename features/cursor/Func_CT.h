@@ -42,14 +42,14 @@ std::string ReadThemeValue(const std::string &Section, const std::string &Key,
 void ApplyCursorTheme(const std::string &PackageFile);
 // Empties all fifteen role values (they stay, empty), then has the system reload its cursors.
 void RestoreDefaultCursors();
-// Sets or clears the shadow's bit alone, keeping every other bit and the mask's length, and
-// switches the shadow in the running session.
+// Sets or clears the shadow's bit alone, keeping every other bit, the mask's length and its type,
+// and switches the shadow in the running session.
 void SetCursorShadow(bool On);
-// The shadow's bit of the stored mask, whatever the mask's length; false when there is none.
+// The shadow's bit of the stored mask, whatever its length and type; false when there is none.
 bool GetCursorShadow();
 // Stores the trail's length (0: off) and switches it in the running session.
 void SetMouseTrails(int Count);
-// The stored length; 0 when the value is empty or not a number.
+// The stored length, whatever the value's type; 0 when it is empty or no number that fits.
 int GetMouseTrails();
 // Unpacks the archive into the cursor package folder, in a folder named after the archive.
 TPackageInstall ExtractCursorPackage(const std::string &ArchiveFile, tk::TComponent *Owner);

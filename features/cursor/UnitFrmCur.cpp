@@ -93,6 +93,7 @@ void TFrmCur::Build() {
   SearchFolders1->OnChanged = Bind(this, &TFrmCur::SearchFolders1Changed);
 
   ListView1->OnClick = Bind(this, &TFrmCur::ListView1Click);
+  ListView1->OnSelectItem = Bind(this, &TFrmCur::ListView1SelectItem);
   ListView1->OnDblClick = Bind(this, &TFrmCur::BitBtn1Click);
   BitBtn1->OnClick = Bind(this, &TFrmCur::BitBtn1Click);
   BitBtn2->OnClick = Bind(this, &TFrmCur::BitBtn2Click);
@@ -330,6 +331,19 @@ void TFrmCur::ListView1Click(TObject *) {
     Label7->SetCaption(LangMessage("Cursors_7", "Author:") + author);
     Label7->SetVisible(true);
   }
+}
+
+void TFrmCur::ListView1SelectItem(TObject *Sender, TListItem *, bool) {
+  // The keyboard (the arrows, or typing a name) chooses without a click. A change arrives as a
+  // deselect and then a select; each shows what is selected by then, so the last one leaves the
+  // preview and the package Apply applies matching the selection. A click follows its own
+  // change and shows the package again, as a click always has.
+  TListItem *item = ListView1->Selected();
+  std::string chosen = item && item->Index() < ListBox1->Items().Count()
+                           ? ListBox1->Items().Strings(item->Index())
+                           : std::string();
+  if (chosen != Edit1->Text() || BitBtn1->Enabled() == chosen.empty())
+    ListView1Click(Sender);
 }
 
 void TFrmCur::BitBtn1Click(TObject *) {

@@ -61,6 +61,7 @@ public:
   void FormClose(tk::TObject *Sender, tk::TCloseAction &Action);
   void SearchFolders1Changed(tk::TComponent *Sender, int32_t CountFiles, int32_t SizeOfFiles);
   void ListView1Click(tk::TObject *Sender);
+  void ListView1SelectItem(tk::TObject *Sender, tk::TListItem *Item, bool Selected);
   void BitBtn1Click(tk::TObject *Sender);
   void BitBtn2Click(tk::TObject *Sender);
   void CheckBox1Click(tk::TObject *Sender);

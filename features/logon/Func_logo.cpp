@@ -6,12 +6,13 @@ TPackageInstall ExtractLogonPackage(const std::string &Package, tk::TComponent *
   return InstallPackageArchive(Package, GetConfigFolder("Logons"), Owner);
 }
 
-void SetLogonScreen(const std::string &Program) {
+bool SetLogonScreen(const std::string &Program, TRefusedWrites &Refused) {
   bool blanks = Program.find_first_of(" \t") != std::string::npos;
-  WriteRegValue(HKEY_LOCAL_MACHINE, WinlogonKey, UIHostValue,
-                blanks ? "\"" + Program + "\"" : Program, 1);
+  return TryWriteRegValue(HKEY_LOCAL_MACHINE, WinlogonKey, UIHostValue,
+                          blanks ? "\"" + Program + "\"" : Program, 1, Refused);
 }
 
-void RestoreLogonScreen() {
-  WriteRegValue(HKEY_LOCAL_MACHINE, WinlogonKey, UIHostValue, StandardLogonScreen, 1);
+bool RestoreLogonScreen(TRefusedWrites &Refused) {
+  return TryWriteRegValue(HKEY_LOCAL_MACHINE, WinlogonKey, UIHostValue, StandardLogonScreen, 1,
+                          Refused);
 }

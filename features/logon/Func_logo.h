@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "common/RegUnit.h"
 #include "features/packages/PackageInstall.h"
 #include "toolkit/core/Classes.h"
 
@@ -19,7 +20,8 @@ inline constexpr const char *StandardLogonScreen = "logonui.exe";
 TPackageInstall ExtractLogonPackage(const std::string &Package, tk::TComponent *Owner);
 
 // Makes Program the logon screen. Winlogon starts UIHost as a command line, so a path with
-// blanks is written in quotes.
-void SetLogonScreen(const std::string &Program);
-// Makes the system's own logon screen the one in force again.
-void RestoreLogonScreen();
+// blanks is written in quotes. The value is machine-wide: a standard user is refused, and the
+// refusal is added to Refused (false) for the form to report.
+bool SetLogonScreen(const std::string &Program, TRefusedWrites &Refused);
+// Makes the system's own logon screen the one in force again; refused as above.
+bool RestoreLogonScreen(TRefusedWrites &Refused);

@@ -74,6 +74,7 @@ void TFrmLogon::Build() {
   SearchFolders2->OnChanged = Bind(this, &TFrmLogon::SearchFolders2Changed);
 
   ListView1->OnClick = Bind(this, &TFrmLogon::ListView1Click);
+  ListView1->OnSelectItem = Bind(this, &TFrmLogon::ListView1SelectItem);
   ListView1->OnDblClick = Bind(this, &TFrmLogon::BitBtn1Click);
   Image1->OnDblClick = Bind(this, &TFrmLogon::Image1DblClick);
   BitBtn1->OnClick = Bind(this, &TFrmLogon::BitBtn1Click);
@@ -167,8 +168,46 @@ void TFrmLogon::ListView1Click(TObject *) {
   }
   Edit1->SetText(ListBox1->Items().Strings(item->Index()));
   BitBtn1->SetEnabled(true);
+  ShowPreview();
+}
+
+void TFrmLogon::ListView1SelectItem(TObject *Sender, TListItem *, bool) {
+  // The keyboard (the arrows, or typing a name) chooses without a click. A change arrives as a
+  // deselect and then a select; each shows what is selected by then, so the last one leaves the
+  // chosen program matching the selection. A click follows its own change and looks for the
+  // preview again, as a click always has.
+  TListItem *item = ListView1->Selected();
+  std::string chosen = item && item->Index() < ListBox1->Items().Count()
+                           ? ListBox1->Items().Strings(item->Index())
+                           : std::string();
+  if (chosen != Edit1->Text() || BitBtn1->Enabled() == chosen.empty())
+    ListView1Click(Sender);
+}
+
+void TFrmLogon::ShowPreview() {
+  // The folder search keeps the windows alive, so the user may choose another program before
+  // it ends. A second search then would share this one's list, so it waits: this one looks
+  // again for whatever is chosen once it ends, until the choice stays put.
+  if (previewing_)
+    return;
+  std::string program, picture;
+  {
+    previewing_ = true;
+    struct Done {
+      bool &flag;
+      ~Done() { flag = false; }
+    } done{previewing_};
+    do {
+      program = Edit1->Text();
+      picture = findpreview(program);
+    } while (Edit1->Text() != program);
+  }
+  if (program.empty()) {
+    Image1->Picture().Assign(nullptr); // chosen nothing by the end: no one's picture
+    return;
+  }
   try {
-    Image1->Picture().LoadFromFile(findpreview(Edit1->Text()));
+    Image1->Picture().LoadFromFile(picture);
   } catch (...) {
     // The picture's error is the user's to see; an older program's picture must not stay
     // beside this one's name.
@@ -186,13 +225,20 @@ void TFrmLogon::BitBtn1Click(TObject *) {
           LangMessage("Logon_1", "Are you sure that you want to apply this logon screen?"),
           LangMessage("Common_9", "Confirm"), MB_YESNO | MB_ICONQUESTION) == IDNO)
     return;
-  SetLogonScreen(program);
+  // Winlogon's value is machine-wide: a standard user learns it was not changed, not that it was.
+  TRefusedWrites refused;
+  SetLogonScreen(program, refused);
+  if (ReportRefusedWrites(Handle(), refused))
+    return;
   GetPrompts().MessageBox(Handle(), LangMessage("Logon_2", "The logon screen changed successfully"),
                           LangMessage("Common_8", "OK"), MB_OK | MB_ICONINFORMATION);
 }
 
 void TFrmLogon::BitBtn2Click(TObject *) {
-  RestoreLogonScreen();
+  TRefusedWrites refused;
+  RestoreLogonScreen(refused);
+  if (ReportRefusedWrites(Handle(), refused))
+    return;
   GetPrompts().MessageBox(Handle(),
                           LangMessage("Logon_3", "The logon screen restored successfully"),
                           LangMessage("Common_8", "OK"), MB_OK | MB_ICONINFORMATION);
@@ -212,8 +258,9 @@ void TFrmLogon::Installfromdisk1Click(TObject *) {
 void TFrmLogon::Installfromweb1Click(TObject *) { OpenThemesPage(Handle()); }
 
 void TFrmLogon::Image1DblClick(TObject *) {
-  if (Edit1->Text().empty())
-    return; // nothing chosen, nothing to show
+  // Nothing chosen, nothing to show; and a search under way is left to end on its own.
+  if (Edit1->Text().empty() || previewing_)
+    return;
   GetShell().ShellExecute(Handle(), "", findpreview(Edit1->Text()), "", "", SW_SHOWMAXIMIZED);
 }
 

@@ -36,6 +36,7 @@ public:
   void FormCreate(tk::TObject *Sender);
   void FormClose(tk::TObject *Sender, tk::TCloseAction &Action);
   void ListView1Click(tk::TObject *Sender);
+  void ListView1SelectItem(tk::TObject *Sender, tk::TListItem *Item, bool Selected);
   void BitBtn1Click(tk::TObject *Sender);
   void BitBtn2Click(tk::TObject *Sender);
   void BitBtn3Click(tk::TObject *Sender);
@@ -56,7 +57,10 @@ protected:
 private:
   // Lists the logon programs of the Logons folder afresh.
   void ScanLogons();
+  // Shows the preview of the program chosen when its search ends; never runs inside itself.
+  void ShowPreview();
   std::string fallbackPreview_;
+  bool previewing_ = false;
 };
 
 extern TFrmLogon *FrmLogon;

@@ -118,6 +118,19 @@ TEST(CursorEngine, ShadowChangesItsOwnBitAndKeepsTheRest) {
   EXPECT_EQ(calls[0].pvParam, 1u);
   EXPECT_EQ(calls[1].pvParam, 0u);
   EXPECT_EQ(calls[2].pvParam, 1u);
+
+  // A mask some tool stored as a number stays a number, with every other bit kept.
+  testenv::SetRawValue(HKEY_CURRENT_USER, DesktopKey, PreferencesMaskValue, REG_DWORD,
+                       std::string("\x9E\x1E\x07\x80", 4));
+  EXPECT_FALSE(GetCursorShadow());
+  SetCursorShadow(true);
+  DWORD type = 0;
+  std::string bytes;
+  ASSERT_TRUE(
+      testenv::GetRawValue(HKEY_CURRENT_USER, DesktopKey, PreferencesMaskValue, type, bytes));
+  EXPECT_EQ(type, DWORD(REG_DWORD));
+  EXPECT_EQ(bytes, std::string("\x9E\x3E\x07\x80", 4));
+  EXPECT_TRUE(GetCursorShadow());
 }
 
 TEST(CursorEngine, TrailsAreStoredAsTextAndReadBackAsNumbers) {
@@ -134,6 +147,7 @@ TEST(CursorEngine, TrailsAreStoredAsTextAndReadBackAsNumbers) {
     ASSERT_FALSE(calls.empty());
     EXPECT_EQ(calls.back().action, UINT(SPI_SETMOUSETRAILS));
     EXPECT_EQ(calls.back().uiParam, UINT(count));
+    EXPECT_EQ(calls.back().pvParam, count ? 1u : 0u);
     EXPECT_EQ(calls.back().winIni, 0u);
   }
   for (const char *stored : {"lots", "", "99999999999999"}) {

@@ -166,6 +166,33 @@ TEST_F(CursorForm, ChoosingAPackagePreviewsItOverTheCursorsInForce) {
   EXPECT_EQ(Shown(form->ImageHelp), help);
 }
 
+// The arrows choose as a click does: what is previewed is what Apply applies.
+TEST_F(CursorForm, TheKeyboardChoosesWhatApplyApplies) {
+  AddPackage("Up", "Up.ctheme", "[Cursors]\r\nArrow=%ThemeDir%a.cur\r\n", {{"a.cur", "up.cur"}});
+  AddPackage("No", "No.ctheme", "[Cursors]\r\nArrow=%ThemeDir%a.cur\r\n", {{"a.cur", "no.cur"}});
+  TFrmCur *form = Open();
+  ASSERT_EQ(form->ListView1->Items().Count(), 2);
+  Choose(form, 0);
+  const Pixels first = Shown(form->ImageArrow);
+  SendMessageA(form->ListView1->Handle(), WM_KEYDOWN, VK_RIGHT, 0);
+  ASSERT_EQ(form->ListView1->ItemIndex(), 1);
+  const std::string second = form->ListBox1->Items().Strings(1);
+  EXPECT_EQ(form->Edit1->Text(), second);
+  EXPECT_NE(Shown(form->ImageArrow), first);
+  testenv::Prompts().Expect("apply this cursor package", IDYES);
+  form->BitBtn1->Click();
+  EXPECT_EQ(ReadRegValue(HKEY_CURRENT_USER, Func_CT::CursorsKey, "Arrow"),
+            ExtractFilePath(second) + "a.cur");
+
+  // Nothing selected, without a click: nothing to apply, and the cursors in force shown.
+  form->ListView1->SetItemIndex(-1);
+  EXPECT_FALSE(form->BitBtn1->Enabled());
+  EXPECT_EQ(form->Edit1->Text(), "");
+  SendMessageA(form->ListView1->Handle(), WM_KEYDOWN, VK_HOME, 0);
+  EXPECT_EQ(form->Edit1->Text(), form->ListBox1->Items().Strings(0));
+  EXPECT_EQ(Shown(form->ImageArrow), first);
+}
+
 TEST_F(CursorForm, ApplyAsksAndRestoresFirstOnlyWhenTicked) {
   const std::string before = "C:\\Before\\wait.ani";
   std::string package = AddPackage("Lone", "Lone.ctheme", "[Cursors]\r\nArrow=%ThemeDir%a.cur\r\n",
@@ -245,6 +272,31 @@ TEST_F(CursorForm, OpeningWritesNothingAndTheSettingsFollowTheUser) {
     EXPECT_EQ(form->TrackBar1->Position(), stored.position) << stored.trails;
     EXPECT_FALSE(form->CheckBox3->Checked());
     EXPECT_EQ(trails(), stored.trails);
+    form->Close();
+  }
+  // Other tools store the trail in types of their own: each reads as its number, or as none.
+  struct Odd {
+    DWORD type;
+    std::string bytes;
+    int position; // 0: no trail
+  } odd[] = {{REG_BINARY, std::string("\x03\x00", 2), 3},
+             {REG_QWORD, std::string("\x05\0\0\0\0\0\0\0", 8), 5},
+             {REG_QWORD, std::string("\x05\0\0\0\0\0\0\x01", 8), 0},
+             {REG_BINARY, std::string(12, '\x04'), 0},
+             {REG_SZ, std::string("4 or so\0", 8), 0}};
+  for (const Odd &stored : odd) {
+    testenv::SetRawValue(HKEY_CURRENT_USER, Func_CT::MouseKey, Func_CT::MouseTrailsValue,
+                         stored.type, stored.bytes);
+    TFrmCur *form = Open();
+    ASSERT_NE(form, nullptr);
+    EXPECT_TRUE(form->Visible()) << stored.type;
+    EXPECT_EQ(form->CheckBox2->Checked(), stored.position != 0) << stored.type;
+    EXPECT_EQ(form->TrackBar1->Position(), stored.position ? stored.position : 7) << stored.type;
+    DWORD type = 0;
+    std::string bytes;
+    testenv::GetRawValue(HKEY_CURRENT_USER, Func_CT::MouseKey, Func_CT::MouseTrailsValue, type,
+                         bytes);
+    EXPECT_EQ(bytes, stored.bytes) << "opening wrote the trail";
     form->Close();
   }
   EXPECT_EQ(mask(), xpMask);

@@ -7,6 +7,7 @@
 
 #include "features/logon/Func_logo.h"
 #include "features/logon/UnitFrmLogon.h"
+#include "support/Registry.h"
 #include "toolkit/graphics/Jpeg.h"
 #include "toolkit/win32/FileUtil.h"
 
@@ -241,4 +242,80 @@ TEST_F(LogonForm, AHostilePackageWritesNothingOutsideItsFolder) {
       EXPECT_TRUE(was != before.end() && was->second == size) << file;
     }
   EXPECT_TRUE(FileExists(own + "keep.txt"));
+}
+
+// The arrows choose as a click does, and a choice made while a preview is being looked for is
+// looked for once that search has ended, never inside it.
+TEST_F(LogonForm, TheKeyboardChoosesAndThePreviewFollowsTheLastChoice) {
+  testenv::WriteFile(Logons() + "Dawn\\Dawn.exe", "MZ");
+  WriteBmp(Logons() + "Dawn\\preview.bmp", 40);
+  testenv::WriteFile(Logons() + "Dusk\\Dusk.exe", "MZ");
+  WriteBmp(Logons() + "Dusk\\preview.bmp", 50);
+  TFrmLogon *form = Open();
+  ASSERT_EQ(Captions(form), (std::vector<std::string>{"Dawn", "Dusk"}));
+  const bool dawnFirst = form->ListView1->Items()[0]->Caption() == "Dawn";
+  const HWND list = form->ListView1->Handle();
+  const WPARAM toDusk = dawnFirst ? VK_DOWN : VK_UP, toDawn = dawnFirst ? VK_UP : VK_DOWN;
+
+  // Each folder search, as it starts and as it ends.
+  std::vector<std::string> searches;
+  auto changed = form->SearchFolders2->OnChanged;
+  form->SearchFolders2->OnProcess = [&](TComponent *, const std::string &dir, int32_t, int32_t) {
+    if (dir == form->SearchFolders2->ScanDir)
+      searches.push_back("start " + dir);
+  };
+  form->SearchFolders2->OnChanged = [&](TComponent *sender, int32_t count, int32_t size) {
+    searches.push_back("end");
+    changed(sender, count, size);
+  };
+
+  Choose(form, "Dawn");
+  EXPECT_EQ(form->Image1->Picture().Width(), 40);
+  SendMessageA(list, WM_KEYDOWN, toDusk, 0);
+  EXPECT_EQ(form->Edit1->Text(), Logons() + "Dusk\\Dusk.exe");
+  EXPECT_EQ(form->Image1->Picture().Width(), 50);
+  testenv::Prompts().Expect("apply this logon screen", IDYES);
+  testenv::Prompts().Expect("changed successfully", IDOK);
+  form->BitBtn1->Click();
+  EXPECT_EQ(UIHost(), Logons() + "Dusk\\Dusk.exe");
+
+  // Dawn is chosen while Dusk's search runs (its message pump handles the key).
+  searches.clear();
+  PostMessageA(list, WM_KEYDOWN, toDawn, 0);
+  form->ListView1->Click();
+  EXPECT_EQ(searches, (std::vector<std::string>{"start " + Logons() + "Dusk\\", "end",
+                                                "start " + Logons() + "Dawn\\", "end"}));
+  EXPECT_EQ(form->Edit1->Text(), Logons() + "Dawn\\Dawn.exe");
+  EXPECT_EQ(form->Image1->Picture().Width(), 40);
+
+  // Nothing selected, however it came about: nothing to apply.
+  form->ListView1->SetItemIndex(-1);
+  EXPECT_FALSE(form->BitBtn1->Enabled());
+  EXPECT_EQ(form->Edit1->Text(), "");
+}
+
+// A standard user may not change Winlogon's value: one message says so, and no success.
+TEST_F(LogonForm, ARefusedLogonScreenIsReportedOnceAndNeverAsDone) {
+  testenv::WriteFile(Logons() + "Plain\\Plain.exe", "MZ");
+  testenv::SetStringValue(HKEY_LOCAL_MACHINE, WinlogonKey, UIHostValue, "logonui.exe");
+  testenv::RefuseWrites(HKEY_LOCAL_MACHINE, WinlogonKey);
+  TFrmLogon *form = Open();
+  Choose(form, "Plain");
+  testenv::Prompts().Expect("apply this logon screen", IDYES);
+  testenv::Prompts().Expect("these settings were not", IDOK);
+  form->BitBtn1->Click();
+  testenv::Prompts().Expect("these settings were not", IDOK);
+  form->BitBtn2->Click();
+
+  const auto &seen = testenv::Prompts().Seen();
+  ASSERT_EQ(seen.size(), 3u);
+  for (size_t i : {1, 2}) {
+    EXPECT_NE(seen[i].text.find("HKEY_LOCAL_MACHINE\\" + std::string(WinlogonKey)),
+              std::string::npos)
+        << seen[i].text;
+    EXPECT_NE(seen[i].text.find("needs an administrator"), std::string::npos) << seen[i].text;
+  }
+  EXPECT_EQ(UIHost(), "logonui.exe");
+  EXPECT_TRUE(form->BitBtn1->Enabled());
+  EXPECT_TRUE(form->BitBtn2->Enabled());
 }
