@@ -461,7 +461,12 @@ void TFrmWallpaper::ListBox1DblClick(TObject *) {
   int i = ListBox1->ItemIndex();
   if (i < 0)
     return;
-  GetShell().ShellExecute(Handle(), "open", ListBox1->Items().Strings(i), "", "", SW_SHOWNORMAL);
+  // A name without a drive is the page's: it loads it from the program folder, and so does the
+  // double-click, never from whatever folder is current.
+  std::string picture = ListBox1->Items().Strings(i);
+  bool full = (picture.size() > 1 && picture[1] == ':') || picture.rfind("\\\\", 0) == 0;
+  GetShell().ShellExecute(Handle(), "open", full ? picture : ProgramFolder() + picture, "", "",
+                          SW_SHOWNORMAL);
 }
 
 void TFrmWallpaper::CheckBox1Click(TObject *) {

@@ -253,6 +253,11 @@ TEST_F(Wallpaper, TheListIsEditedSavedAndReadBack) {
   ASSERT_FALSE(testenv::Shell().calls.empty());
   EXPECT_EQ(testenv::Shell().calls.back().file, a);
   EXPECT_EQ(testenv::Shell().calls.back().showCmd, SW_SHOWNORMAL);
+  // A name without a drive opens from the program folder, as the page loads it.
+  list->Items().Add("Mine\\Sea.jpg");
+  list->SetItemIndex(2);
+  FrmWallpaper->ListBox1DblClick(nullptr);
+  EXPECT_EQ(testenv::Shell().calls.back().file, testenv::Places().programDir + "Mine\\Sea.jpg");
 }
 
 TEST_F(Wallpaper, TheOptionsPageWritesIconsPolicyAndSettings) {
