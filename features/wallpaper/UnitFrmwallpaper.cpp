@@ -244,6 +244,10 @@ void TFrmWallpaper::FormCreate(TObject *) {
   // Checking a box writes its value back (its click handler), as hidden; every box is set
   // whatever the others' writes did, and what was refused is reported once.
   TRefusedWrites refused;
+  struct Gathering {
+    TRefusedWrites *&slot;
+    ~Gathering() { slot = nullptr; }
+  } gathering{openingRefusals_};
   openingRefusals_ = &refused;
   TCheckBox *iconBoxes[] = {CheckBox6, CheckBox7, CheckBox8, CheckBox9, CheckBox10};
   for (size_t i = 0; i < 5; ++i) {
@@ -310,7 +314,7 @@ std::optional<WallpaperPageSettings> TFrmWallpaper::PageSettings() {
     for (auto &field : fields) {
       std::optional<int> value = WholeNumber(field.edit->Text(), field.minimum);
       if (!CheckField(value.has_value(), field.edit->Text(), LangMessage(field.key, field.name),
-                      "Wallpaper_12", TemplateValueMessage))
+                      TemplateValueKey, TemplateValueMessage))
         return std::nullopt;
       *field.value = *value;
     }
