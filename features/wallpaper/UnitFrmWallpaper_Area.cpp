@@ -5,6 +5,7 @@
 #include "common/Translation.h"
 #include "features/wallpaper/UnitFrmwallpaper.h"
 #include "features/wallpaper/WallpaperPage.h"
+#include "toolkit/win32/Seams.h"
 
 using namespace tk;
 
@@ -12,11 +13,31 @@ TFrmwallpaper_area *Frmwallpaper_area = nullptr;
 
 namespace {
 
-// Sets one side of the panel from an edit's text; text that is no whole number leaves it.
-void SetFromEdit(TEdit *edit, TPanel *panel, void (TControl::*setter)(int)) {
+// Posted when one of the four edits has lost the focus (wParam: its index): a message box
+// shown while the focus moves would take it in the middle of the move.
+constexpr UINT EditLeftMessage = WM_APP + 1;
+
+// Sets one side of the panel from an edit's text; text that is no whole number (an emptied
+// field while typing, say) leaves it, and is reported only when the field is left.
+bool SetFromEdit(TEdit *edit, TPanel *panel, void (TControl::*setter)(int)) {
   std::optional<int> value = WholeNumber(edit->Text(), 0);
   if (value)
     (panel->*setter)(*value);
+  return value.has_value();
+}
+
+// The four edits' names in the messages, in the order Edit4 to Edit7.
+std::string FieldName(int index) {
+  switch (index) {
+  case 0:
+    return LangMessage("Wallpaper_6", "Template width");
+  case 1:
+    return LangMessage("Wallpaper_7", "Template height");
+  case 2:
+    return LangMessage("Wallpaper_4", "Template left");
+  default:
+    return LangMessage("Wallpaper_5", "Template top");
+  }
 }
 
 } // namespace
@@ -75,6 +96,8 @@ void TFrmwallpaper_area::Build() {
   Edit5->OnChange = Bind(this, &TFrmwallpaper_area::Edit5Change);
   Edit6->OnChange = Bind(this, &TFrmwallpaper_area::Edit6Change);
   Edit7->OnChange = Bind(this, &TFrmwallpaper_area::Edit7Change);
+  for (TEdit *edit : {Edit4, Edit5, Edit6, Edit7})
+    edit->OnExit = Bind(this, &TFrmwallpaper_area::EditExit);
 }
 
 void TFrmwallpaper_area::LoadPreview(const std::string &fileName) {
@@ -93,7 +116,40 @@ void TFrmwallpaper_area::FormCreate(TObject *) {
   Edit8->SetText(picture);
 }
 
+void TFrmwallpaper_area::CheckEdit(TEdit *edit) {
+  TEdit *edits[] = {Edit4, Edit5, Edit6, Edit7};
+  for (int i = 0; i < 4; ++i) {
+    if (edits[i] != edit || WholeNumber(edit->Text(), 0) || reported_[i] == edit->Text())
+      continue;
+    reported_[i] = edit->Text();
+    GetPrompts().MessageBox(Handle(),
+                            FormatText(LangMessage(TemplateValueKey, TemplateValueMessage).c_str(),
+                                       {edit->Text(), FieldName(i)}),
+                            LangMessage("Common_10", "Error"), MB_OK | MB_ICONERROR);
+  }
+}
+
+void TFrmwallpaper_area::EditExit(TObject *Sender) {
+  TEdit *edits[] = {Edit4, Edit5, Edit6, Edit7};
+  for (WPARAM i = 0; i < 4; ++i)
+    if (Sender == edits[i])
+      PostMessageA(Handle(), EditLeftMessage, i, 0);
+}
+
+void TFrmwallpaper_area::WndProc(TMessage &message) {
+  if (message.Msg == EditLeftMessage && message.WParam < 4) {
+    TEdit *edits[] = {Edit4, Edit5, Edit6, Edit7};
+    CheckEdit(edits[message.WParam]);
+    return;
+  }
+  TForm::WndProc(message);
+}
+
 void TFrmwallpaper_area::FormClose(TObject *, TCloseAction &Action) {
+  // A value typed but not yet reported (the field still has the focus) is reported now; it is
+  // passed on as typed all the same, and Start refuses it.
+  for (TEdit *edit : {Edit4, Edit5, Edit6, Edit7})
+    CheckEdit(edit);
   // The edits' texts count, not the panel's place.
   if (FrmWallpaper) {
     FrmWallpaper->Edit4->SetText(Edit4->Text());
@@ -114,15 +170,31 @@ void TFrmwallpaper_area::BitBtn11Click(TObject *) {
 
 void TFrmwallpaper_area::Panel2MouseMove(TObject *, TShiftState Shift, int X, int Y) {
   PanelMouseSizeMove(Panel2, Shift, X, Y, 5);
+  // A drag past the preview's left or top edge stops at it: the page takes no negative place.
+  if (Panel2->Left() < 0)
+    Panel2->SetLeft(0);
+  if (Panel2->Top() < 0)
+    Panel2->SetTop(0);
   Edit4->SetText(std::to_string(Panel2->Width()));
   Edit5->SetText(std::to_string(Panel2->Height()));
   Edit6->SetText(std::to_string(Panel2->Left()));
   Edit7->SetText(std::to_string(Panel2->Top()));
 }
 
-void TFrmwallpaper_area::Edit4Change(TObject *) { SetFromEdit(Edit4, Panel2, &TControl::SetWidth); }
-void TFrmwallpaper_area::Edit5Change(TObject *) {
-  SetFromEdit(Edit5, Panel2, &TControl::SetHeight);
+// A valid value clears what was reported, so the same bad text typed again is told again.
+void TFrmwallpaper_area::Edit4Change(TObject *) {
+  if (SetFromEdit(Edit4, Panel2, &TControl::SetWidth))
+    reported_[0].reset();
 }
-void TFrmwallpaper_area::Edit6Change(TObject *) { SetFromEdit(Edit6, Panel2, &TControl::SetLeft); }
-void TFrmwallpaper_area::Edit7Change(TObject *) { SetFromEdit(Edit7, Panel2, &TControl::SetTop); }
+void TFrmwallpaper_area::Edit5Change(TObject *) {
+  if (SetFromEdit(Edit5, Panel2, &TControl::SetHeight))
+    reported_[1].reset();
+}
+void TFrmwallpaper_area::Edit6Change(TObject *) {
+  if (SetFromEdit(Edit6, Panel2, &TControl::SetLeft))
+    reported_[2].reset();
+}
+void TFrmwallpaper_area::Edit7Change(TObject *) {
+  if (SetFromEdit(Edit7, Panel2, &TControl::SetTop))
+    reported_[3].reset();
+}

@@ -2,11 +2,21 @@
 // preview of it in which the pictures play. Its values go to the wallpaper form when it closes.
 #pragma once
 
+#include <optional>
+#include <string>
+
 #include "toolkit/forms/Buttons.h"
 #include "toolkit/forms/ExtCtrls.h"
 #include "toolkit/forms/ExtDlgs.h"
 #include "toolkit/forms/Forms.h"
 #include "toolkit/forms/StdCtrls.h"
+
+// The message for a template value that is no number of preview pixels: the value, then the
+// field's name. Both forms give it, this one when a field is left and the wallpaper form at Start.
+inline constexpr const char *TemplateValueKey = "Wallpaper_12";
+inline constexpr const char *TemplateValueMessage =
+    "\"%s\" is not a valid value for \"%s\": enter a whole number of preview pixels (above 0 "
+    "for the width and height).";
 
 class TFrmwallpaper_area : public tk::TForm {
 public:
@@ -38,12 +48,20 @@ public:
   void Edit5Change(tk::TObject *Sender);
   void Edit6Change(tk::TObject *Sender);
   void Edit7Change(tk::TObject *Sender);
+  // Leaving one of the four edits: text that is no number is reported once the focus has moved.
+  void EditExit(tk::TObject *Sender);
 
 protected:
   void Build() override;
+  void WndProc(tk::TMessage &message) override;
 
 private:
   void LoadPreview(const std::string &fileName);
+  // Reports the edit's text when it is no number and was not reported as it stands yet.
+  void CheckEdit(tk::TEdit *edit);
+
+  // The text last reported for each of Edit4 to Edit7, so that one bad value is told once.
+  std::optional<std::string> reported_[4];
 };
 
 extern TFrmwallpaper_area *Frmwallpaper_area;

@@ -241,13 +241,22 @@ void TFrmWallpaper::FormCreate(TObject *) {
     CheckBox1->SetChecked(false);
   if (settings.ReadString("Wallpaper", "HideIcons", "0") == "1")
     CheckBox2->SetChecked(true);
-  // Checking a box writes its value back (its click handler), as hidden.
+  // Checking a box writes its value back (its click handler), as hidden; every box is set
+  // whatever the others' writes did, and what was refused is reported once.
+  TRefusedWrites refused;
+  struct Gathering {
+    TRefusedWrites *&slot;
+    ~Gathering() { slot = nullptr; }
+  } gathering{openingRefusals_};
+  openingRefusals_ = &refused;
   TCheckBox *iconBoxes[] = {CheckBox6, CheckBox7, CheckBox8, CheckBox9, CheckBox10};
   for (size_t i = 0; i < 5; ++i) {
     std::string value =
         ReadRegValue(HKEY_CURRENT_USER, HideDesktopIconsKey, DesktopIcons[i].valueName);
     iconBoxes[i]->SetChecked(DesktopIcons[i].hiddenWhenAbsent ? value != "0" : value == "1");
   }
+  openingRefusals_ = nullptr;
+  ReportRefusedWrites(Handle(), refused);
   Shape1->Brush().SetColor(TColor(GetSysColor(COLOR_BACKGROUND)));
   ComboBox1->SetItemIndex(RandomTransition);
 }
@@ -267,29 +276,29 @@ void TFrmWallpaper::ShowError(const std::string &text) {
   GetPrompts().MessageBox(Handle(), text, LangMessage("Common_10", "Error"), MB_OK | MB_ICONERROR);
 }
 
-bool TFrmWallpaper::CheckField(bool valid, const std::string &field) {
+bool TFrmWallpaper::CheckField(bool valid, const std::string &value, const std::string &field,
+                               const char *key, const char *message) {
   if (!valid)
-    ShowError(FormatText(LangMessage("Wallpaper_1", "\"%s\" is not a valid value: enter a "
-                                                    "number above 0 that the page's timer can "
-                                                    "take.")
-                             .c_str(),
-                         {field}));
+    ShowError(FormatText(LangMessage(key, message).c_str(), {value, field}));
   return valid;
 }
 
-bool TFrmWallpaper::makehtm() {
-  // Every value is checked before anything is written, so a bad one leaves the page on disk as
-  // it was.
+std::optional<WallpaperPageSettings> TFrmWallpaper::PageSettings() {
+  const char *timerKey = "Wallpaper_1";
+  const char *timerMessage = "\"%s\" is not a valid value for \"%s\": enter a number above 0 "
+                             "that the page's timer can take.";
   WallpaperPageSettings page;
   page.transition = ComboBox1->ItemIndex() < 0 ? RandomTransition : ComboBox1->ItemIndex();
-  page.transitionTime = Edit2->Text();
-  if (!CheckField(PositiveSeconds(page.transitionTime),
-                  LangMessage("Wallpaper_2", "Transition time")))
-    return false;
+  std::optional<std::string> seconds = SecondsNumber(Edit2->Text());
+  if (!CheckField(seconds.has_value(), Edit2->Text(), LangMessage("Wallpaper_2", "Transition time"),
+                  timerKey, timerMessage))
+    return std::nullopt;
+  page.transitionTime = *seconds;
   int unit = RadioButton3->Checked() ? 3600 : RadioButton2->Checked() ? 60 : 1;
   std::optional<int64_t> pause = PauseMilliseconds(Edit3->Text(), unit);
-  if (!CheckField(pause.has_value(), LangMessage("Wallpaper_3", "Pause")))
-    return false;
+  if (!CheckField(pause.has_value(), Edit3->Text(), LangMessage("Wallpaper_3", "Pause"), timerKey,
+                  timerMessage))
+    return std::nullopt;
   page.pauseMs = *pause;
   if (CheckBox3->Checked()) {
     WallpaperPageSettings::Template area;
@@ -304,8 +313,9 @@ bool TFrmWallpaper::makehtm() {
                   {Edit5, &area.height, 1, "Wallpaper_7", "Template height"}};
     for (auto &field : fields) {
       std::optional<int> value = WholeNumber(field.edit->Text(), field.minimum);
-      if (!CheckField(value.has_value(), LangMessage(field.key, field.name)))
-        return false;
+      if (!CheckField(value.has_value(), field.edit->Text(), LangMessage(field.key, field.name),
+                      TemplateValueKey, TemplateValueMessage))
+        return std::nullopt;
       *field.value = *value;
     }
     area.picture = Edit8->Text();
@@ -319,6 +329,10 @@ bool TFrmWallpaper::makehtm() {
   page.stretch = CheckBox5->Checked();
   page.showLogo = CheckBox1->Checked();
   page.pictures = ListBox1->Items().Items();
+  return page;
+}
+
+bool TFrmWallpaper::WritePage(const WallpaperPageSettings &page) {
   std::vector<std::string> script = Memo2->Lines().Items();
   std::string text = WallpaperPageText(page, script);
   Memo1->SetText(text);
@@ -331,8 +345,8 @@ bool TFrmWallpaper::makehtm() {
                            {WallpaperPageFile()}));
       return false;
     }
-    // Only the encoder written here and now is run: when it can't be written (a stale copy
-    // in use or read-only), nothing runs and the page stays as written above.
+    // Only the encoder written here and now is run, by its full path: when it can't be written
+    // (a stale copy in use or read-only), nothing runs and the page stays as written above.
     std::string encoder = NativeSystemFile(WallpaperEncoderName);
     if (WriteResourceFile("JS", encoder)) {
       RunAndWait("\"" + encoder + "\" /f \"" + pageFile + "\"", SW_HIDE);
@@ -342,6 +356,13 @@ bool TFrmWallpaper::makehtm() {
   }
   Label1->SetCaption(WallpaperPageFile());
   return true;
+}
+
+bool TFrmWallpaper::makehtm() {
+  // Every value is checked before anything is written, so a bad one leaves the page on disk as
+  // it was.
+  std::optional<WallpaperPageSettings> page = PageSettings();
+  return page && WritePage(*page);
 }
 
 bool TFrmWallpaper::applywallpaper() {
@@ -373,8 +394,12 @@ void TFrmWallpaper::BitBtn1Click(TObject *) {
   BitBtn1->SetEnabled(false);
   bool applied = false;
   try {
-    SaveList();
-    applied = makehtm() && applywallpaper();
+    // The values are checked before the list is saved: a refused Start writes nothing.
+    std::optional<WallpaperPageSettings> page = PageSettings();
+    if (page) {
+      SaveList();
+      applied = WritePage(*page) && applywallpaper();
+    }
   } catch (...) {
     BitBtn1->SetEnabled(true);
     throw;
@@ -440,7 +465,12 @@ void TFrmWallpaper::ListBox1DblClick(TObject *) {
   int i = ListBox1->ItemIndex();
   if (i < 0)
     return;
-  GetShell().ShellExecute(Handle(), "open", ListBox1->Items().Strings(i), "", "", SW_SHOWNORMAL);
+  // A name without a drive is the page's: it loads it from the program folder, and so does the
+  // double-click, never from whatever folder is current.
+  std::string picture = ListBox1->Items().Strings(i);
+  bool full = (picture.size() > 1 && picture[1] == ':') || picture.rfind("\\\\", 0) == 0;
+  GetShell().ShellExecute(Handle(), "open", full ? picture : ProgramFolder() + picture, "", "",
+                          SW_SHOWNORMAL);
 }
 
 void TFrmWallpaper::CheckBox1Click(TObject *) {
@@ -453,12 +483,16 @@ void TFrmWallpaper::CheckBox2MouseUp(TObject *, TMouseButton, TShiftState, int, 
   bool hide = CheckBox2->Checked();
   if (desktop)
     ShowWindow(desktop, hide ? SW_HIDE : SW_SHOW);
+  // The policy key may refuse a standard user: the setting is kept all the same, and the
+  // refusal reported.
+  TRefusedWrites refused;
   if (hide)
-    WriteRegValue(HKEY_CURRENT_USER, ExplorerPoliciesKey, "NoDesktop", "1", 2);
+    TryWriteRegValue(HKEY_CURRENT_USER, ExplorerPoliciesKey, "NoDesktop", "1", 2, refused);
   else
-    DeleteRegValue(HKEY_CURRENT_USER, ExplorerPoliciesKey, "NoDesktop");
+    TryDeleteRegValue(HKEY_CURRENT_USER, ExplorerPoliciesKey, "NoDesktop", refused);
   TIniFile settings(ConfigFile());
   settings.WriteString("Wallpaper", "HideIcons", hide ? "1" : "0");
+  ReportRefusedWrites(Handle(), refused);
 }
 
 void TFrmWallpaper::CheckBox3MouseUp(TObject *, TMouseButton, TShiftState, int, int) {
@@ -482,7 +516,10 @@ void TFrmWallpaper::BitBtn5Click(TObject *) {
 }
 
 void TFrmWallpaper::WriteIconValue(TCheckBox *box, const char *valueName) {
-  WriteRegValue(HKEY_CURRENT_USER, HideDesktopIconsKey, valueName, box->Checked() ? "1" : "0", 2);
+  TRefusedWrites refused;
+  TryWriteRegValue(HKEY_CURRENT_USER, HideDesktopIconsKey, valueName, box->Checked() ? "1" : "0", 2,
+                   openingRefusals_ ? *openingRefusals_ : refused);
+  ReportRefusedWrites(Handle(), refused);
 }
 
 void TFrmWallpaper::CheckBox6Click(TObject *) {

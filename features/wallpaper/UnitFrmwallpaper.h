@@ -3,8 +3,11 @@
 // (the page's logo, the desktop icons, the background colour).
 #pragma once
 
+#include <optional>
 #include <string>
 
+#include "common/RegUnit.h"
+#include "features/wallpaper/WallpaperPage.h"
 #include "toolkit/forms/Buttons.h"
 #include "toolkit/forms/ComCtrls.h"
 #include "toolkit/forms/Dialogs.h"
@@ -111,12 +114,19 @@ protected:
 
 private:
   void SaveList();
-  // Writes one XP icon box's value: DWORD 1 checked, 0 not.
+  // The page's settings from the form, every value checked; none (after naming the first value
+  // that is not valid) when one fails, before anything is written.
+  std::optional<WallpaperPageSettings> PageSettings();
+  // Writes the checked page, runs the script encoder and writes the logo.
+  bool WritePage(const WallpaperPageSettings &page);
+  // Writes one XP icon box's value: DWORD 1 checked, 0 not. A refusal is gathered while the
+  // form opens (one report for all of them), else reported at once.
   void WriteIconValue(tk::TCheckBox *box, const char *valueName);
   void ShowError(const std::string &text);
-  // The fields' values checked before anything is written; false after naming the first one
-  // that is not valid.
-  bool CheckField(bool valid, const std::string &field);
+  bool CheckField(bool valid, const std::string &value, const std::string &field, const char *key,
+                  const char *message);
+
+  TRefusedWrites *openingRefusals_ = nullptr;
 };
 
 extern TFrmWallpaper *FrmWallpaper;

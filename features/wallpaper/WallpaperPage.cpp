@@ -19,7 +19,50 @@ void Line(std::string &page, const std::string &text) {
   page += "\r\n";
 }
 
-std::string Quoted(const std::string &text) { return "\"" + text + "\""; }
+// Appends text as a script string literal (see ScriptString); with slashes, a path whose "\"
+// become "/", as SlashPath turns them.
+void AppendScriptString(std::string &out, const std::string &text, bool slashes) {
+  static const char hex[] = "0123456789ABCDEF";
+  out += '"';
+  for (char c : text) {
+    unsigned char byte = static_cast<unsigned char>(c);
+    switch (c) {
+    case '\\':
+      out += slashes ? "/" : "\\\\";
+      break;
+    case '"':
+      out += "\\\"";
+      break;
+    case '\'':
+      out += "\\'";
+      break;
+    case '\r':
+      out += "\\r";
+      break;
+    case '\n':
+      out += "\\n";
+      break;
+    case '<':
+      out += "\\x3C";
+      break;
+    default:
+      if (byte < 0x20 || byte == 0x7F) {
+        out += "\\x";
+        out += hex[byte >> 4];
+        out += hex[byte & 15];
+      } else {
+        out += c;
+      }
+    }
+  }
+  out += '"';
+}
+
+std::string PathString(const std::string &path) {
+  std::string literal;
+  AppendScriptString(literal, path, true);
+  return literal;
+}
 
 } // namespace
 
@@ -27,6 +70,12 @@ std::string SlashPath(const std::string &path) {
   std::string result = path;
   std::replace(result.begin(), result.end(), '\\', '/');
   return result;
+}
+
+std::string ScriptString(const std::string &text) {
+  std::string literal;
+  AppendScriptString(literal, text, false);
+  return literal;
 }
 
 std::optional<int> WholeNumber(const std::string &text, int minimum) {
@@ -51,12 +100,21 @@ std::optional<int64_t> PauseMilliseconds(const std::string &text, int unit) {
   return ms;
 }
 
-bool PositiveSeconds(const std::string &text) {
+std::optional<std::string> SecondsNumber(const std::string &text) {
   std::string number = Trimmed(text);
   if (number.empty() || number.find_first_not_of("0123456789.") != std::string::npos ||
-      std::count(number.begin(), number.end(), '.') > 1 || number == ".")
-    return false;
-  return number.find_first_not_of("0.") != std::string::npos;
+      std::count(number.begin(), number.end(), '.') > 1 || number == "." ||
+      number.find_first_not_of("0.") == std::string::npos)
+    return std::nullopt;
+  size_t point = std::min(number.find('.'), number.size());
+  size_t first = std::min(number.find_first_not_of('0'), point);
+  std::string result = first == point ? std::string("0") : number.substr(first, point - first);
+  if (point < number.size()) {
+    size_t last = number.find_last_not_of('0');
+    if (last > point)
+      result += number.substr(point, last - point + 1);
+  }
+  return result;
 }
 
 std::string WallpaperPageText(const WallpaperPageSettings &settings,
@@ -78,13 +136,15 @@ std::string WallpaperPageText(const WallpaperPageSettings &settings,
   Line(page, "<SCRIPT LANGUAGE=\"JScript\">");
   Line(page, "packagefile=\"\";");
   Line(page, "tranmethod=" + std::to_string(settings.transition) + ";");
-  Line(page, "filtertime=" + settings.transitionTime + ";");
+  // Whatever reaches here is written as a number the script reads: the form's default for text
+  // that is none (the form checks it before).
+  Line(page, "filtertime=" + SecondsNumber(settings.transitionTime).value_or("2") + ";");
   Line(page, "delaytime=" + std::to_string(settings.pauseMs) + ";");
   Line(page, "customsize=0;");
   Line(page, "cx=" + cx + ";");
   Line(page, "cy=" + cy + ";");
-  Line(page, "basepath=" + Quoted(SlashPath(settings.basePath)) + ";");
-  Line(page, "homepath=" + Quoted(SlashPath(settings.homePath)) + ";");
+  Line(page, "basepath=" + PathString(settings.basePath) + ";");
+  Line(page, "homepath=" + PathString(settings.homePath) + ";");
   Line(page, std::string("randombegin=") + (settings.randomBegin ? "1" : "0") + ";");
   Line(page, std::string("stretchpic=") + (settings.stretch ? "1" : "0") + ";");
   Line(page, std::string("showlogo=") + (settings.showLogo ? "1" : "0") + ";");
@@ -93,7 +153,7 @@ std::string WallpaperPageText(const WallpaperPageSettings &settings,
     // number of screen pixels per preview pixel.
     int scale = settings.screenWidth / 200;
     const WallpaperPageSettings::Template &area = *settings.area;
-    Line(page, "backimage=" + Quoted(SlashPath(area.picture)) + ";");
+    Line(page, "backimage=" + PathString(area.picture) + ";");
     Line(page, "areaLeft=" + std::to_string(int64_t(scale) * area.left) + ";");
     Line(page, "areaTop=" + std::to_string(int64_t(scale) * area.top) + ";");
     Line(page, "areaWidth=" + std::to_string(int64_t(scale) * area.width) + ";");
@@ -108,11 +168,8 @@ std::string WallpaperPageText(const WallpaperPageSettings &settings,
   Line(page, "mediatype=0;");
   Line(page, "filelist=new Array(");
   for (size_t i = 0; i < settings.pictures.size(); ++i) {
-    page += '"';
-    size_t start = page.size();
-    page += settings.pictures[i];
-    std::replace(page.begin() + std::ptrdiff_t(start), page.end(), '\\', '/');
-    page += i + 1 < settings.pictures.size() ? "\",\r\n" : "\"\r\n";
+    AppendScriptString(page, settings.pictures[i], true);
+    page += i + 1 < settings.pictures.size() ? ",\r\n" : "\r\n";
   }
   Line(page, ");</script>");
   for (const std::string &line : playerScript)
@@ -136,19 +193,25 @@ bool SavePageFile(const std::string &fileName, const std::string &bytes) {
 }
 
 const std::vector<std::string> &PlayerScriptLines() {
-  // The player: globals, init, the picture player and the three media players (reached only
-  // with mediatype 1 to 3), then the body with the product's card, hidden once init runs.
+  // The player: globals, the escape for text written into an HTML attribute (the template
+  // picture's path may hold quotes and "<"), init, the picture player and the three media players
+  // (reached only with mediatype 1 to 3), then the body with the product's card, hidden once init
+  // runs.
   static const std::vector<std::string> lines = {
       "<SCRIPT LANGUAGE=\"JScript\">",
       "<!--",
       "var idx=0;",
       "var filterindex=1;",
       "var cur_frame=0;",
+      "function html_attr(text){",
+      "  return text.replace(/&/g,\"&amp;\").replace(/\"/g,\"&quot;\").replace(/'/g,\"&#39;\")"
+      ".replace(/[<]/g,\"&lt;\").replace(/>/g,\"&gt;\");",
+      "}",
       "function init(){",
       "  wptext.style.visibility=\"hidden\";",
       "  if(backimage!=\"\"){",
-      "    document.write('<img src=\"file://'+backimage+'\" width='+screen.width+' height='+"
-      "screen.height+' style=\"position:absolute;left:0;top:0\">');",
+      "    document.write('<img src=\"'+html_attr('file://'+backimage)+'\" width='+screen.width+"
+      "' height='+screen.height+' style=\"position:absolute;left:0;top:0\">');",
       "  }",
       "  if(randombegin==1) idx=Math.round(Math.random()*(filelist.length-1));",
       "  if(mediatype==0) init_paper();",

@@ -16,7 +16,7 @@ inline constexpr const char *WallpaperEncoderName = "js.exe";
 // The settings the generated lines carry, as the page writes them.
 struct WallpaperPageSettings {
   int transition = 23;        // tranmethod: the reveal filter's transition number
-  std::string transitionTime; // filtertime, seconds, as typed (checked to be a number > 0)
+  std::string transitionTime; // filtertime, seconds (checked with SecondsNumber)
   int64_t pauseMs = 20000;    // delaytime
   int screenWidth = 0;        // cx
   int screenHeight = 0;       // cy
@@ -37,6 +37,11 @@ struct WallpaperPageSettings {
 // "\" turned into "/", as the page's file:// addresses want them.
 std::string SlashPath(const std::string &path);
 
+// Text as a script string literal in double quotes that neither ends its string nor the page's
+// script block: quotes, backslashes, line breaks and every "<" (so no "</script>" or "<!--") are
+// escaped, as are other control characters.
+std::string ScriptString(const std::string &text);
+
 // The whole page, lines ending in CR LF: the generated lines, then the player script's.
 std::string WallpaperPageText(const WallpaperPageSettings &settings,
                               const std::vector<std::string> &playerScript);
@@ -55,5 +60,7 @@ std::optional<int64_t> PauseMilliseconds(const std::string &text, int unit);
 // Whole numbers typed into the form: at least minimum, decimal digits only (blanks around
 // them allowed).
 std::optional<int> WholeNumber(const std::string &text, int minimum);
-// A number of seconds above 0, whole or with a decimal point.
-bool PositiveSeconds(const std::string &text);
+// A number of seconds above 0, whole or with a decimal point, in the form a script reads as that
+// number: no leading zeros (which make "010" octal and "01.5" no number at all), no trailing
+// zeros after the point, no point without digits after it. None when the text is no such number.
+std::optional<std::string> SecondsNumber(const std::string &text);

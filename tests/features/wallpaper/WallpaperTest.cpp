@@ -4,6 +4,7 @@
 #include "features/wallpaper/UnitFrmWallpaper_Area.h"
 #include "features/wallpaper/UnitFrmwallpaper.h"
 #include "features/wallpaper/WallpaperPage.h"
+#include "support/Registry.h"
 #include "toolkit/win32/FileUtil.h"
 
 using namespace tk;
@@ -153,11 +154,12 @@ TEST_F(Wallpaper, BadTimingOrTemplateValuesNameTheFieldAndWriteNothing) {
     const char *text;
     TRadioButton *unit;
     const char *field;
-  } cases[] = {{f->Edit3, "abc", f->RadioButton1, "\"Pause\""},
-               {f->Edit3, "0", f->RadioButton2, "\"Pause\""},
-               // 600 hours overflow the page's timer (and a 32-bit product).
-               {f->Edit3, "600", f->RadioButton3, "\"Pause\""},
-               {f->Edit2, "-1", f->RadioButton1, "\"Transition time\""}};
+  } cases[] = {
+      {f->Edit3, "abc", f->RadioButton1, "\"abc\" is not a valid value for \"Pause\""},
+      {f->Edit3, "0", f->RadioButton2, "\"0\" is not a valid value for \"Pause\""},
+      // 600 hours overflow the page's timer (and a 32-bit product).
+      {f->Edit3, "600", f->RadioButton3, "\"600\" is not a valid value for \"Pause\""},
+      {f->Edit2, "-1", f->RadioButton1, "\"-1\" is not a valid value for \"Transition time\""}};
   for (auto &c : cases) {
     SCOPED_TRACE(c.text);
     f->Edit2->SetText("2");
@@ -172,9 +174,11 @@ TEST_F(Wallpaper, BadTimingOrTemplateValuesNameTheFieldAndWriteNothing) {
   f->Edit2->SetText("2");
   f->Edit3->SetText("20");
   f->CheckBox3->SetChecked(true);
-  testenv::Prompts().Expect("\"Template left\"", IDOK);
+  testenv::Prompts().Expect("\"\" is not a valid value for \"Template left\"", IDOK);
   f->BitBtn1->Click();
   EXPECT_EQ(testenv::Prompts().Pending(), 0u);
+  // Nothing at all is written, the list included.
+  EXPECT_FALSE(FileExists(SystemFile("Lumagrove_wp.lst")));
   EXPECT_FALSE(FileExists(SystemFile("Lumagrove_wp.html")));
   EXPECT_TRUE(DesktopCalls().empty());
   EXPECT_TRUE(f->BitBtn1->Enabled());
@@ -249,6 +253,11 @@ TEST_F(Wallpaper, TheListIsEditedSavedAndReadBack) {
   ASSERT_FALSE(testenv::Shell().calls.empty());
   EXPECT_EQ(testenv::Shell().calls.back().file, a);
   EXPECT_EQ(testenv::Shell().calls.back().showCmd, SW_SHOWNORMAL);
+  // A name without a drive opens from the program folder, as the page loads it.
+  list->Items().Add("Mine\\Sea.jpg");
+  list->SetItemIndex(2);
+  FrmWallpaper->ListBox1DblClick(nullptr);
+  EXPECT_EQ(testenv::Shell().calls.back().file, testenv::Places().programDir + "Mine\\Sea.jpg");
 }
 
 TEST_F(Wallpaper, TheOptionsPageWritesIconsPolicyAndSettings) {
@@ -285,6 +294,39 @@ TEST_F(Wallpaper, TheOptionsPageWritesIconsPolicyAndSettings) {
   testenv::Prompts().ExpectColorDialog(RGB(10, 20, 30));
   f->BitBtn5Click(nullptr);
   EXPECT_EQ(f->Shape1->Brush().Color(), TColor(RGB(10, 20, 30)));
+  f->Close();
+
+  // A standard user whose policy and icon keys refuse writes: the form opens whole with one
+  // message for the refused icons, and hiding the desktop still keeps the setting.
+  WriteRegValue(HKEY_CURRENT_USER, HideDesktopIconsKey, MyComputer, "1", 2);
+  DeleteRegValue(HKEY_CURRENT_USER, HideDesktopIconsKey, "{871C5380-42A0-1069-A2EA-08002B30309D}");
+  WriteRegValue(HKEY_CURRENT_USER, ExplorerPoliciesKey, "Other", "1", 2);
+  testenv::RefuseWrites(HKEY_CURRENT_USER, HideDesktopIconsKey);
+  testenv::RefuseWrites(HKEY_CURRENT_USER, ExplorerPoliciesKey);
+  testenv::Prompts().Expect("values under HKEY_CURRENT_USER\\" + std::string(HideDesktopIconsKey) +
+                                ": needs an administrator",
+                            IDOK);
+  Frmmain->Lbl_Wallpaper->Click();
+  f = FrmWallpaper;
+  EXPECT_EQ(testenv::Prompts().Pending(), 0u);
+  EXPECT_TRUE(f->CheckBox6->Checked() && f->CheckBox7->Checked() && f->CheckBox10->Checked());
+  EXPECT_EQ(f->Shape1->Brush().Color(), TColor(GetSysColor(COLOR_BACKGROUND)));
+  EXPECT_EQ(ReadRegValue(HKEY_CURRENT_USER, HideDesktopIconsKey,
+                         "{871C5380-42A0-1069-A2EA-08002B30309D}"),
+            "");
+  std::string refusedPolicy =
+      "\"NoDesktop\" under HKEY_CURRENT_USER\\" + std::string(ExplorerPoliciesKey);
+  testenv::Prompts().Expect(refusedPolicy, IDOK);
+  f->CheckBox2->SetChecked(true);
+  f->CheckBox2MouseUp(f->CheckBox2, mbLeft, 0, 1, 1);
+  EXPECT_EQ(testenv::Prompts().Pending(), 0u);
+  EXPECT_EQ(ReadRegValue(HKEY_CURRENT_USER, ExplorerPoliciesKey, "NoDesktop"), "");
+  EXPECT_NE(testenv::ReadFile(config).find("HideIcons=1"), std::string::npos);
+  testenv::Prompts().Expect(refusedPolicy, IDOK);
+  f->CheckBox2->SetChecked(false);
+  f->CheckBox2MouseUp(f->CheckBox2, mbLeft, 0, 1, 1);
+  EXPECT_EQ(testenv::Prompts().Pending(), 0u);
+  EXPECT_NE(testenv::ReadFile(config).find("HideIcons=0"), std::string::npos);
 }
 
 TEST_F(Wallpaper, TheTemplateFormPassesItsEditsOnClose) {
@@ -324,6 +366,48 @@ TEST_F(Wallpaper, TheTemplateFormPassesItsEditsOnClose) {
   EXPECT_EQ(f->Edit4->Text(), "200");
   EXPECT_EQ(f->Edit6->Text(), "0");
   EXPECT_EQ(f->Edit8->Text(), picture);
+
+  // Typing passes through an emptied field and a half-typed one without a word; text that is
+  // no number is told once, when the field is left, and the panel keeps its last size.
+  f->CheckBox3->SetChecked(true);
+  f->CheckBox3MouseUp(f->CheckBox3, mbLeft, 0, 1, 1);
+  area = Frmwallpaper_area;
+  Application->ProcessMessages();
+  area->Edit4->SetFocus();
+  area->Edit4->SetText("");
+  area->Edit4->SetText("9x");
+  Application->ProcessMessages();
+  EXPECT_EQ(area->Panel2->Width(), 80);
+  testenv::Prompts().Expect("\"9x\" is not a valid value for \"Template width\"", IDOK);
+  area->Edit5->SetFocus();
+  Application->ProcessMessages();
+  EXPECT_EQ(testenv::Prompts().Pending(), 0u);
+  area->Edit4->SetFocus();
+  area->Edit5->SetFocus();
+  Application->ProcessMessages();
+  EXPECT_EQ(testenv::Prompts().Seen().size(), 1u) << "the same value is told once";
+
+  // A drag past the preview's top left corner stops at it.
+  area->Panel2->SetLeft(-30);
+  area->Panel2->SetTop(-4);
+  area->Panel2MouseMove(area->Panel2, 0, 2, 2);
+  EXPECT_EQ(area->Edit6->Text(), "0");
+  EXPECT_EQ(area->Edit7->Text(), "0");
+  EXPECT_EQ(area->Panel2->Left(), 0);
+  EXPECT_EQ(area->Edit4->Text(), "80") << "the drag wrote the panel's width back";
+
+  // A bad value in the field that still has the focus is told when the form closes; it is
+  // passed on as typed, and Start names it with its value.
+  area->Edit5->SetText("-");
+  testenv::Prompts().Expect("\"-\" is not a valid value for \"Template height\"", IDOK);
+  area->Close();
+  Application->ProcessMessages();
+  EXPECT_EQ(testenv::Prompts().Pending(), 0u);
+  EXPECT_EQ(f->Edit5->Text(), "-");
+  testenv::Prompts().Expect("\"-\" is not a valid value for \"Template height\"", IDOK);
+  f->BitBtn1->Click();
+  EXPECT_EQ(testenv::Prompts().Pending(), 0u);
+  EXPECT_EQ(testenv::Prompts().Seen().size(), 3u);
 }
 
 TEST_F(Wallpaper, TheEncoderRunsOnTheWrittenPageAndLeavesItWhole) {
@@ -371,4 +455,63 @@ TEST_F(Wallpaper, TheEncoderRunsOnTheWrittenPageAndLeavesItWhole) {
   testenv::WriteFile(cut, text.substr(0, text.size() / 2));
   EXPECT_EQ(RunAndWait("\"" + copy + "\" /f \"" + cut + "\"", SW_HIDE), 3);
   EXPECT_EQ(testenv::ReadFile(cut), text.substr(0, text.size() / 2));
+}
+
+// A list, a pictures folder and a template picture full of quotes, "</script>" and line breaks,
+// and a transition time typed with a leading zero: every text stays inside its script string,
+// the numbers are numbers, and the template picture reaches the page's HTML only escaped.
+// (tests/scripts/wallpaper_page_scripts_test.sh runs this test and then the scripts it extracts
+// in Node.js.)
+TEST_F(Wallpaper, HostileTextStaysInsideThePageStrings) {
+  WriteConfig("[Wallpaper]\r\n[Path]\r\nWallpaper=C:\\My \"Best\" Pictures\\\r\n");
+  Open();
+  TFrmWallpaper *f = FrmWallpaper;
+  f->ListBox1->Items().Clear();
+  for (const char *picture : {"C:\\a\"quoted\".jpg", "C:\\x</script><script>alert(1)</script>.jpg",
+                              "back\\slash.jpg", "line\r\nbreak.jpg"})
+    f->ListBox1->Items().Add(picture);
+  f->Edit2->SetText("01.5");
+  f->CheckBox3->SetChecked(true);
+  for (auto [edit, text] : {std::pair{f->Edit4, "80"},
+                            {f->Edit5, "60"},
+                            {f->Edit6, "110"},
+                            {f->Edit7, "10"},
+                            {f->Edit8, "C:\\t'\"<img src=x onerror=alert(1)>.jpg"}})
+    edit->SetText(text);
+  f->BitBtn1->Click();
+  ASSERT_EQ(DesktopCalls().size(), 1u);
+
+  std::string page = testenv::ReadFile(SystemFile("Lumagrove_wp.html"));
+  for (const char *line :
+       {"\r\nfiltertime=1.5;\r\n", "\r\nbasepath=\"C:/My \\\"Best\\\" Pictures/\";\r\n",
+        "\r\nbackimage=\"C:/t\\'\\\"\\x3Cimg src=x onerror=alert(1)>.jpg\";\r\n",
+        "\r\nfilelist=new Array(\r\n\"C:/a\\\"quoted\\\".jpg\",\r\n"
+        "\"C:/x\\x3C/script>\\x3Cscript>alert(1)\\x3C/script>.jpg\",\r\n\"back/slash.jpg\",\r\n"
+        "\"line\\r\\nbreak.jpg\"\r\n);</script>\r\n",
+        "document.write('<img src=\"'+html_attr('file://'+backimage)+'\""})
+    EXPECT_NE(page.find(line), std::string::npos) << line << "\n" << page;
+  EXPECT_EQ(ScriptString("a\\b"), "\"a\\\\b\"");
+  EXPECT_EQ(SecondsNumber("010").value_or("none"), "10") << "not octal";
+
+  // The page's script blocks: three, each ended by its own "</script>" and by no text inside.
+  std::string lower = page;
+  for (char &c : lower)
+    c = char(tolower(static_cast<unsigned char>(c)));
+  std::vector<std::string> blocks;
+  for (size_t at = lower.find("<script"); at != std::string::npos;
+       at = lower.find("<script", at + 1)) {
+    size_t open = lower.find('>', at) + 1;
+    size_t close = lower.find("</script", open);
+    ASSERT_NE(close, std::string::npos);
+    blocks.push_back(page.substr(open, close - open));
+    at = close;
+  }
+  ASSERT_EQ(blocks.size(), 3u);
+  EXPECT_EQ(blocks[0].find('<'), std::string::npos) << blocks[0];
+  char folder[MAX_PATH];
+  DWORD n = GetEnvironmentVariableA("LUMAGROVE_PAGE_SCRIPTS", folder, MAX_PATH);
+  if (n > 0 && n < MAX_PATH)
+    for (size_t i = 0; i < blocks.size(); ++i)
+      testenv::WriteFile("Z:" + std::string(folder) + "/script" + std::to_string(i + 1) + ".js",
+                         blocks[i]);
 }
