@@ -72,6 +72,13 @@ void TFrmOption::Build() {
   BitBtn2->SetBounds(328, 344, 90, 28);
   BitBtn2->SetCaption("Exit");
 
+  // The popup topics of the help file's options window, asked for with the title bar's "?".
+  const std::pair<TControl *, int> topics[] = {
+      {CheckBox2, 1001},    {BitBtn1, 1002},      {BitBtn2, 1003}, {LabeledEdit1, 1004},
+      {LabeledEdit2, 1005}, {LabeledEdit3, 1006}, {BitBtn3, 1007}};
+  for (const auto &[control, context] : topics)
+    control->HelpContext = context;
+
   BitBtn1->OnClick = Bind(this, &TFrmOption::BitBtn1Click);
   BitBtn2->OnClick = Bind(this, &TFrmOption::BitBtn2Click);
   BitBtn3->OnClick = Bind(this, &TFrmOption::BitBtn3Click);

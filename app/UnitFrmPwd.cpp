@@ -65,6 +65,7 @@ void TFrmPwd::BitBtn1Click(TObject *) {
     Application->Terminate();
     return;
   }
+  Unlocked = true;
   Close();
 }
 

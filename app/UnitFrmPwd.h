@@ -16,6 +16,8 @@ public:
   tk::TLabeledEdit *LabeledEdit1 = nullptr;
   tk::TBitBtn *BitBtn1 = nullptr;
   tk::TBitBtn *BitBtn2 = nullptr;
+  // Set only by OK with the right password: however else the prompt ends, the program ends.
+  bool Unlocked = false;
 
   void FormCreate(tk::TObject *Sender);
   void BitBtn1Click(tk::TObject *Sender);

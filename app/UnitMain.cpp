@@ -10,7 +10,6 @@
 #include "features/folder/UnitFrmFolder.h"
 #include "features/icons/UnitFrmIconCus.h"
 #include "features/logon/UnitFrmLogon.h"
-#include "features/folder/UnitFrmFolder.h"
 #include "features/misc/UnitFrmMore.h"
 #include "features/oem/UnitFrmOEM.h"
 #include "features/wallpaper/UnitFrmwallpaper.h"
@@ -288,6 +287,9 @@ void TFrmmain::BuildDialogs() {
 }
 
 void TFrmmain::BuildHelpAndTray() {
+  // The help file of the program folder is the application's, so that the popups the forms'
+  // "?" asks for come from it.
+  Application->HelpFile = ProgramFolder() + "Lumagrove.chm";
   LG_NEW(HelpRouter1, THelpRouter, this);
   HelpRouter1->HelpType = htHTMLhelp;
   HelpRouter1->CHMPopupTopics = "CSHelp.txt";
@@ -330,18 +332,27 @@ void TFrmmain::FormCreate(TObject *) {
   if (!name.empty())
     SetCaption(Caption() + CaptionSeparator + name);
 
-  // A wrong password or Exit ends the application; the rest still runs, and the message loop
-  // then stops at once.
+  // Only OK with the right password opens the program: a wrong one, Exit, or the prompt closed
+  // any other way (a WM_CLOSE from outside, the program told to end) ends the application; the
+  // rest still runs, and the message loop then stops at once.
   if (!ReadRegValue(HKEY_CURRENT_USER, ProgramKey, "PWD").empty()) {
+    locked_ = true;
     CreateForm(this, FrmPwd);
     FrmPwd->ShowModal();
+    locked_ = !FrmPwd->Unlocked;
+    if (locked_)
+      Application->Terminate();
   }
 
   LabelVersion->SetCaption(LabelVersion->Caption() + GetAppFileVersion());
+  // The outline grows where the window is about to appear, not where it was made.
+  Centre();
   AnimateWindowOpen(Handle(), 20);
 }
 
 void TFrmmain::FormClose(TObject *, TCloseAction &) {
+  if (locked_)
+    return;
   // The program folder shows its own icon in the shell: a system folder with a desktop.ini.
   std::string folder = ProgramFolder();
   FileSetAttr(folder, FILE_ATTRIBUTE_SYSTEM);

@@ -101,6 +101,10 @@ private:
   void BuildDialogs();
   void BuildHelpAndTray();
   void PlaceBackground();
+
+  // Until the start-up password is given the window has not opened: closing it then leaves no
+  // trace of the run.
+  bool locked_ = false;
 };
 
 extern TFrmmain *Frmmain;

@@ -49,6 +49,7 @@ public:
   int MessageBox(HWND, const std::string &, const std::string &, UINT) override { return IDOK; }
   int PickIcon(HWND, char *, UINT, int *) override { return 0; }
   bool FileDialog(OPENFILENAMEA &, bool) override { return false; }
+  bool ColorDialog(CHOOSECOLORA &) override { return false; }
 };
 
 HKEY g_scratch = nullptr;

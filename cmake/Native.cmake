@@ -108,6 +108,10 @@ target_include_directories(unzip_bench PRIVATE ${PROJECT_SOURCE_DIR})
 target_compile_options(unzip_bench PRIVATE -O2 -fno-sanitize=all)
 target_link_options(unzip_bench PRIVATE -fno-sanitize=all)
 lumagrove_warnings(unzip_bench)
+# Both at once, built (never run) by the test command: cmake --build build/native --target
+# benchmarks.
+add_custom_target(benchmarks)
+add_dependencies(benchmarks inflate_bench unzip_bench)
 
 if(LUMAGROVE_FUZZ)
   include(${PROJECT_SOURCE_DIR}/cmake/Fuzz.cmake)

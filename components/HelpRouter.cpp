@@ -107,7 +107,10 @@ bool NamesPage(const std::string &topic) {
 bool LoadHtmlHelp() {
   if (!g_library) {
     g_entry = nullptr;
-    g_library = LoadLibraryA("HHCTRL.OCX");
+    // The system folder's copy alone: by its bare name the library would be looked for beside
+    // the program and in the current folder first, where anyone may have left one.
+    const std::string library = GetPlaces().SystemDir() + "\\hhctrl.ocx";
+    g_library = LoadLibraryA(library.c_str());
     if (g_library)
       g_entry = GetProcAddress(g_library, "HtmlHelpA");
   }

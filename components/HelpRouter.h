@@ -48,7 +48,8 @@ private:
   POINT popupPos_ = {0, 0}; // (0, 0): not set, the popup goes where the mouse is
 };
 
-// The HTML Help library, loaded at the first request that needs it and kept until the end.
+// The HTML Help library of the system folder, loaded at the first request that needs it and
+// kept until the end.
 bool LoadHtmlHelp();
 bool HtmlHelpLoaded(); // asks without loading
 bool HtmlHelpAvailable();

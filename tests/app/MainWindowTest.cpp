@@ -38,6 +38,20 @@ TEST_F(MainWindow, HasItsDesignedWindowAndFinishedLabels) {
   EXPECT_EQ(links, 9);
 }
 
+// The opening outline is drawn over the window's place at the end of its creation: the window
+// is already where it appears, centred on the screen.
+TEST_F(MainWindow, OpensWhereItsOutlineWasDrawn) {
+  StartProgram();
+  RECT made;
+  GetWindowRect(Frmmain->Handle(), &made);
+  EXPECT_EQ(made.left, (Screen->Width() - (made.right - made.left)) / 2);
+  EXPECT_EQ(made.top, (Screen->Height() - (made.bottom - made.top)) / 2);
+  Frmmain->Show();
+  RECT shown;
+  GetWindowRect(Frmmain->Handle(), &shown);
+  EXPECT_TRUE(EqualRect(&made, &shown));
+}
+
 TEST_F(MainWindow, StartRemovesTheLeftovers) {
   auto &p = testenv::Places();
   const std::string leftovers[] = {p.systemDir + "\\temp.dll", p.tempDir + "replacer.dll",

@@ -172,6 +172,17 @@ TEST_F(StartupLock, AWrongPasswordEndsTheProgramUnmarked) {
   EXPECT_EQ(ReadRegValue(HKEY_CURRENT_USER, ProgramKey, "Exename"), "");
 }
 
+// Told to end while the prompt is up (the taskbar's Close, a WM_CLOSE from outside), the
+// program ends, and the window that never opened leaves nothing of its close behind.
+TEST_F(StartupLock, ClosingTheProgramAtThePromptEndsItUnmarked) {
+  StartAndAnswer([&] { SendMessageA(Application->Handle(), WM_CLOSE, 0, 0); });
+  EXPECT_TRUE(Application->Terminated());
+  Application->Run();
+  tk::DoneApplication();
+  EXPECT_FALSE(FileExists(testenv::Places().programDir + "desktop.ini"));
+  EXPECT_EQ(ReadRegValue(HKEY_CURRENT_USER, ProgramKey, "Exename"), "");
+}
+
 TEST_F(StartupLock, ExitEndsTheProgramSilently) {
   StartAndAnswer([&] { FrmPwd->BitBtn2->Click(); });
   EXPECT_TRUE(Application->Terminated());

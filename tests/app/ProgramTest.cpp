@@ -91,6 +91,37 @@ TEST(Program, ARunMarksItsFolderAndRemembersIt) {
   EXPECT_EQ(FileGetAttr(dir) & kept, FILE_ATTRIBUTE_SYSTEM);
 }
 
+// A start-up password in the prefix's own registry, where the program started as a child reads
+// it, for as long as it lives. Every other start of the program meanwhile would stop at the
+// prompt, so the tests that set one run alone (tests/CMakeLists.txt).
+struct RealPassword {
+  RealPassword() {
+    RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+    WriteRegValue(HKEY_CURRENT_USER, ProgramKey, "PWD", "Secret", 1);
+    RegOverridePredefKey(HKEY_CURRENT_USER, testenv::SandboxRoot(HKEY_CURRENT_USER));
+  }
+  ~RealPassword() { TakeRealValue(ProgramKey, "PWD"); }
+};
+
+// As "taskkill" without /F does: the prompt is sent WM_CLOSE. That ends the program, which
+// leaves no trace of a run whose window never opened.
+TEST(ProgramLock, APromptClosedFromOutsideEndsTheProgramUnmarked) {
+  std::string dir = ProgramCopy();
+  TakeRealValue(ProgramKey, "Exename"); // whatever an earlier run left
+  Child child;
+  HWND prompt = nullptr;
+  {
+    RealPassword password;
+    ASSERT_TRUE(child.Start(dir + "Lumagrove.exe", ""));
+    prompt = child.WaitForWindow("TkWindow", "Password", 60000);
+  }
+  ASSERT_NE(prompt, nullptr);
+  PostMessageA(prompt, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(child.Ended(60000));
+  EXPECT_FALSE(FileExists(dir + "desktop.ini"));
+  EXPECT_EQ(TakeRealValue(ProgramKey, "Exename"), "");
+}
+
 TEST(Program, ItsManifestAsksForTheHighestLevelItsUserHas) {
   std::string exe = testenv::BuiltProgramDir() + "Lumagrove.exe";
   // Written in the trust section's older form, the one Windows XP SP2 also accepts.

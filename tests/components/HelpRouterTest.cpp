@@ -10,10 +10,12 @@ using namespace tk;
 
 namespace {
 
-// The viewer calls reach the recording shell; the library loaded is Wine's own hhctrl.ocx.
+// The viewer calls reach the recording shell; the library loaded is Wine's own hhctrl.ocx, from
+// the real system folder.
 class HelpRouterTest : public ::testing::Test {
 protected:
   void SetUp() override {
+    testenv::Places().systemDir = testenv::RealSystemDir();
     InitApplication();
     router = std::make_unique<THelpRouter>(Application);
     router->HelpType = htHTMLhelp;
@@ -96,6 +98,27 @@ TEST_F(HelpRouterTest, QuitBeforeAnyHelpLoadsNothing) {
   EXPECT_TRUE(Calls().empty());
   Route(HELP_CONTENTS, 0);
   EXPECT_TRUE(HtmlHelpLoaded());
+}
+
+// By its bare name the library would be looked for beside the program and in the current folder
+// first; only the system folder's copy may be taken.
+TEST_F(HelpRouterTest, TheViewerComesFromTheSystemFolderAlone) {
+  FreeHtmlHelp();
+  testenv::Places().systemDir = testenv::TestDir() + "System"; // holds no viewer
+  EXPECT_FALSE(router->ShowTopic("C:\\P\\L.chm", ""));
+  EXPECT_FALSE(HtmlHelpLoaded());
+  EXPECT_TRUE(Calls().empty());
+
+  const std::string system = testenv::RealSystemDir();
+  testenv::Places().systemDir = system;
+  EXPECT_TRUE(router->ShowTopic("C:\\P\\L.chm", ""));
+  char path[MAX_PATH + 1] = {};
+  ASSERT_NE(GetModuleFileNameA(GetModuleHandleA("hhctrl.ocx"), path, MAX_PATH), 0u);
+  // A 32-bit process on 64-bit Windows reads the system folder's name as its 32-bit twin.
+  char twin[MAX_PATH + 1] = {};
+  UINT twinLength = GetSystemWow64DirectoryA(twin, MAX_PATH);
+  const std::string folder = ExtractFileDir(path);
+  EXPECT_TRUE(SameText(folder, system) || (twinLength && SameText(folder, twin))) << path;
 }
 
 TEST_F(HelpRouterTest, MixedModeSendsContextPopupsToWinHelp) {

@@ -389,6 +389,12 @@ std::string ExeDir() {
 
 std::string BuiltProgramDir() { return ExeDir() + "..\\Lumagrove\\"; }
 
+std::string RealSystemDir() {
+  char path[MAX_PATH + 1] = {};
+  UINT n = GetSystemDirectoryA(path, MAX_PATH);
+  return std::string(path, n);
+}
+
 void WriteFile(const std::string &path, const std::string &bytes) {
   for (size_t i = path.find('\\', 3); i != std::string::npos; i = path.find('\\', i + 1))
     MakeDir(path.substr(0, i));

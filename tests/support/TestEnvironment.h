@@ -236,6 +236,9 @@ std::string TestDir();
 std::string ExeDir();
 // The program folder the build lays out (Lumagrove\ beside bin\), with "\".
 std::string BuiltProgramDir();
+// The machine's own system folder (without "\"), for a test that needs what only it holds (the
+// HTML Help viewer): such a test points Places().systemDir at it.
+std::string RealSystemDir();
 // Writes a file with the given bytes, creating its folders.
 void WriteFile(const std::string &path, const std::string &bytes);
 std::string ReadFile(const std::string &path);

@@ -348,6 +348,25 @@ TModalResult TCustomForm::ShowModal() {
   return result;
 }
 
+void TCustomForm::ContextHelp(const HELPINFO *info) {
+  if (!info || info->iContextType != HELPINFO_WINDOW || !Application)
+    return;
+  // The control asked about, or the nearest control around it that has a topic.
+  TControl *control = FromHandle(static_cast<HWND>(info->hItemHandle));
+  while (control && control->HelpContext == 0)
+    control = control->Parent();
+  if (!control)
+    return;
+  if (borderIcons_ & biHelp) {
+    // The title bar's "?" asks what a control is for: its topic pops up at the control.
+    POINT at = control->ClientToScreen({0, 0});
+    Application->HelpCommand(HELP_SETPOPUP_POS, int(MAKELONG(WORD(at.x), WORD(at.y))));
+    Application->HelpCommand(HELP_CONTEXTPOPUP, control->HelpContext);
+  } else {
+    Application->HelpContext(control->HelpContext);
+  }
+}
+
 void TCustomForm::Resized() {
   TWinControl::Resized();
   if (handle_)
@@ -412,6 +431,14 @@ void TCustomForm::WndProc(TMessage &message) {
       return;
     }
     break;
+  case WM_HELP:
+    // A control's own window passes the request up to its form, which hands it to the
+    // application's help; a form placed inside another passes it on like any control.
+    if (Parent())
+      break;
+    ContextHelp(reinterpret_cast<const HELPINFO *>(message.LParam));
+    message.Result = TRUE;
+    return;
   case WM_NEXTDLGCTL: {
     // IsDialogMessage moves the focus with this on some systems; our forms are no dialogs, so
     // nothing else would answer it.

@@ -107,6 +107,8 @@ protected:
   void PaintWindow(HDC dc, const RECT &clip) override;
   bool CloseQuery();
   void Centre();
+  // WM_HELP: the topic of the control the user asked about goes to the application's help.
+  void ContextHelp(const HELPINFO *info);
   void Notification(TComponent *component, TOperation operation) override;
 
   TFormBorderStyle borderStyle_ = bsSizeable;

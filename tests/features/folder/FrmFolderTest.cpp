@@ -166,6 +166,7 @@ TEST_F(FolderForm, AUserDressesAFolderAndTakesItBack) {
   EXPECT_EQ(FrmFolder->LabelIcon->Caption(), "");
   EXPECT_EQ(FrmFolder->ColorBox2->Selected(), clWhite);
 
+  testenv::Places().systemDir = testenv::RealSystemDir(); // where the help viewer lives
   FrmFolder->BitBtn5->Click();
   ASSERT_FALSE(testenv::Shell().helpCalls.empty());
   EXPECT_EQ(testenv::Shell().helpCalls.back().file, program + "Lumagrove.chm::/frmfolder.htm");
