@@ -27,6 +27,16 @@ LONG OpenForValues(HKEY RootKey, const std::string &Key, REGSAM View, bool Creat
   return RegOpenKeyExA(RootKey, Key.c_str(), 0, KEY_SET_VALUE | View, &Opened);
 }
 
+// Whether a value a refused key would lose is there at all: deleting what isn't there is done.
+bool ValueIsThere(HKEY RootKey, const std::string &Key, REGSAM View, const std::string &Name) {
+  HKEY opened = nullptr;
+  if (RegOpenKeyExA(RootKey, Key.c_str(), 0, KEY_QUERY_VALUE | View, &opened) != ERROR_SUCCESS)
+    return true; // can't tell: count it as refused
+  LONG status = RegQueryValueExA(opened, Name.c_str(), nullptr, nullptr, nullptr, nullptr);
+  RegCloseKey(opened);
+  return status != ERROR_FILE_NOT_FOUND;
+}
+
 LONG SetValue(HKEY Opened, const std::string &ValueName, const std::string &Data, int Kind) {
   switch (Kind) {
   case 1:
@@ -68,7 +78,8 @@ bool WriteValues(HKEY RootKey, const std::string &Key,
       continue; // no key, no value to delete
     if (status != ERROR_SUCCESS) {
       for (const auto &value : Values)
-        Refused.AddValue(RootKey, key, value.first, status);
+        if (!deleting || ValueIsThere(RootKey, key, view, value.first))
+          Refused.AddValue(RootKey, key, value.first, status);
       done = false;
       continue;
     }

@@ -230,21 +230,10 @@ std::string ReadHelperAutostart() {
 bool SetHelperAutostart(bool On, TRefusedWrites &Refused) {
   return On ? TryWriteRegValue(HKEY_LOCAL_MACHINE, AutostartKey, AutostartValue,
                                HelperAutostartCommand(), 1, Refused)
-            : TryDeleteStoredValue(HKEY_LOCAL_MACHINE, AutostartKey, AutostartValue, Refused);
+            : TryDeleteRegValue(HKEY_LOCAL_MACHINE, AutostartKey, AutostartValue, Refused);
 }
 
 bool TrySetHelperAutostart(bool On) {
   TRefusedWrites refused;
   return SetHelperAutostart(On, refused);
-}
-
-bool TryDeleteStoredValue(HKEY Root, const std::string &Key, const std::string &ValueName,
-                          TRefusedWrites &Refused) {
-  bool stored = false;
-  for (REGSAM view : RegistryViews(Root, Key)) {
-    TRegistry reg(KEY_READ | view);
-    reg.SetRootKey(Root);
-    stored = stored || (reg.OpenKeyReadOnly(Key) && reg.ValueExists(ValueName));
-  }
-  return !stored || TryDeleteRegValue(Root, Key, ValueName, Refused);
 }

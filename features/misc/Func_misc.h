@@ -101,8 +101,3 @@ std::string ReadHelperAutostart();
 bool SetHelperAutostart(bool On, TRefusedWrites &Refused);
 // The same without a record of the refusal.
 bool TrySetHelperAutostart(bool On);
-
-// Deletes a value from every view that holds it. A value that is in none is left alone, so a
-// key the user may not change refuses only what was really there to take away.
-bool TryDeleteStoredValue(HKEY Root, const std::string &Key, const std::string &ValueName,
-                          TRefusedWrites &Refused);

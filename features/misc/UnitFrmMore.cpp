@@ -354,8 +354,8 @@ void TFrmMore::BitBtn1Click(TObject *) {
 
 void TFrmMore::BitBtn2Click(TObject *) {
   TRefusedWrites refused;
-  TryDeleteStoredValue(HKEY_LOCAL_MACHINE, WinlogonKey, "LegalNoticeCaption", refused);
-  TryDeleteStoredValue(HKEY_LOCAL_MACHINE, WinlogonKey, "LegalNoticeText", refused);
+  TryDeleteRegValue(HKEY_LOCAL_MACHINE, WinlogonKey, "LegalNoticeCaption", refused);
+  TryDeleteRegValue(HKEY_LOCAL_MACHINE, WinlogonKey, "LegalNoticeText", refused);
   // The edits show what Windows will show: nothing, unless the values could not be taken away.
   Edit1->SetText(ReadRegValue(HKEY_LOCAL_MACHINE, WinlogonKey, "LegalNoticeCaption"));
   Edit2->SetText(ReadRegValue(HKEY_LOCAL_MACHINE, WinlogonKey, "LegalNoticeText"));

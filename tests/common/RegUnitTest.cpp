@@ -173,6 +173,7 @@ TEST(RefusedWrites, ARefusedKeyIsGatheredAndTheRestIsWritten) {
   EXPECT_FALSE(
       TryWriteRegStrings(HKEY_LOCAL_MACHINE, shellIcons, {{"3", "a.dll,0"}, {"4", "b"}}, refused));
   EXPECT_FALSE(TryDeleteRegValue(HKEY_LOCAL_MACHINE, shellIcons, "3", refused));
+  EXPECT_TRUE(TryDeleteRegValue(HKEY_LOCAL_MACHINE, shellIcons, "NeverWas", refused));
   EXPECT_TRUE(TryWriteRegValue(HKEY_CURRENT_USER, kKey, "N", "7", 2, refused));
   EXPECT_TRUE(TryDeleteRegValue(HKEY_CURRENT_USER, "Software\\Nowhere", "V", refused));
   EXPECT_FALSE(TryWriteRegValue(HKEY_CURRENT_USER, kKey, "Bad", "seven", 2, refused));
