@@ -1,8 +1,8 @@
 #include "app/UnitFrmOption.h"
 
-#include "app/FormBuild.h"
 #include "common/RegUnit.h"
 #include "common/Translation.h"
+#include "toolkit/forms/FormBuild.h"
 #include "toolkit/win32/Seams.h"
 
 using namespace tk;

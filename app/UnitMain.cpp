@@ -1,6 +1,5 @@
 #include "app/UnitMain.h"
 
-#include "app/FormBuild.h"
 #include "app/UnitFrmOption.h"
 #include "app/UnitFrmPwd.h"
 #include "common/RegUnit.h"
@@ -14,6 +13,7 @@
 #include "features/oem/UnitFrmOEM.h"
 #include "features/wallpaper/UnitFrmwallpaper.h"
 #include "features/xplook/UnitFrmXPLook.h"
+#include "toolkit/forms/FormBuild.h"
 #include "toolkit/win32/FileUtil.h"
 #include "toolkit/win32/IniFiles.h"
 #include "toolkit/win32/Seams.h"

@@ -78,9 +78,10 @@ bool WriteValues(HKEY RootKey, const std::string &Key,
       continue; // no key, no value to delete
     if (status != ERROR_SUCCESS) {
       for (const auto &value : Values)
-        if (!deleting || ValueIsThere(RootKey, key, view, value.first))
+        if (!deleting || ValueIsThere(RootKey, key, view, value.first)) {
           Refused.AddValue(RootKey, key, value.first, status);
-      done = false;
+          done = false;
+        }
       continue;
     }
     for (const auto &[name, data] : Values) {

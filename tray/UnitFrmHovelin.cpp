@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "app/FormBuild.h"
 #include "common/RegUnit.h"
+#include "toolkit/forms/FormBuild.h"
 #include "toolkit/win32/FileUtil.h"
 #include "toolkit/win32/Seams.h"
 

@@ -2,12 +2,12 @@
 
 #include <optional>
 
-#include "app/FormBuild.h"
 #include "app/UnitMain.h"
 #include "common/RegUnit.h"
 #include "common/Translation.h"
 #include "features/cursor/Func_CT.h"
 #include "features/packages/PackageForm.h"
+#include "toolkit/forms/FormBuild.h"
 #include "toolkit/win32/FileUtil.h"
 #include "toolkit/win32/IniFiles.h"
 #include "toolkit/win32/Seams.h"
@@ -334,15 +334,9 @@ void TFrmCur::ListView1Click(TObject *) {
 }
 
 void TFrmCur::ListView1SelectItem(TObject *Sender, TListItem *, bool) {
-  // The keyboard (the arrows, or typing a name) chooses without a click. A change arrives as a
-  // deselect and then a select; each shows what is selected by then, so the last one leaves the
-  // preview and the package Apply applies matching the selection. A click follows its own
-  // change and shows the package again, as a click always has.
-  TListItem *item = ListView1->Selected();
-  std::string chosen = item && item->Index() < ListBox1->Items().Count()
-                           ? ListBox1->Items().Strings(item->Index())
-                           : std::string();
-  if (chosen != Edit1->Text() || BitBtn1->Enabled() == chosen.empty())
+  // The keyboard (the arrows, or typing a name) chooses without a click. A click follows its
+  // own change and shows the package again, as a click always has.
+  if (PackageChoiceStale(ListView1, ListBox1, Edit1, BitBtn1))
     ListView1Click(Sender);
 }
 

@@ -2,13 +2,13 @@
 
 #include <vector>
 
-#include "app/FormBuild.h"
 #include "app/UnitMain.h"
 #include "common/AnsiText.h"
 #include "common/RegUnit.h"
 #include "common/Translation.h"
 #include "features/explorer/UnitFrmie_preview.h"
 #include "toolkit/core/SysUtils.h"
+#include "toolkit/forms/FormBuild.h"
 #include "toolkit/win32/FileUtil.h"
 #include "toolkit/win32/IniFiles.h"
 #include "toolkit/win32/Registry.h"

@@ -1,7 +1,7 @@
 #include "features/explorer/UnitFrmie_preview.h"
 
-#include "app/FormBuild.h"
 #include "common/Translation.h"
+#include "toolkit/forms/FormBuild.h"
 
 using namespace tk;
 

@@ -2,11 +2,11 @@
 
 #include <shellapi.h>
 
-#include "app/FormBuild.h"
 #include "app/UnitMain.h"
 #include "common/RegUnit.h"
 #include "common/Translation.h"
 #include "features/folder/Func_Folder.h"
+#include "toolkit/forms/FormBuild.h"
 #include "toolkit/win32/FileUtil.h"
 #include "toolkit/win32/IniFiles.h"
 #include "toolkit/win32/Seams.h"

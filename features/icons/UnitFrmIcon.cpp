@@ -2,7 +2,6 @@
 
 #include <shellapi.h>
 
-#include "app/FormBuild.h"
 #include "app/UnitMain.h"
 #include "common/RegUnit.h"
 #include "common/Translation.h"
@@ -10,6 +9,7 @@
 #include "features/icons/UnitFrmIconCus.h"
 #include "features/packages/PackageForm.h"
 #include "toolkit/forms/Dialogs.h"
+#include "toolkit/forms/FormBuild.h"
 #include "toolkit/win32/FileUtil.h"
 #include "toolkit/win32/IniFiles.h"
 #include "toolkit/win32/Seams.h"

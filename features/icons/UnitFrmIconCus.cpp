@@ -6,12 +6,12 @@
 #include <memory>
 #include <vector>
 
-#include "app/FormBuild.h"
 #include "app/UnitMain.h"
 #include "common/RegUnit.h"
 #include "common/Translation.h"
 #include "features/icons/Func_Icon.h"
 #include "features/icons/UnitFrmIcon.h"
+#include "toolkit/forms/FormBuild.h"
 #include "toolkit/win32/FileUtil.h"
 #include "toolkit/win32/Registry.h"
 #include "toolkit/win32/Seams.h"

@@ -1,11 +1,11 @@
 #include "features/logon/UnitFrmLogon.h"
 
-#include "app/FormBuild.h"
 #include "app/UnitMain.h"
 #include "common/RegUnit.h"
 #include "common/Translation.h"
 #include "features/logon/Func_logo.h"
 #include "features/packages/PackageForm.h"
+#include "toolkit/forms/FormBuild.h"
 #include "toolkit/win32/FileUtil.h"
 #include "toolkit/win32/Seams.h"
 
@@ -172,15 +172,9 @@ void TFrmLogon::ListView1Click(TObject *) {
 }
 
 void TFrmLogon::ListView1SelectItem(TObject *Sender, TListItem *, bool) {
-  // The keyboard (the arrows, or typing a name) chooses without a click. A change arrives as a
-  // deselect and then a select; each shows what is selected by then, so the last one leaves the
-  // chosen program matching the selection. A click follows its own change and looks for the
-  // preview again, as a click always has.
-  TListItem *item = ListView1->Selected();
-  std::string chosen = item && item->Index() < ListBox1->Items().Count()
-                           ? ListBox1->Items().Strings(item->Index())
-                           : std::string();
-  if (chosen != Edit1->Text() || BitBtn1->Enabled() == chosen.empty())
+  // The keyboard (the arrows, or typing a name) chooses without a click. A click follows its
+  // own change and looks for the preview again, as a click always has.
+  if (PackageChoiceStale(ListView1, ListBox1, Edit1, BitBtn1))
     ListView1Click(Sender);
 }
 

@@ -2,11 +2,11 @@
 
 #include <memory>
 
-#include "app/FormBuild.h"
 #include "app/UnitMain.h"
 #include "common/RegUnit.h"
 #include "common/Translation.h"
 #include "features/misc/UnitFrmblank.h"
+#include "toolkit/forms/FormBuild.h"
 #include "toolkit/win32/IniFiles.h"
 #include "toolkit/win32/Registry.h"
 #include "toolkit/win32/Seams.h"

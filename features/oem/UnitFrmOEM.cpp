@@ -1,11 +1,11 @@
 #include "features/oem/UnitFrmOEM.h"
 
-#include "app/FormBuild.h"
 #include "app/UnitMain.h"
 #include "common/AnsiText.h"
 #include "common/RegUnit.h"
 #include "common/Translation.h"
 #include "features/oem/Func_OEM.h"
+#include "toolkit/forms/FormBuild.h"
 #include "toolkit/win32/FileUtil.h"
 #include "toolkit/win32/Seams.h"
 

@@ -60,3 +60,12 @@ void PopupAtCursor(TPopupMenu *menu) {
 void OpenThemesPage(HWND owner) {
   GetShell().ShellExecute(owner, "", MakerThemesPage, "", "", SW_SHOWMAXIMIZED);
 }
+
+bool PackageChoiceStale(tk::TListView *List, tk::TListBox *Files, tk::TEdit *Chosen,
+                        tk::TBitBtn *Apply) {
+  tk::TListItem *item = List->Selected();
+  std::string chosen = item && item->Index() < Files->Items().Count()
+                           ? Files->Items().Strings(item->Index())
+                           : std::string();
+  return chosen != Chosen->Text() || Apply->Enabled() == chosen.empty();
+}

@@ -4,6 +4,7 @@
 
 #include "components/SFolders.h"
 #include "toolkit/forms/Buttons.h"
+#include "toolkit/forms/ComCtrls.h"
 #include "toolkit/forms/Menus.h"
 #include "toolkit/forms/StdCtrls.h"
 
@@ -19,6 +20,13 @@ void BuildWorkingControls(tk::TComponent *owner, tk::TWinControl *parent, tk::TL
 // web...".
 void BuildInstallMenu(tk::TComponent *owner, tk::TPopupMenu *&PopupMenu1,
                       tk::TMenuItem *&Installfromdisk1, tk::TMenuItem *&Installfromweb1);
+
+// Whether a selection change of the package list (the keyboard's comes without a click) leaves
+// the chosen package (Edit1's text) or Apply's state out of step with the list, so the form
+// should choose again. A change arrives as a deselect and then a select; asking after each
+// leaves the chosen package matching the final selection.
+bool PackageChoiceStale(tk::TListView *List, tk::TListBox *Files, tk::TEdit *Chosen,
+                        tk::TBitBtn *Apply);
 
 // A search for one mask through the whole tree below the folder it is given.
 void ConfigureSearch(TSearchFolders *search, const char *mask);

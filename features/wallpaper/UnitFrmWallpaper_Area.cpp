@@ -1,10 +1,10 @@
 #include "features/wallpaper/UnitFrmWallpaper_Area.h"
 
-#include "app/FormBuild.h"
 #include "common/RegUnit.h"
 #include "common/Translation.h"
 #include "features/wallpaper/UnitFrmwallpaper.h"
 #include "features/wallpaper/WallpaperPage.h"
+#include "toolkit/forms/FormBuild.h"
 #include "toolkit/win32/Seams.h"
 
 using namespace tk;

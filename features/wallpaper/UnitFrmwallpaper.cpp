@@ -2,12 +2,12 @@
 
 #include <cstring>
 
-#include "app/FormBuild.h"
 #include "app/UnitMain.h"
 #include "common/RegUnit.h"
 #include "common/Translation.h"
 #include "features/wallpaper/UnitFrmWallpaper_Area.h"
 #include "features/wallpaper/WallpaperPage.h"
+#include "toolkit/forms/FormBuild.h"
 #include "toolkit/win32/FileUtil.h"
 #include "toolkit/win32/IniFiles.h"
 #include "toolkit/win32/Seams.h"

@@ -1,7 +1,6 @@
 // The language file applied to the program's real forms.
 #include "AppFixture.h"
 
-#include "app/FormBuild.h"
 #include "app/UnitFrmOption.h"
 #include "app/UnitFrmPwd.h"
 #include "common/Translation.h"
@@ -10,6 +9,7 @@
 #include "features/icons/UnitFrmIconCus.h"
 #include "features/wallpaper/UnitFrmWallpaper_Area.h"
 #include "features/wallpaper/UnitFrmwallpaper.h"
+#include "toolkit/forms/FormBuild.h"
 #include "toolkit/win32/IniFiles.h"
 
 using namespace tk;

@@ -26,6 +26,13 @@ protected:
   }
 
   // The user clicks item i (or, with -1, beside the items).
+  // A folder of the test's own named in the user's "Shell Folders".
+  std::string ShellFolder(const char *valueName, const char *name) {
+    const std::string folder = testenv::TestDir() + name;
+    CreateDirectoryA(folder.c_str(), nullptr);
+    testenv::SetStringValue(HKEY_CURRENT_USER, ShellFolders, valueName, folder);
+    return folder;
+  }
   void Click(int i) {
     TListView *list = FrmIcon->ListView4;
     list->SetSelected(i < 0 ? nullptr : list->Items()[i]);
@@ -277,13 +284,8 @@ TEST_F(IconPackagesForm, InstallsFromDiskAndSaysWhatFailed) {
 // it though the user keeps no icon size, and one message says what was not changed.
 TEST_F(IconPackagesForm, ARefusedApplyWritesTheRestAndSaysWhatWasNot) {
   RegisterDocumentTypes({"txt"});
-  const std::string pictures = testenv::TestDir() + "Pictures",
-                    music = testenv::TestDir() + "Music";
-  for (const std::string &folder : {pictures, music}) {
-    CreateDirectoryA(folder.c_str(), nullptr);
-    testenv::SetStringValue(HKEY_CURRENT_USER, ShellFolders,
-                            folder == pictures ? "My Pictures" : "My Music", folder);
-  }
+  const std::string pictures = ShellFolder("My Pictures", "Pictures"),
+                    music = ShellFolder("My Music", "Music");
   // Something that is no file stands where the music folder's desktop.ini would go.
   const std::string musicIni = music + "\\desktop.ini";
   CreateDirectoryA(musicIni.c_str(), nullptr);
@@ -366,13 +368,8 @@ TEST_F(IconPackagesForm, TheKeyboardChoosesWhatApplyApplies) {
 TEST_F(IconPackagesForm, APackageFolderWithACommaKeepsItsFolderIcons) {
   const std::string dir = themes + "Blue, Red\\";
   const std::string icl = FromProgram("IconThemes\\Meadow\\Meadow.icl", dir + "blue.icl");
-  const std::string pictures = testenv::TestDir() + "Pictures",
-                    music = testenv::TestDir() + "Music";
-  for (const std::string &folder : {pictures, music}) {
-    CreateDirectoryA(folder.c_str(), nullptr);
-    testenv::SetStringValue(HKEY_CURRENT_USER, ShellFolders,
-                            folder == pictures ? "My Pictures" : "My Music", folder);
-  }
+  const std::string pictures = ShellFolder("My Pictures", "Pictures"),
+                    music = ShellFolder("My Music", "Music");
   Package("Blue, Red\\Blue.iptheme",
           "[Desktop Icons]\r\nMy Computer=%ThemeDir%blue.icl,1\r\n"
           "[Folder Icons]\r\nClosed Folder=%ThemeDir%blue.icl,11\r\n"
