@@ -6,6 +6,7 @@
 #include "common/RegUnit.h"
 #include "common/Translation.h"
 #include "toolkit/core/SysUtils.h"
+#include "toolkit/win32/FileUtil.h"
 #include "toolkit/win32/Registry.h"
 #include "toolkit/win32/Seams.h"
 
@@ -187,14 +188,7 @@ std::string RootKeyName(HKEY RootKey) {
 std::string RefusalReason(DWORD Error) {
   if (Error == ERROR_ACCESS_DENIED)
     return LangMessage("Common_14", "needs an administrator");
-  char *buffer = nullptr;
-  DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                               FORMAT_MESSAGE_IGNORE_INSERTS,
-                           nullptr, Error, 0, reinterpret_cast<char *>(&buffer), 0, nullptr);
-  std::string text = n && buffer ? std::string(buffer, n) : std::string();
-  if (buffer)
-    LocalFree(buffer);
-  text = Trim(text);
+  std::string text = SysErrorMessage(Error);
   while (!text.empty() && text.back() == '.')
     text.pop_back();
   return text.empty() ? "error " + IntToStr(Error) : text;

@@ -47,12 +47,7 @@ HWND DesktopIconList() {
 }
 
 std::string SystemErrorText(HRESULT result) {
-  char *text = nullptr;
-  DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                               FORMAT_MESSAGE_IGNORE_INSERTS,
-                           nullptr, DWORD(result), 0, reinterpret_cast<char *>(&text), 0, nullptr);
-  std::string message = n ? Trim(std::string(text, n)) : "";
-  LocalFree(text);
+  std::string message = SysErrorMessage(DWORD(result));
   return message.empty() ? "Error " + IntToHex(uint32_t(result), 8) : message;
 }
 

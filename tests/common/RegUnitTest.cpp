@@ -263,27 +263,7 @@ TEST(GetConfigFolder, GarbageInConfigIniIsHarmless) {
 
 namespace {
 
-// The pixels of an icon drawn at 32 x 32 on white, for comparing two icons.
-std::vector<DWORD> Pixels(HICON icon) {
-  BITMAPINFO bi = {};
-  bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-  bi.bmiHeader.biWidth = 32;
-  bi.bmiHeader.biHeight = -32;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  void *bits = nullptr;
-  HDC dc = CreateCompatibleDC(nullptr);
-  HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(dc, bmp);
-  PatBlt(dc, 0, 0, 32, 32, WHITENESS);
-  DrawIconEx(dc, 0, 0, icon, 32, 32, 0, nullptr, DI_NORMAL);
-  GdiFlush();
-  std::vector<DWORD> out(static_cast<DWORD *>(bits), static_cast<DWORD *>(bits) + 32 * 32);
-  SelectObject(dc, old);
-  DeleteObject(bmp);
-  DeleteDC(dc);
-  return out;
-}
+std::vector<DWORD> Pixels(HICON icon) { return testenv::IconPixels(icon); }
 
 class IconLookup : public ::testing::Test {
 protected:

@@ -449,6 +449,24 @@ bool KeepsAttributes() {
   return kept;
 }
 
+std::vector<DWORD> IconPixels(HICON icon) {
+  BITMAPINFO bi = {};
+  bi.bmiHeader = {sizeof(bi.bmiHeader), 32, -32, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void *bits = nullptr;
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP bitmap = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  PatBlt(dc, 0, 0, 32, 32, WHITENESS);
+  if (icon)
+    DrawIconEx(dc, 0, 0, icon, 32, 32, 0, nullptr, DI_NORMAL);
+  GdiFlush();
+  std::vector<DWORD> pixels(static_cast<DWORD *>(bits), static_cast<DWORD *>(bits) + 32 * 32);
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  return pixels;
+}
+
 HKEY SandboxRoot(HKEY predefined) {
   for (auto &r : g_redirects)
     if (r.predefined == predefined)

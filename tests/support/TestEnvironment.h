@@ -248,6 +248,10 @@ void RemoveTree(const std::string &path);
 // (Wine keeps them beside the file, where the file system lets it).
 bool KeepsAttributes();
 
+// What an icon looks like, drawn at 32 x 32 on white (nothing drawn for nullptr), top row first:
+// to tell pictures apart.
+std::vector<DWORD> IconPixels(HICON icon);
+
 // The real registry branch standing in for a predefined root during this process.
 HKEY SandboxRoot(HKEY predefined);
 

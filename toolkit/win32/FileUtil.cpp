@@ -73,4 +73,15 @@ std::string GetCurrentDir() {
   }
 }
 
+std::string SysErrorMessage(DWORD code) {
+  char *text = nullptr;
+  DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                               FORMAT_MESSAGE_IGNORE_INSERTS,
+                           nullptr, code, 0, reinterpret_cast<char *>(&text), 0, nullptr);
+  std::string message = n && text ? Trim(std::string(text, n)) : std::string();
+  if (text)
+    LocalFree(text);
+  return message;
+}
+
 } // namespace tk

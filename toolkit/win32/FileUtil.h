@@ -30,5 +30,7 @@ bool ForceDirectories(const std::string &directory);
 int64_t FileSize(const std::string &fileName);
 // Without a trailing backslash, except at a drive's root.
 std::string GetCurrentDir();
+// The system's own text for an error code, without its trailing line break; "" when it has none.
+std::string SysErrorMessage(DWORD code);
 
 } // namespace tk

@@ -58,24 +58,7 @@ protected:
     return opened;
   }
 
-  // An icon drawn at 32 x 32 on white, for comparing two icons.
-  static std::vector<DWORD> Drawn(HICON icon) {
-    BITMAPINFO bi = {};
-    bi.bmiHeader = {sizeof(bi.bmiHeader), 32, -32, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void *bits = nullptr;
-    HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP bitmap = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    PatBlt(dc, 0, 0, 32, 32, WHITENESS);
-    if (icon)
-      DrawIconEx(dc, 0, 0, icon, 32, 32, 0, nullptr, DI_NORMAL);
-    GdiFlush();
-    std::vector<DWORD> pixels(static_cast<DWORD *>(bits), static_cast<DWORD *>(bits) + 32 * 32);
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    return pixels;
-  }
+  static std::vector<DWORD> Drawn(HICON icon) { return testenv::IconPixels(icon); }
   static std::vector<DWORD> DrawnAt(const std::string &file, int index) {
     HICON icon = ExtractIconA(GetModuleHandleA(nullptr), file.c_str(), UINT(index));
     std::vector<DWORD> pixels = Drawn(icon);
