@@ -42,11 +42,6 @@ std::string FieldName(int index) {
 
 } // namespace
 
-TFrmwallpaper_area::~TFrmwallpaper_area() {
-  if (Frmwallpaper_area == this)
-    Frmwallpaper_area = nullptr;
-}
-
 void TFrmwallpaper_area::Build() {
   SetFormName(this, "Frmwallpaper_area");
   SetBorderStyle(bsDialog);

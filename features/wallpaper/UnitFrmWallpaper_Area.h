@@ -21,7 +21,6 @@ inline constexpr const char *TemplateValueMessage =
 class TFrmwallpaper_area : public tk::TForm {
 public:
   using tk::TForm::TForm;
-  ~TFrmwallpaper_area() override;
   const char *ClassName() const override { return "TFrmwallpaper_area"; }
 
   tk::TPanel *Panel1 = nullptr;

@@ -95,11 +95,6 @@ bool WriteResourceFile(const char *resource, const std::string &fileName) {
 std::string WallpaperListFile() { return GetSystemDir() + "\\" + WallpaperListName; }
 std::string WallpaperPageFile() { return GetSystemDir() + "\\" + WallpaperPageName; }
 
-TFrmWallpaper::~TFrmWallpaper() {
-  if (FrmWallpaper == this)
-    FrmWallpaper = nullptr;
-}
-
 void TFrmWallpaper::Build() {
   SetFormName(this, "FrmWallpaper");
   SetBorderStyle(bsDialog);

@@ -25,7 +25,6 @@ inline constexpr const char *ExplorerPoliciesKey =
 class TFrmWallpaper : public tk::TForm {
 public:
   using tk::TForm::TForm;
-  ~TFrmWallpaper() override;
   const char *ClassName() const override { return "TFrmWallpaper"; }
 
   tk::TPageControl *PageControl1 = nullptr;

@@ -1,7 +1,18 @@
 #include "AppFixture.h"
 
 #include "app/UnitFrmOption.h"
+#include "features/cursor/UnitFrmCur.h"
+#include "features/explorer/UnitFrmIE.h"
+#include "features/folder/UnitFrmFolder.h"
+#include "features/icons/UnitFrmIcon.h"
+#include "features/icons/UnitFrmIconCus.h"
+#include "features/logon/UnitFrmLogon.h"
+#include "features/misc/UnitFrmMore.h"
+#include "features/oem/UnitFrmOEM.h"
+#include "features/wallpaper/UnitFrmwallpaper.h"
+#include "features/xplook/UnitFrmXPLook.h"
 #include "support/Registry.h"
+#include "toolkit/forms/ComCtrls.h"
 #include "toolkit/win32/FileUtil.h"
 #include "toolkit/win32/IniFiles.h"
 
@@ -171,4 +182,38 @@ TEST_F(MainWindow, EachOptionsClickMakesAFreshForm) {
   EXPECT_EQ(FrmOption->GetOwner(), Frmmain);
   EXPECT_TRUE(FrmOption->Visible());
   EXPECT_TRUE(IsWindowVisible(FrmOption->Handle()));
+}
+
+// Every feature form a link opens, left on its last page (the Icons form with the packages form
+// it opens) and closed, goes with the program: none of its handlers runs once it is being freed,
+// and no form's global is left pointing at a freed form.
+TEST_F(MainWindow, EveryFormLeftOnItsLastPageGoesWithTheProgram) {
+  StartProgram();
+  auto lastPages = [](TCustomForm *form) {
+    for (int i = 0; i < form->ComponentCount(); ++i)
+      if (auto *pages = dynamic_cast<TPageControl *>(form->Components(i)))
+        pages->SetActivePageIndex(pages->PageCount() - 1);
+  };
+  for (TURLLabel2 *link : {Frmmain->Lbl_Icon, Frmmain->Lbl_Wallpaper, Frmmain->Lbl_Cursor,
+                           Frmmain->Lbl_OEM, Frmmain->Lbl_IE, Frmmain->Lbl_XPLook,
+                           Frmmain->Lbl_More, Frmmain->Lbl_Folder, Frmmain->Lbl_Logon}) {
+    link->Click();
+    TCustomForm *form = Screen->Forms(Screen->FormCount() - 1);
+    ASSERT_EQ(form->GetOwner(), Frmmain) << link->Caption();
+    if (form == FrmIconCus) {
+      FrmIconCus->Image3->DblClick();
+      lastPages(FrmIcon);
+      FrmIcon->Close();
+    }
+    lastPages(form);
+    form->Close();
+    tk::Application->ProcessMessages();
+  }
+  Frmmain->ToolButton3->Click();
+  FrmOption->Close();
+  tk::DoneApplication();
+  for (void *global : std::initializer_list<void *>{
+           FrmIconCus, FrmIcon, FrmWallpaper, FrmCur, FrmOEM, FrmIE, FrmIe_preview, FrmXPLook,
+           FrmMore, FrmFolder, FrmLogon, FrmOption, Frmmain})
+    EXPECT_EQ(global, nullptr);
 }

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <string>
 
 #include "ChildProgram.h"
@@ -34,6 +36,15 @@ ACTIVATION_CONTEXT_RUN_LEVEL_INFORMATION ManifestRunLevel(const std::string &exe
                            sizeof(level), &needed));
   ReleaseActCtx(context);
   return level;
+}
+
+BOOL CALLBACK FindTabs(HWND window, LPARAM found) {
+  char name[64] = {};
+  GetClassNameA(window, name, sizeof(name));
+  if (lstrcmpiA(name, WC_TABCONTROLA) != 0)
+    return TRUE;
+  *reinterpret_cast<HWND *>(found) = window;
+  return FALSE;
 }
 
 } // namespace
@@ -146,4 +157,43 @@ TEST(Program, TheHelpersManifestRunsItAsItsUser) {
       ManifestRunLevel(testenv::BuiltProgramDir() + "Hovelin.exe");
   EXPECT_EQ(level.RunLevel, ACTCTX_RUN_LEVEL_AS_INVOKER);
   EXPECT_EQ(level.UiAccess, 0u);
+}
+
+// As a user does it: the Explorer link, the form's last page, the form closed, the program
+// closed. The program ends of itself with exit code 0 (the pages' handlers once ran on the
+// freed preview form as the form went, and the program crashed at its close).
+TEST(Program, EndsCleanlyAfterTheExplorerFormWasLeftOnItsLastPage) {
+  std::string dir = ProgramCopy();
+  Child child;
+  ASSERT_TRUE(child.Start(dir + "Lumagrove.exe", ""));
+  HWND main = child.WaitForMainWindow(60000);
+  ASSERT_NE(main, nullptr);
+  // The Explorer link's picture, clicked where the main window's panel shows it.
+  POINT p{386, 240};
+  HWND panel = ChildWindowFromPointEx(main, p, CWP_SKIPINVISIBLE);
+  ASSERT_NE(panel, nullptr);
+  MapWindowPoints(main, panel, &p, 1);
+  PostMessageA(panel, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+  PostMessageA(panel, WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+  HWND explorer = child.WaitForWindow("TkWindow", "Explorer", 60000);
+  ASSERT_NE(explorer, nullptr);
+  HWND tabs = nullptr;
+  EnumChildWindows(explorer, FindTabs, reinterpret_cast<LPARAM>(&tabs));
+  ASSERT_NE(tabs, nullptr);
+  LRESULT count = SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0);
+  ASSERT_GT(count, 1);
+  for (LRESULT i = 1; i < count; ++i) {
+    PostMessageA(tabs, WM_KEYDOWN, VK_RIGHT, 0);
+    PostMessageA(tabs, WM_KEYUP, VK_RIGHT, 0xC0000001);
+  }
+  for (int i = 0; i < 200 && SendMessageA(tabs, TCM_GETCURSEL, 0, 0) != count - 1; ++i)
+    Sleep(50);
+  ASSERT_EQ(SendMessageA(tabs, TCM_GETCURSEL, 0, 0), count - 1);
+  PostMessageA(explorer, WM_CLOSE, 0, 0);
+  ASSERT_NE(child.WaitForMainWindow(60000), nullptr);
+  PostMessageA(main, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(child.Ended(60000));
+  DWORD code = 1;
+  GetExitCodeProcess(child.pi.hProcess, &code);
+  EXPECT_EQ(code, 0u);
 }

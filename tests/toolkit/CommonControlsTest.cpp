@@ -93,6 +93,134 @@ TEST(PageControl, SwitchingPagesShowsTheSheetAndRunsItsHandlers) {
   EXPECT_EQ(second->TabIndex(), 0);
 }
 
+namespace {
+
+// Input as the user gives it, through the system's input queue.
+void RealClick(HWND window, POINT client) {
+  POINT p = client;
+  ClientToScreen(window, &p);
+  INPUT in[3] = {};
+  for (INPUT &i : in)
+    i.type = INPUT_MOUSE;
+  in[0].mi.dx = LONG(p.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1));
+  in[0].mi.dy = LONG(p.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1));
+  in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(3, in, sizeof(INPUT));
+  Pump();
+}
+
+void RealKey(WORD key) {
+  INPUT in[2] = {};
+  for (INPUT &i : in) {
+    i.type = INPUT_KEYBOARD;
+    i.ki.wVk = key;
+  }
+  in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, in, sizeof(INPUT));
+  Pump();
+}
+
+// Every TCM_SETCURSEL(-1) sent to a tab control that has tabs, while it lives.
+struct DeselectWatch {
+  static inline int seen = 0;
+  static LRESULT CALLBACK Hook(int code, WPARAM w, LPARAM l) {
+    auto *m = reinterpret_cast<CWPSTRUCT *>(l);
+    if (code == HC_ACTION && m->message == TCM_SETCURSEL && int(m->wParam) < 0 &&
+        SendMessageA(m->hwnd, TCM_GETITEMCOUNT, 0, 0) > 0)
+      ++seen;
+    return CallNextHookEx(nullptr, code, w, l);
+  }
+  HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, Hook, nullptr, GetCurrentThreadId());
+  DeselectWatch() { seen = 0; }
+  ~DeselectWatch() { UnhookWindowsHookEx(hook); }
+};
+
+} // namespace
+
+// The arrow keys and the mouse both switch pages, in either order, and the tab control is never
+// told to select no tab while it has tabs (Wine's then stops answering clicks).
+TEST(PageControl, KeyboardAndMouseBothSwitchPagesInAnyOrder) {
+  DeselectWatch watch;
+  TPageControl *pages = nullptr;
+  TTabSheet *sheets[3] = {};
+  auto form = MakeForm([&](TestForm *f) {
+    pages = new TPageControl(f);
+    pages->SetParent(f);
+    pages->SetBounds(0, 0, 300, 200);
+    for (TTabSheet *&s : sheets) {
+      s = new TTabSheet(f);
+      s->SetPageControl(pages);
+      s->SetText("Page " + std::to_string(&s - sheets));
+    }
+  });
+  form->Show();
+  SetForegroundWindow(form->Handle());
+  Pump();
+  HWND tabs = pages->Handle();
+  auto tab = [&](int i) {
+    RECT r;
+    SendMessageA(tabs, TCM_GETITEMRECT, WPARAM(i), reinterpret_cast<LPARAM>(&r));
+    return Centre(r);
+  };
+  RealClick(tabs, tab(1));
+  EXPECT_EQ(pages->ActivePage(), sheets[1]);
+  RealKey(VK_RIGHT);
+  EXPECT_EQ(pages->ActivePage(), sheets[2]) << "the arrow key after a click";
+  RealClick(tabs, tab(0));
+  EXPECT_EQ(pages->ActivePage(), sheets[0]) << "a click after the arrow key";
+  RealClick(tabs, tab(2));
+  EXPECT_EQ(pages->ActivePage(), sheets[2]);
+  RealKey(VK_LEFT);
+  EXPECT_EQ(pages->ActivePage(), sheets[1]);
+  // Code that renames a page or picks another one keeps the tab control answering too.
+  sheets[0]->SetText("Renamed");
+  pages->SetActivePage(sheets[0]);
+  RealClick(tabs, tab(2));
+  EXPECT_EQ(pages->ActivePage(), sheets[2]);
+  EXPECT_EQ(SendMessageA(tabs, TCM_GETCURSEL, 0, 0), 2);
+  EXPECT_EQ(DeselectWatch::seen, 0);
+}
+
+// A form going away with a later page shown runs no page's handlers: they could reach what
+// the form has already freed.
+TEST(PageControl, AFormBeingDestroyedRunsNoHandlers) {
+  TPageControl *pages = nullptr;
+  TTabSheet *first = nullptr, *last = nullptr;
+  TCheckBox *box = nullptr;
+  std::vector<std::string> events;
+  auto form = MakeForm([&](TestForm *f) {
+    pages = new TPageControl(f);
+    pages->SetParent(f);
+    first = new TTabSheet(f);
+    first->SetPageControl(pages);
+    last = new TTabSheet(f);
+    last->SetPageControl(pages);
+    box = new TCheckBox(f);
+    box->SetParent(last);
+  });
+  for (TTabSheet *s : {first, last}) {
+    s->OnShow = [&](TObject *) { events.push_back("show"); };
+    s->OnHide = [&](TObject *) { events.push_back("hide"); };
+  }
+  pages->OnChange = [&](TObject *) { events.push_back("change"); };
+  box->OnClick = [&](TObject *) { events.push_back("click"); };
+  form->Show();
+  pages->SetActivePage(last);
+  box->SetFocus();
+  events.clear();
+  form.reset();
+  EXPECT_TRUE(events.empty()) << events.front();
+
+  // A form made with CreateForm leaves its global empty when it goes.
+  TestForm *global = nullptr;
+  CreateForm(Application, global);
+  ASSERT_NE(global, nullptr);
+  delete global;
+  EXPECT_EQ(global, nullptr);
+}
+
 TEST(ListView, ItemsAreInTheWindowAndSelectionIsReported) {
   TListView *view = nullptr;
   auto form = MakeForm([&](TestForm *f) {

@@ -47,6 +47,13 @@ void TComponent::DestroyComponents() {
   }
 }
 
+bool TComponent::InTeardown() const {
+  for (const TComponent *c = this; c; c = c->owner_)
+    if (c->destroying_)
+      return true;
+  return false;
+}
+
 void TComponent::Vanish() {
   // Partners that are also the owner or siblings hear of it through RemoveComponent below;
   // nobody is told twice.

@@ -45,6 +45,12 @@ public:
   bool IsLoading() const { return loading_; }
   void BeginLoading() { loading_ = true; }
   bool IsDestroying() const { return destroying_; }
+  // True while this component or one that owns it is being destroyed: what is left of it may
+  // already be gone, so nothing of it may run user code then.
+  bool InTeardown() const;
+  // Marks the start of the component's destruction; the owner does it before deleting what it
+  // owns, and a class that can be deleted on its own does it first thing in its destructor.
+  void BeginDestroying() { destroying_ = true; }
 
   // Sets up a two-way link: each tells the other when it goes away.
   void FreeNotification(TComponent *other);

@@ -122,6 +122,7 @@ void TPageControl::HandleCreated() {
   TWinControl::HandleCreated();
   if (images_)
     SendMessageA(handle_, TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_->Handle()));
+  tabs_.clear(); // a new window starts without tabs
   UpdateTabs();
 }
 
@@ -145,22 +146,53 @@ void TPageControl::ControlsAligned() { PlaceSheets(); }
 void TPageControl::UpdateTabs() {
   if (!handle_)
     return;
-  SendMessageA(handle_, TCM_DELETEALLITEMS, 0, 0);
-  int index = 0;
-  for (TTabSheet *page : pages_) {
-    if (!page->tabVisible_)
-      continue;
-    std::string text = page->GetText();
-    TCITEMA item = {};
-    item.mask = TCIF_TEXT | TCIF_IMAGE;
-    item.pszText = text.data();
-    item.iImage = page->imageIndex_;
-    SendMessageA(handle_, TCM_INSERTITEMA, WPARAM(index++), reinterpret_cast<LPARAM>(&item));
+  std::vector<std::pair<std::string, int>> tabs;
+  for (TTabSheet *page : pages_)
+    if (page->tabVisible_)
+      tabs.emplace_back(page->GetText(), page->imageIndex_);
+  // Rebuilding tabs that did not change would only upset the control's idea of which tab the
+  // mouse pressed (Wine's then ignores the next clicks).
+  if (tabs != tabs_) {
+    SendMessageA(handle_, TCM_DELETEALLITEMS, 0, 0);
+    for (size_t i = 0; i < tabs.size(); ++i) {
+      TCITEMA item = {};
+      item.mask = TCIF_TEXT | TCIF_IMAGE;
+      item.pszText = tabs[i].first.data();
+      item.iImage = tabs[i].second;
+      SendMessageA(handle_, TCM_INSERTITEMA, WPARAM(i), reinterpret_cast<LPARAM>(&item));
+    }
+    tabs_ = std::move(tabs);
   }
-  int current = activePage_ ? activePage_->TabIndex() : -1;
-  SendMessageA(handle_, TCM_SETCURSEL, WPARAM(current), 0);
+  SelectTab();
   // Rows of tabs may have come or gone.
   PlaceSheets();
+}
+
+void TPageControl::SelectTab() {
+  if (!handle_)
+    return;
+  // A tab control that has tabs is never told to select none: Wine's keeps the old tab
+  // pressed then, and clicks on the tabs go nowhere until the form is opened again.
+  int wanted = activePage_ ? activePage_->TabIndex() : -1;
+  int current = int(SendMessageA(handle_, TCM_GETCURSEL, 0, 0));
+  if (wanted != current && (wanted >= 0 || tabs_.empty()))
+    SendMessageA(handle_, TCM_SETCURSEL, WPARAM(wanted), 0);
+  // An arrow key moves Wine's selection without releasing the tab that was pressed before; a
+  // click then finds that tab still pressed and selects nothing. Only the selected tab may be
+  // pressed (the state means nothing to tabs drawn as tabs, so this costs Windows nothing).
+  current = int(SendMessageA(handle_, TCM_GETCURSEL, 0, 0));
+  for (int i = 0; i < int(tabs_.size()); ++i) {
+    if (i == current)
+      continue;
+    TCITEMA item = {};
+    item.mask = TCIF_STATE;
+    item.dwStateMask = TCIS_BUTTONPRESSED;
+    if (SendMessageA(handle_, TCM_GETITEMA, WPARAM(i), reinterpret_cast<LPARAM>(&item)) &&
+        (item.dwState & TCIS_BUTTONPRESSED)) {
+      item.dwState = 0;
+      SendMessageA(handle_, TCM_SETITEMA, WPARAM(i), reinterpret_cast<LPARAM>(&item));
+    }
+  }
 }
 
 void TPageControl::InsertPage(TTabSheet *page) {
@@ -199,7 +231,7 @@ void TPageControl::ShowPage(TTabSheet *page) {
   page->SetVisible(true);
   if (HWND h = page->HandleIfAllocated())
     SetWindowPos(h, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  if (page->OnShow && !Building())
+  if (page->OnShow && !EventsMuted())
     page->OnShow(page);
 }
 
@@ -210,14 +242,13 @@ void TPageControl::SetActivePage(TTabSheet *page) {
     return;
   TTabSheet *old = activePage_;
   activePage_ = page;
-  if (handle_)
-    SendMessageA(handle_, TCM_SETCURSEL, WPARAM(page ? page->TabIndex() : -1), 0);
+  SelectTab();
   // The new page goes up before the old one goes, so nothing shows through between.
   if (page)
     ShowPage(page);
   if (old) {
     old->SetVisible(false);
-    if (old->OnHide && !Building())
+    if (old->OnHide && !EventsMuted())
       old->OnHide(old);
   }
 }
@@ -250,12 +281,12 @@ void TPageControl::SelectNextPage(bool goForward) {
   if (!page || page == activePage_)
     return;
   bool allow = true;
-  if (OnChanging)
+  if (OnChanging && !EventsMuted())
     OnChanging(this, allow);
   if (!allow)
     return;
   SetActivePage(page);
-  if (OnChange)
+  if (OnChange && !EventsMuted())
     OnChange(this);
 }
 
@@ -282,7 +313,7 @@ bool TPageControl::NotifyNotify(NMHDR *header, LRESULT &result) {
   switch (header->code) {
   case TCN_SELCHANGING: {
     bool allow = true;
-    if (OnChanging && !Building())
+    if (OnChanging && !EventsMuted())
       OnChanging(this, allow);
     result = allow ? FALSE : TRUE;
     return true;
@@ -294,7 +325,7 @@ bool TPageControl::NotifyNotify(NMHDR *header, LRESULT &result) {
         SetActivePage(page);
         break;
       }
-    if (OnChange && !Building())
+    if (OnChange && !EventsMuted())
       OnChange(this);
     result = 0;
     return true;
@@ -769,7 +800,7 @@ bool TListView::NotifyNotify(NMHDR *header, LRESULT &result) {
     if (selectionChanged && !filling_ && nm->iItem >= 0 && nm->iItem < items_.Count()) {
       TListItem *item = items_.Item(nm->iItem);
       item->selected_ = (nm->uNewState & LVIS_SELECTED) != 0;
-      if (OnSelectItem && !Building())
+      if (OnSelectItem && !EventsMuted())
         OnSelectItem(this, item, item->selected_);
     }
     return true;
@@ -779,7 +810,7 @@ bool TListView::NotifyNotify(NMHDR *header, LRESULT &result) {
     return true;
   case LVN_COLUMNCLICK: {
     auto *nm = reinterpret_cast<NMLISTVIEW *>(header);
-    if (OnColumnClick && nm->iSubItem >= 0 && nm->iSubItem < columns_.Count())
+    if (OnColumnClick && nm->iSubItem >= 0 && nm->iSubItem < columns_.Count() && !EventsMuted())
       OnColumnClick(this, columns_.Items(nm->iSubItem));
     return true;
   }
@@ -792,7 +823,7 @@ bool TListView::NotifyNotify(NMHDR *header, LRESULT &result) {
     if (nm->item.pszText && nm->item.iItem >= 0 && nm->item.iItem < items_.Count()) {
       TListItem *item = items_.Item(nm->item.iItem);
       std::string text = nm->item.pszText;
-      if (OnEdited)
+      if (OnEdited && !EventsMuted())
         OnEdited(this, item, text);
       item->caption_ = text;
       item->Push();
@@ -1426,7 +1457,7 @@ void TTrackBar::SetPosition(int value) {
 }
 
 void TTrackBar::Changed() {
-  if (OnChange && !Building())
+  if (OnChange && !EventsMuted())
     OnChange(this);
 }
 

@@ -94,13 +94,17 @@ protected:
   void InsertPage(TTabSheet *page);
   void RemovePage(TTabSheet *page);
   void MovePage(TTabSheet *page, int index);
-  // Makes the window's tabs match the visible pages.
+  // Makes the window's tabs match the visible pages, touching them only when they differ.
   void UpdateTabs();
+  // Selects the active page's tab, only when another one is selected.
+  void SelectTab();
   void ShowPage(TTabSheet *page);
   void PlaceSheets();
 
   std::vector<TTabSheet *> pages_;
   TTabSheet *activePage_ = nullptr;
+  // The tabs the window holds now (text and image of each visible page, in order).
+  std::vector<std::pair<std::string, int>> tabs_;
   bool multiLine_ = false;
   TImageList *images_ = nullptr;
 };

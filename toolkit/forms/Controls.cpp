@@ -246,12 +246,12 @@ void TControl::Update() {
 }
 
 void TControl::Click() {
-  if (OnClick)
+  if (OnClick && !EventsMuted())
     OnClick(this);
 }
 
 void TControl::DblClick() {
-  if (OnDblClick)
+  if (OnDblClick && !EventsMuted())
     OnDblClick(this);
 }
 
@@ -262,33 +262,42 @@ bool TControl::Building() const {
   return false;
 }
 
+bool TControl::EventsMuted() const {
+  if (Building() || InTeardown())
+    return true;
+  for (const TControl *p = parent_; p; p = p->parent_)
+    if (p->InTeardown())
+      return true;
+  return false;
+}
+
 void TControl::Resized() {
-  if (OnResize && !Building())
+  if (OnResize && !EventsMuted())
     OnResize(this);
 }
 
 void TControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-  if (OnMouseDown)
+  if (OnMouseDown && !EventsMuted())
     OnMouseDown(this, button, shift, x, y);
 }
 
 void TControl::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
-  if (OnMouseUp)
+  if (OnMouseUp && !EventsMuted())
     OnMouseUp(this, button, shift, x, y);
 }
 
 void TControl::MouseMove(TShiftState shift, int x, int y) {
-  if (OnMouseMove)
+  if (OnMouseMove && !EventsMuted())
     OnMouseMove(this, shift, x, y);
 }
 
 void TControl::MouseEnter() {
-  if (OnMouseEnter)
+  if (OnMouseEnter && !EventsMuted())
     OnMouseEnter(this);
 }
 
 void TControl::MouseLeave() {
-  if (OnMouseLeave)
+  if (OnMouseLeave && !EventsMuted())
     OnMouseLeave(this);
 }
 
@@ -979,12 +988,12 @@ void TWinControl::WndProc(TMessage &message) {
   }
   case WM_SETFOCUS:
     DefaultHandler(message);
-    if (OnEnter)
+    if (OnEnter && !EventsMuted())
       OnEnter(this);
     return;
   case WM_KILLFOCUS:
     DefaultHandler(message);
-    if (OnExit)
+    if (OnExit && !EventsMuted())
       OnExit(this);
     return;
   case WM_KEYDOWN:
@@ -993,7 +1002,7 @@ void TWinControl::WndProc(TMessage &message) {
   case WM_SYSKEYUP: {
     bool down = message.Msg == WM_KEYDOWN || message.Msg == WM_SYSKEYDOWN;
     const TKeyEvent &handler = down ? OnKeyDown : OnKeyUp;
-    if (handler) {
+    if (handler && !EventsMuted()) {
       // The handler may change the key, or swallow it by setting it to 0.
       WORD key = WORD(message.WParam);
       handler(this, key, KeyboardShiftState());
@@ -1004,7 +1013,7 @@ void TWinControl::WndProc(TMessage &message) {
     break;
   }
   case WM_CHAR:
-    if (OnKeyPress) {
+    if (OnKeyPress && !EventsMuted()) {
       char key = char(message.WParam);
       OnKeyPress(this, key);
       if (!key)

@@ -148,6 +148,10 @@ public:
   virtual void DblClick();
   // Forms are built with their change handlers quiet; so is every control on them.
   bool Building() const;
+  // User events (OnShow, OnChange, OnClick ...) stay quiet while the form is built and while
+  // the control, its owner or a parent is being destroyed: a handler then could reach what
+  // is already freed.
+  bool EventsMuted() const;
 
   // Dispatch of one message to this control; windowless controls get the mouse and CM_
   // messages their parent routes to them.

@@ -53,6 +53,11 @@ TCustomForm::TCustomForm(TComponent *owner) : TWinControl(owner) {
 }
 
 TCustomForm::~TCustomForm() {
+  // From here on the form's events stay quiet: its pages and controls go one by one, and a
+  // handler that ran then would meet a form half gone.
+  BeginDestroying();
+  if (untieGlobal_)
+    untieGlobal_();
   if (menu_)
     SetMenu(nullptr);
   if (OnDestroy) {
@@ -256,14 +261,14 @@ void TCustomForm::SetVisible(bool visible) {
     if (!shownOnce_ && Position != poDesigned && Position != poDefault)
       Centre();
     shownOnce_ = true;
-    if (OnShow)
+    if (OnShow && !EventsMuted())
       OnShow(this);
     visible_ = true;
     ShowWindow(Handle(), SW_SHOW);
     if (Application && Application->MainForm == this)
       ShowWindow(Application->Handle(), SW_SHOWNOACTIVATE);
   } else {
-    if (OnHide)
+    if (OnHide && !EventsMuted())
       OnHide(this);
     visible_ = false;
     if (handle_)
@@ -283,7 +288,7 @@ void TCustomForm::BringToFront() {
 
 bool TCustomForm::CloseQuery() {
   bool canClose = true;
-  if (OnCloseQuery)
+  if (OnCloseQuery && !EventsMuted())
     OnCloseQuery(this, canClose);
   return canClose;
 }
@@ -292,7 +297,7 @@ void TCustomForm::Close() {
   if (!CloseQuery())
     return;
   TCloseAction action = caHide;
-  if (OnClose)
+  if (OnClose && !EventsMuted())
     OnClose(this, action);
   if (action == caNone)
     return;
@@ -374,7 +379,7 @@ void TCustomForm::Resized() {
 }
 
 void TCustomForm::PaintWindow(HDC dc, const RECT &) {
-  if (!OnPaint)
+  if (!OnPaint || EventsMuted())
     return;
   canvas_.SetHandle(dc);
   canvas_.Font().Assign(Font());
@@ -396,9 +401,9 @@ void TCustomForm::WndProc(TMessage &message) {
   case WM_ACTIVATE:
     if (LOWORD(message.WParam) != WA_INACTIVE) {
       Screen->ActiveForm = this;
-      if (OnActivate)
+      if (OnActivate && !EventsMuted())
         OnActivate(this);
-    } else if (OnDeactivate) {
+    } else if (OnDeactivate && !EventsMuted()) {
       OnDeactivate(this);
     }
     break;
@@ -456,6 +461,7 @@ void TCustomForm::WndProc(TMessage &message) {
       ::SetMenu(handle_, nullptr);
     break;
   case CM_RELEASE:
+    BeginDestroying();
     delete this;
     return;
   default:

@@ -48,6 +48,16 @@ public:
   // Runs the creation: window, build (change handlers quiet), Loaded on every component,
   // then OnCreate. CreateForm calls it once the form's global holds the new form.
   void Initialize();
+  // Points global at this form until the form is destroyed; then it is cleared (unless it
+  // holds another form by then), so no handler reaches a freed form through it.
+  template <class T> void TieGlobal(T *&global) {
+    T *self = static_cast<T *>(this);
+    global = self;
+    untieGlobal_ = [&global, self] {
+      if (global == self)
+        global = nullptr;
+    };
+  }
 
   TFormBorderStyle BorderStyle() const { return borderStyle_; }
   void SetBorderStyle(TFormBorderStyle style);
@@ -120,6 +130,7 @@ protected:
   bool creating_ = false;
   TCanvas canvas_;
   TMainMenu *menu_ = nullptr;
+  std::function<void()> untieGlobal_;
 };
 
 class TForm : public TCustomForm {
@@ -169,7 +180,7 @@ public:
   // Creates a form owned by the application; the first one becomes the main form.
   template <class T> T *CreateForm(T *&global) {
     T *form = new T(this);
-    global = form;
+    form->TieGlobal(global);
     if (!MainForm)
       MainForm = form;
     form->Initialize();
@@ -227,7 +238,7 @@ void DoneApplication();
 // Creates a form with an owner other than the application, the same way.
 template <class T> T *CreateForm(TComponent *owner, T *&global) {
   T *form = new T(owner);
-  global = form;
+  form->TieGlobal(global);
   form->Initialize();
   return form;
 }

@@ -238,7 +238,7 @@ int TMenuItem::IndexOf(const TMenuItem *item) const {
 void TMenuItem::Click() {
   if (AutoCheck)
     SetChecked(!checked_);
-  if (OnClick)
+  if (OnClick && !InTeardown())
     OnClick(this);
 }
 

@@ -449,7 +449,7 @@ bool TShellTreeView::NotifyNotify(NMHDR *header, LRESULT &result) {
   }
   case TVN_SELCHANGEDA:
   case TVN_SELCHANGEDW:
-    if (OnChange && !Building())
+    if (OnChange && !EventsMuted())
       OnChange(this);
     return true;
   case NM_CLICK: {

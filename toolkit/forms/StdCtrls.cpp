@@ -396,7 +396,7 @@ bool TCustomEdit::CommandNotify(WORD code) {
 }
 
 void TCustomEdit::Change() {
-  if (OnChange && !Building())
+  if (OnChange && !EventsMuted())
     OnChange(this);
 }
 
@@ -1024,7 +1024,7 @@ void TCustomComboBox::SetText(const std::string &text) {
 }
 
 void TCustomComboBox::Change() {
-  if (OnChange && !Building())
+  if (OnChange && !EventsMuted())
     OnChange(this);
 }
 
@@ -1038,7 +1038,7 @@ void TCustomComboBox::Selected() {
   }
   if (Building())
     return;
-  if (OnSelect)
+  if (OnSelect && !EventsMuted())
     OnSelect(this);
   Click();
   Change();
@@ -1054,11 +1054,11 @@ bool TCustomComboBox::CommandNotify(WORD code) {
       Change();
     return true;
   case CBN_DROPDOWN:
-    if (OnDropDown)
+    if (OnDropDown && !EventsMuted())
       OnDropDown(this);
     return true;
   case CBN_CLOSEUP:
-    if (OnCloseUp)
+    if (OnCloseUp && !EventsMuted())
       OnCloseUp(this);
     return true;
   default:
