@@ -40,8 +40,11 @@ void WriteRegStrings(HKEY RootKey, const std::string &Key,
 // and never raise.
 class TRefusedWrites {
 public:
-  // A registry value that could not be written or deleted; Error is the system's code.
-  void AddValue(HKEY Root, const std::string &Key, const std::string &ValueName, LONG Error);
+  // A registry value that could not be written or deleted; Error is the system's code, View
+  // the registry view it was refused in. Each value (and each file) counts once, however
+  // often it was refused.
+  void AddValue(HKEY Root, const std::string &Key, const std::string &ValueName, LONG Error,
+                REGSAM View = 0);
   // A file (or folder) that could not be written, changed or deleted.
   void AddFile(const std::string &Path, DWORD Error);
   void Add(const TRefusedWrites &Other);
@@ -57,7 +60,9 @@ private:
     std::string valueName; // of a registry value
     bool isValue;
     DWORD error;
+    REGSAM view;
   };
+  void Push(const Refusal &R);
   std::vector<Refusal> refused_;
 };
 

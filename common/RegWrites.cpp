@@ -38,31 +38,71 @@ bool ValueIsThere(HKEY RootKey, const std::string &Key, REGSAM View, const std::
   return status != ERROR_FILE_NOT_FOUND;
 }
 
-LONG SetValue(HKEY Opened, const std::string &ValueName, const std::string &Data, int Kind) {
+// The type and bytes a value of Kind (1 text, 2 number, 3 four-byte binary) stores for Data;
+// false when Data is no such value.
+bool EncodeValue(const std::string &Data, int Kind, DWORD &Type, std::string &Bytes) {
   switch (Kind) {
   case 1:
-    return RegSetValueExA(Opened, ValueName.c_str(), 0, REG_SZ,
-                          reinterpret_cast<const BYTE *>(Data.c_str()), DWORD(Data.size() + 1));
+    Type = REG_SZ;
+    Bytes.assign(Data.c_str(), Data.size() + 1);
+    return true;
   case 2: {
     int value = 0;
     if (!TryStrToInt(Data, value))
-      return ERROR_INVALID_DATA;
-    DWORD dword = DWORD(value);
-    return RegSetValueExA(Opened, ValueName.c_str(), 0, REG_DWORD,
-                          reinterpret_cast<const BYTE *>(&dword), sizeof(dword));
+      return false;
+    Type = REG_DWORD;
+    Bytes.clear();
+    for (int i = 0; i < 4; ++i)
+      Bytes += char(uint32_t(value) >> (8 * i));
+    return true;
   }
   case 3: {
     int64_t value = 0;
     if (!TryStrToInt64(Data, value))
-      return ERROR_INVALID_DATA;
-    BYTE bytes[4];
+      return false;
+    Type = REG_BINARY;
+    Bytes.clear();
     for (int i = 0; i < 4; ++i)
-      bytes[i] = BYTE(uint64_t(value) >> (8 * i));
-    return RegSetValueExA(Opened, ValueName.c_str(), 0, REG_BINARY, bytes, sizeof(bytes));
+      Bytes += char(uint64_t(value) >> (8 * i));
+    return true;
   }
   default:
-    return ERROR_SUCCESS; // unknown kinds write nothing, as WriteRegValue
+    return false;
   }
+}
+
+LONG SetValue(HKEY Opened, const std::string &ValueName, const std::string &Data, int Kind) {
+  if (Kind < 1 || Kind > 3)
+    return ERROR_SUCCESS; // unknown kinds write nothing, as WriteRegValue
+  DWORD type = 0;
+  std::string bytes;
+  if (!EncodeValue(Data, Kind, type, bytes))
+    return ERROR_INVALID_DATA;
+  return RegSetValueExA(Opened, ValueName.c_str(), 0, type,
+                        reinterpret_cast<const BYTE *>(bytes.data()), DWORD(bytes.size()));
+}
+
+// Whether the value already holds what a refused write wanted to put there (same type, same
+// bytes): then nothing was lost, and the user is told nothing.
+bool ValueHolds(HKEY RootKey, const std::string &Key, REGSAM View, const std::string &Name,
+                const std::string &Data, int Kind) {
+  DWORD type = 0;
+  std::string wanted;
+  if (!EncodeValue(Data, Kind, type, wanted))
+    return false;
+  HKEY opened = nullptr;
+  if (RegOpenKeyExA(RootKey, Key.c_str(), 0, KEY_QUERY_VALUE | View, &opened) != ERROR_SUCCESS)
+    return false;
+  DWORD storedType = 0, size = 0;
+  std::string stored;
+  LONG status = RegQueryValueExA(opened, Name.c_str(), nullptr, &storedType, nullptr, &size);
+  if (status == ERROR_SUCCESS && size == wanted.size()) {
+    stored.resize(size);
+    status = RegQueryValueExA(opened, Name.c_str(), nullptr, &storedType,
+                              reinterpret_cast<BYTE *>(stored.data()), &size);
+  }
+  RegCloseKey(opened);
+  return status == ERROR_SUCCESS && storedType == type && stored == wanted;
 }
 
 // Writes (Kind 1-3) or deletes (Kind 0) Values in every view the key is kept in.
@@ -77,10 +117,15 @@ bool WriteValues(HKEY RootKey, const std::string &Key,
     LONG status = OpenForValues(RootKey, key, view, !deleting, opened);
     if (deleting && status == ERROR_FILE_NOT_FOUND)
       continue; // no key, no value to delete
+    // A refusal costs nothing when the value is already as it should end up.
+    auto alreadyThere = [&](const std::string &name, const std::string &data) {
+      return deleting ? !ValueIsThere(RootKey, key, view, name)
+                      : ValueHolds(RootKey, key, view, name, data, Kind);
+    };
     if (status != ERROR_SUCCESS) {
-      for (const auto &value : Values)
-        if (!deleting || ValueIsThere(RootKey, key, view, value.first)) {
-          Refused.AddValue(RootKey, key, value.first, status);
+      for (const auto &[name, data] : Values)
+        if (!alreadyThere(name, data)) {
+          Refused.AddValue(RootKey, key, name, status, view);
           done = false;
         }
       continue;
@@ -88,9 +133,10 @@ bool WriteValues(HKEY RootKey, const std::string &Key,
     for (const auto &[name, data] : Values) {
       LONG result =
           deleting ? RegDeleteValueA(opened, name.c_str()) : SetValue(opened, name, data, Kind);
-      if (result == ERROR_SUCCESS || (deleting && result == ERROR_FILE_NOT_FOUND))
+      if (result == ERROR_SUCCESS || (deleting && result == ERROR_FILE_NOT_FOUND) ||
+          alreadyThere(name, data))
         continue;
-      Refused.AddValue(RootKey, key, name, result);
+      Refused.AddValue(RootKey, key, name, result, view);
       done = false;
     }
     RegCloseKey(opened);
@@ -101,17 +147,27 @@ bool WriteValues(HKEY RootKey, const std::string &Key,
 } // namespace
 
 void TRefusedWrites::AddValue(HKEY Root, const std::string &Key, const std::string &ValueName,
-                              LONG Error) {
-  refused_.push_back(
-      {RootKeyName(Root) + "\\" + WithoutLeadingBackslash(Key), ValueName, true, DWORD(Error)});
+                              LONG Error, REGSAM View) {
+  Push({RootKeyName(Root) + "\\" + WithoutLeadingBackslash(Key), ValueName, true, DWORD(Error),
+        View & (KEY_WOW64_32KEY | KEY_WOW64_64KEY)});
 }
 
 void TRefusedWrites::AddFile(const std::string &Path, DWORD Error) {
-  refused_.push_back({Path, "", false, Error});
+  Push({Path, "", false, Error, 0});
 }
 
 void TRefusedWrites::Add(const TRefusedWrites &Other) {
-  refused_.insert(refused_.end(), Other.refused_.begin(), Other.refused_.end());
+  for (const Refusal &r : Other.refused_)
+    Push(r);
+}
+
+void TRefusedWrites::Push(const Refusal &R) {
+  // A restore and the apply after it may both fail on one value: it is one setting not made.
+  for (const Refusal &r : refused_)
+    if (r.isValue == R.isValue && r.view == R.view && SameText(r.place, R.place) &&
+        SameText(r.valueName, R.valueName))
+      return;
+  refused_.push_back(R);
 }
 
 std::string TRefusedWrites::Summary() const {

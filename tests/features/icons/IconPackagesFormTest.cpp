@@ -2,7 +2,10 @@
 // previews, applying with its question, restoring, the advanced settings, installing.
 #include "IconFormFixture.h"
 
+#include <set>
+
 #include "archive/UnZipHarness.h"
+#include "features/icons/Func_Icon.h"
 #include "toolkit/win32/FileUtil.h"
 
 using namespace icontest;
@@ -323,6 +326,15 @@ TEST_F(IconPackagesForm, ARefusedApplyWritesTheRestAndSaysWhatWasNot) {
   for (const std::string &place : {"HKEY_LOCAL_MACHINE\\" + std::string(ShellIcons),
                                    std::string("txtfile\\DefaultIcon"), musicIni})
     EXPECT_NE(told.find(place), std::string::npos) << place << " in " << told;
+  // Each Shell Icons value counts once, though the restore and the apply were both refused it.
+  std::set<std::string> refusedValues;
+  for (const IconPlace &place : IconPlaces())
+    if (*place.Section && place.Kind == IconPlaceKind::ShellIcon)
+      refusedValues.insert(place.Target);
+  EXPECT_NE(told.find(std::to_string(refusedValues.size()) + " values under HKEY_LOCAL_MACHINE\\" +
+                      ShellIcons + ":"),
+            std::string::npos)
+      << told;
   EXPECT_TRUE(FrmIcon->BitBtn1->Enabled());
   EXPECT_GE(IconChangeNotices(), 1);
   EXPECT_EQ(Value(HKEY_CURRENT_USER, Metrics, "Shell Icon Size"), "<missing>")

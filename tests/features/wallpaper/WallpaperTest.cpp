@@ -297,14 +297,15 @@ TEST_F(Wallpaper, TheOptionsPageWritesIconsPolicyAndSettings) {
   f->Close();
 
   // A standard user whose policy and icon keys refuse writes: the form opens whole with one
-  // message for the refused icons, and hiding the desktop still keeps the setting.
+  // message for the refused icon (My Computer's value already holds what its box writes, so
+  // it is no refusal), and hiding the desktop still keeps the setting.
   WriteRegValue(HKEY_CURRENT_USER, HideDesktopIconsKey, MyComputer, "1", 2);
   DeleteRegValue(HKEY_CURRENT_USER, HideDesktopIconsKey, "{871C5380-42A0-1069-A2EA-08002B30309D}");
   WriteRegValue(HKEY_CURRENT_USER, ExplorerPoliciesKey, "Other", "1", 2);
   testenv::RefuseWrites(HKEY_CURRENT_USER, HideDesktopIconsKey);
   testenv::RefuseWrites(HKEY_CURRENT_USER, ExplorerPoliciesKey);
-  testenv::Prompts().Expect("values under HKEY_CURRENT_USER\\" + std::string(HideDesktopIconsKey) +
-                                ": needs an administrator",
+  testenv::Prompts().Expect("\"{871C5380-42A0-1069-A2EA-08002B30309D}\" under HKEY_CURRENT_USER\\" +
+                                std::string(HideDesktopIconsKey) + ": needs an administrator",
                             IDOK);
   Frmmain->Lbl_Wallpaper->Click();
   f = FrmWallpaper;
