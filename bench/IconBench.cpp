@@ -176,7 +176,8 @@ int main(int argc, char **argv) {
   int written = 0;
   for (int r = 0; r < rounds; ++r) {
     double start = Now();
-    written = WriteIconTheme(package) + RestoreDefaultIcons();
+    TRefusedWrites refused;
+    written = WriteIconTheme(package, refused) + RestoreDefaultIcons(refused);
     engine.push_back(Now() - start);
     start = Now();
     BareRound(writes);

@@ -246,11 +246,10 @@ namespace {
 
 // The writes of one apply or restore. Registry values are gathered by key, so that each key is
 // opened once for all of its values (the 27 Shell Icons share one); folder icons are written at
-// once. Given a list of refusals, every key and folder is tried and what refuses is added to
-// it; without one, a key that can't be created raises, as the shared registry routines do.
+// once. Every key and folder is tried; what refuses is added to the list of refusals.
 class TIconWrites {
 public:
-  explicit TIconWrites(TRefusedWrites *Refused) : refused_(Refused) {}
+  explicit TIconWrites(TRefusedWrites &Refused) : refused_(Refused) {}
 
   // Writes a location to a place (later, for the registry); true when there is something to
   // write it to. A folder place takes the location split at its first comma.
@@ -281,10 +280,11 @@ public:
       return false;
     if (SetFolderIcon(folder, File, index)) {
       ++written_;
-    } else if (refused_) {
+    } else {
       DWORD error = GetLastError();
-      refused_->AddFile(IncludeTrailingBackslash(folder) + "desktop.ini",
-                        error ? error : ERROR_WRITE_FAULT);
+      refused_.AddFile(IncludeTrailingBackslash(folder) + "desktop.ini",
+                       error ? error : ERROR_WRITE_FAULT);
+      allDone_ = false;
     }
     return true;
   }
@@ -292,19 +292,21 @@ public:
   // The restore's writes from here on (Place writes the extra default value).
   void Restoring() { restoring_ = true; }
 
-  // The gathered writes, key by key; the number of values (and folders) written. (Not left to
-  // a destructor: without a list of refusals, a key that can't be created raises.)
+  // The gathered writes, key by key; the number of values (and folders) written.
   int Flush() {
     for (const KeyWrites &k : keys_) {
-      if (!refused_)
-        WriteRegStrings(k.root, k.key, k.values);
-      else if (!TryWriteRegStrings(k.root, k.key, k.values, *refused_))
+      if (!TryWriteRegStrings(k.root, k.key, k.values, refused_)) {
+        allDone_ = false;
         continue;
+      }
       written_ += int(k.values.size());
     }
     keys_.clear();
     return written_;
   }
+
+  // Whether nothing was refused so far.
+  bool AllDone() const { return allDone_; }
 
 private:
   void Add(HKEY root, const std::string &key, const std::string &name, const std::string &data) {
@@ -322,7 +324,8 @@ private:
     std::vector<std::pair<std::string, std::string>> values;
   };
   std::vector<KeyWrites> keys_;
-  TRefusedWrites *refused_;
+  TRefusedWrites &refused_;
+  bool allDone_ = true;
   bool restoring_ = false;
   int written_ = 0;
 };
@@ -388,39 +391,18 @@ private:
 
 } // namespace
 
-namespace {
-
-// Without a list of refusals the shared routines raise at a refused key; with one, every write
-// is tried.
-bool WritePlace(const IconPlace &Place, const std::string &Location, TRefusedWrites *Refused) {
+bool WriteIconPlace(const IconPlace &Place, const std::string &Location, TRefusedWrites &Refused) {
   TIconWrites writes(Refused);
-  int before = Refused ? Refused->Count() : 0;
   bool placed = writes.Place(Place, Location);
   writes.Flush();
-  return placed && (!Refused || Refused->Count() == before);
+  return placed && writes.AllDone();
 }
 
-int RestorePlace(const IconPlace &Place, TRefusedWrites *Refused) {
+int RestoreIconPlace(const IconPlace &Place, TRefusedWrites &Refused) {
   TIconWrites writes(Refused);
   writes.Restoring();
   writes.Place(Place, IconPlaceDefault(Place));
   return writes.Flush();
-}
-
-} // namespace
-
-bool WriteIconPlace(const IconPlace &Place, const std::string &Location) {
-  return WritePlace(Place, Location, nullptr);
-}
-
-bool WriteIconPlace(const IconPlace &Place, const std::string &Location, TRefusedWrites &Refused) {
-  return WritePlace(Place, Location, &Refused);
-}
-
-int RestoreIconPlace(const IconPlace &Place) { return RestorePlace(Place, nullptr); }
-
-int RestoreIconPlace(const IconPlace &Place, TRefusedWrites &Refused) {
-  return RestorePlace(Place, &Refused);
 }
 
 // ---- the engine --------------------------------------------------------------------------
@@ -520,21 +502,19 @@ bool CleanExtension(const std::string &Typed, std::string &Ext) {
 
 namespace {
 
-bool FileTypeIcon(const std::string &Ext, const std::string &Location, TRefusedWrites *Refused) {
+bool FileTypeIcon(const std::string &Ext, const std::string &Location, TRefusedWrites &Refused) {
   std::string ext;
   if (!CleanExtension(Ext, ext))
     return false;
   std::string type = DocumentType(ext);
   if (type.empty())
     return false;
-  if (!Refused) {
-    WriteRegValue(HKEY_CLASSES_ROOT, type + "\\DefaultIcon", "", Location, 1);
-    return true;
-  }
-  return TryWriteRegValue(HKEY_CLASSES_ROOT, type + "\\DefaultIcon", "", Location, 1, *Refused);
+  return TryWriteRegValue(HKEY_CLASSES_ROOT, type + "\\DefaultIcon", "", Location, 1, Refused);
 }
 
-int WriteTheme(const std::string &PackageFile, TRefusedWrites *Refused) {
+} // namespace
+
+int WriteIconTheme(const std::string &PackageFile, TRefusedWrites &Refused) {
   TPackage package(PackageFile);
   TIconWrites writes(Refused);
   for (const IconPlace &place : PlaceTable) {
@@ -555,7 +535,7 @@ int WriteTheme(const std::string &PackageFile, TRefusedWrites *Refused) {
   return writes.Flush();
 }
 
-int RestoreDefaults(TRefusedWrites *Refused) {
+int RestoreDefaultIcons(TRefusedWrites &Refused) {
   TIconWrites writes(Refused);
   writes.Restoring();
   const THomes homes;
@@ -574,29 +554,13 @@ int RestoreDefaults(TRefusedWrites *Refused) {
   return writes.Flush();
 }
 
-} // namespace
-
-void SetFileTypeIcon(const std::string &Ext, const std::string &Location) {
-  FileTypeIcon(Ext, Location, nullptr);
-}
-
-void RestoreFileTypeIcon(const std::string &Ext, const std::string &Location) {
-  FileTypeIcon(Ext, Location, nullptr);
-}
-
 bool SetFileTypeIcon(const std::string &Ext, const std::string &Location, TRefusedWrites &Refused) {
-  return FileTypeIcon(Ext, Location, &Refused);
+  return FileTypeIcon(Ext, Location, Refused);
 }
 
 bool RestoreFileTypeIcon(const std::string &Ext, const std::string &Location,
                          TRefusedWrites &Refused) {
-  return FileTypeIcon(Ext, Location, &Refused);
-}
-
-int WriteIconTheme(const std::string &PackageFile) { return WriteTheme(PackageFile, nullptr); }
-
-int WriteIconTheme(const std::string &PackageFile, TRefusedWrites &Refused) {
-  return WriteTheme(PackageFile, &Refused);
+  return FileTypeIcon(Ext, Location, Refused);
 }
 
 void UpdateRecycleBinIcon() {
@@ -607,21 +571,11 @@ void UpdateRecycleBinIcon() {
       reinterpret_cast<UpdateProc>(reinterpret_cast<void *>(update))();
 }
 
-void ApplyIconTheme(const std::string &PackageFile) {
-  WriteIconTheme(PackageFile);
-  UpdateRecycleBinIcon();
-  RefreshShellIcons();
-}
-
 void ApplyIconTheme(const std::string &PackageFile, TRefusedWrites &Refused) {
   WriteIconTheme(PackageFile, Refused);
   UpdateRecycleBinIcon();
   RefreshShellIcons();
 }
-
-int RestoreDefaultIcons() { return RestoreDefaults(nullptr); }
-
-int RestoreDefaultIcons(TRefusedWrites &Refused) { return RestoreDefaults(&Refused); }
 
 TPackageInstall ExtractIconPackage(const std::string &ArchiveFile, TComponent *Owner) {
   return InstallPackageArchive(ArchiveFile, GetConfigFolder("IconThemes"), Owner);

@@ -59,16 +59,12 @@ std::string IconPlaceDefault(const IconPlace &Place);
 // place without a default client and for a file type without a document type: then there is
 // nothing to write.
 bool IconPlaceValue(const IconPlace &Place, HKEY &Root, std::string &Key, std::string &ValueName);
-// Writes a location to a place; true when something was written. A folder place whose index
-// part is not a number writes nothing.
-bool WriteIconPlace(const IconPlace &Place, const std::string &Location);
+// Writes a location to a place; true when the place took it. A folder place whose index part is
+// not a number writes nothing. Nothing is shown and nothing raised: what was refused is added
+// to Refused, for the form to report.
+bool WriteIconPlace(const IconPlace &Place, const std::string &Location, TRefusedWrites &Refused);
 // Writes a place's default (and, for the Recycle Bin's "full", the key's default value too);
 // the number of values written.
-int RestoreIconPlace(const IconPlace &Place);
-// The same, for a form that reports refusals itself: nothing is shown and nothing raised, what
-// was refused is added to Refused. WriteIconPlace is then true only when the place took the
-// location.
-bool WriteIconPlace(const IconPlace &Place, const std::string &Location, TRefusedWrites &Refused);
 int RestoreIconPlace(const IconPlace &Place, TRefusedWrites &Refused);
 
 inline constexpr const char *ShellIconsKey =
@@ -84,10 +80,9 @@ std::string GetCommonFilesDir();
 
 // ---- the engine --------------------------------------------------------------------------
 //
-// The routines that write a table of places come in two kinds. Those given a TRefusedWrites try
-// every place, show nothing and raise nothing: a key or folder that refuses its write is added
-// to it, and the form reports them all at once. Those without one write through the shared
-// registry routines, whose first refused key ends the table.
+// The routines that write a table of places try every place, show nothing and raise nothing: a
+// key or folder that refuses its write is added to the TRefusedWrites they are given, and the
+// form reports them all at once.
 
 // WM_SETTINGCHANGE (non-client metrics) to every top-level window, waiting at most 10 s and
 // skipping hung windows; the result of the send.
@@ -114,24 +109,19 @@ HICON ExtractThemeIcon(const std::string &Section, const std::string &Key,
 // An extension as the user typed it, made fit to name a registry key: a leading dot dropped;
 // false for an empty one or one holding a backslash.
 bool CleanExtension(const std::string &Typed, std::string &Ext);
-// Writes Location to the DefaultIcon of the extension's document type, when it has one.
-void SetFileTypeIcon(const std::string &Ext, const std::string &Location);
-void RestoreFileTypeIcon(const std::string &Ext, const std::string &Location);
-// The same, refusals gathered; true when the value was written.
+// Writes Location to the DefaultIcon of the extension's document type, when it has one; true
+// when the value was written.
 bool SetFileTypeIcon(const std::string &Ext, const std::string &Location, TRefusedWrites &Refused);
 bool RestoreFileTypeIcon(const std::string &Ext, const std::string &Location,
                          TRefusedWrites &Refused);
 // Every non-empty key of the package to its place; the number of values written. No refresh.
-int WriteIconTheme(const std::string &PackageFile);
 int WriteIconTheme(const std::string &PackageFile, TRefusedWrites &Refused);
 // Tells the shell to redraw the Recycle Bin (where the system has the call: 2000 and later).
 void UpdateRecycleBinIcon();
 // WriteIconTheme, then the Recycle Bin's icon and the shell's icons refreshed (also after
 // refusals: what was written is shown).
-void ApplyIconTheme(const std::string &PackageFile);
 void ApplyIconTheme(const std::string &PackageFile, TRefusedWrites &Refused);
 // The Windows default of every place a package sets; the number of values written. No refresh.
-int RestoreDefaultIcons();
 int RestoreDefaultIcons(TRefusedWrites &Refused);
 
 // Extracts an archive, folders and all, into the icon package folder's sub-folder named after

@@ -181,7 +181,9 @@ TEST_F(IconEngine, PackageReachesEveryPlace) {
   }
   const std::string dir = testenv::TestDir() + "Packs\\Blue\\";
   BroadcastListener listener;
-  ApplyIconTheme(WritePackage(dir + "Blue.iptheme", text));
+  TRefusedWrites refused;
+  ApplyIconTheme(WritePackage(dir + "Blue.iptheme", text), refused);
+  EXPECT_TRUE(refused.Empty()) << refused.Summary();
 
   for (size_t i = 0; i < std::size(Table); ++i) {
     std::string expected = dir + "blue.icl," + std::to_string(i);
@@ -207,11 +209,14 @@ TEST_F(IconEngine, MissingAndUnusableKeysLeaveTheirPlacesAlone) {
                           ExplorerClsid("{450D8FBA-AD25-11D0-98A8-0800361B1103}"), "", "keep");
   BroadcastListener listener;
   // No default Internet or mail client is registered; the picture folder's index is no number.
+  TRefusedWrites refused;
   ApplyIconTheme(WritePackage(testenv::TestDir() + "One.iptheme",
                               "[Desktop Icons]\r\nMy Computer=D:\\pc.ico\r\nMy Documents=\r\n"
                               "[Start Icons]\r\nInternet=web.ico,1\r\nE-mail=mail.ico,1\r\n"
                               "[Folder Icons]\r\nMy Pictures=pic.ico,x\r\nFavorites=fav.ico,3\r\n"
-                              "[File Icons]\r\nZip File=zip.ico,4\r\n"));
+                              "[File Icons]\r\nZip File=zip.ico,4\r\n"),
+                 refused);
+  EXPECT_TRUE(refused.Empty()) << "what is skipped is no refusal";
   EXPECT_EQ(Value(HKEY_CURRENT_USER, ExplorerClsid("{20D04FE0-3AEA-1069-A2D8-08002B30309D}"), ""),
             "D:\\pc.ico");
   EXPECT_EQ(Value(HKEY_CURRENT_USER, ExplorerClsid("{450D8FBA-AD25-11D0-98A8-0800361B1103}"), ""),
@@ -234,7 +239,9 @@ TEST_F(IconEngine, RestoreWritesTheWindowsDefaultsOfThisMachine) {
   testenv::SetStringValue(HKEY_LOCAL_MACHINE, version, "CommonFilesDir", commonFiles);
   testenv::SetStringValue(HKEY_LOCAL_MACHINE, ShellIcons, "29", "custom.ico,1");
   BroadcastListener listener;
-  RestoreDefaultIcons();
+  TRefusedWrites refused;
+  RestoreDefaultIcons(refused);
+  EXPECT_TRUE(refused.Empty()) << refused.Summary();
   for (const Row &row : Table)
     EXPECT_EQ(Held(row), Default(row)) << row.section << " / " << row.key;
   const std::string bin = ExplorerClsid("{645FF040-5081-101B-9F08-00AA002F954E}");
@@ -244,7 +251,7 @@ TEST_F(IconEngine, RestoreWritesTheWindowsDefaultsOfThisMachine) {
   // Without a picture folder, nothing is written for it.
   DeleteFileA((pictures + "\\desktop.ini").c_str());
   testenv::SetStringValue(HKEY_CURRENT_USER, ShellFolders, "My Pictures", "");
-  RestoreDefaultIcons();
+  RestoreDefaultIcons(refused);
   EXPECT_EQ(FolderIcon(pictures), "");
 }
 
@@ -274,15 +281,17 @@ TEST_F(IconEngine, RefreshLowersTheIconSizeAndPutsItBack) {
 }
 
 TEST_F(IconEngine, FileTypeIconsGoToTheDocumentType) {
-  SetFileTypeIcon(".txt", "t.ico,1"); // a typed dot is dropped
+  TRefusedWrites refused;
+  EXPECT_TRUE(SetFileTypeIcon(".txt", "t.ico,1", refused)); // a typed dot is dropped
   EXPECT_EQ(Value(HKEY_CLASSES_ROOT, "txtfile\\DefaultIcon", ""), "t.ico,1");
-  RestoreFileTypeIcon("txt", "plain.ico,0");
+  EXPECT_TRUE(RestoreFileTypeIcon("txt", "plain.ico,0", refused));
   EXPECT_EQ(Value(HKEY_CLASSES_ROOT, "txtfile\\DefaultIcon", ""), "plain.ico,0");
   // No document type, or no extension at all: no key is made.
   for (const char *ext : {"xyz", "", ".", "a\\b"}) {
-    SetFileTypeIcon(ext, "x.ico,0");
-    RestoreFileTypeIcon(ext, "x.ico,0");
+    EXPECT_FALSE(SetFileTypeIcon(ext, "x.ico,0", refused));
+    EXPECT_FALSE(RestoreFileTypeIcon(ext, "x.ico,0", refused));
   }
+  EXPECT_TRUE(refused.Empty());
   EXPECT_FALSE(testenv::KeyExists(HKEY_CLASSES_ROOT, ".xyz"));
   EXPECT_FALSE(testenv::KeyExists(HKEY_CLASSES_ROOT, "."));
   EXPECT_FALSE(testenv::KeyExists(HKEY_CLASSES_ROOT, ".a"));
@@ -296,19 +305,22 @@ TEST_F(IconEngine, HostilePackagesAreReadSafely) {
   std::string garbage;
   for (int i = 0; i < 100000; ++i)
     garbage += char((i * 7919) % 251 + 1);
+  TRefusedWrites refused;
   for (const std::string &text : {garbage, std::string("My Computer=x.ico,1\r\n")})
-    EXPECT_EQ(WriteIconTheme(WritePackage(dir + "Bad.iptheme", text)), 0);
+    EXPECT_EQ(WriteIconTheme(WritePackage(dir + "Bad.iptheme", text), refused), 0);
   // A huge value and one made of the folder word thousands of times: read as far as a package
   // value reaches, the word replaced wherever it stands whole.
   std::string huge(1 << 20, 'h');
-  WriteIconTheme(WritePackage(dir + "Huge.iptheme", "[Desktop Icons]\r\nMy Computer=" + huge));
+  WriteIconTheme(WritePackage(dir + "Huge.iptheme", "[Desktop Icons]\r\nMy Computer=" + huge),
+                 refused);
   std::string held = Value(HKEY_CURRENT_USER, mycomputer, "");
   EXPECT_GT(held.size(), 1000u);
   EXPECT_EQ(held, std::string(held.size(), 'h'));
   std::string words;
   for (int i = 0; i < 5000; ++i)
     words += "%ThemeDir%";
-  WriteIconTheme(WritePackage(dir + "Words.iptheme", "[Desktop Icons]\r\nMy Computer=" + words));
+  WriteIconTheme(WritePackage(dir + "Words.iptheme", "[Desktop Icons]\r\nMy Computer=" + words),
+                 refused);
   held = Value(HKEY_CURRENT_USER, mycomputer, "");
   ASSERT_GT(held.size(), dir.size());
   EXPECT_EQ(held.substr(0, dir.size()), dir);
