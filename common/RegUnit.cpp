@@ -254,6 +254,16 @@ HICON ExtractLocationIcon(const std::string &Location) {
   return Extract(file, index);
 }
 
+HICON ShellIconsIcon(int Index) {
+  std::string location = ReadRegValue(HKEY_LOCAL_MACHINE, ShellIconsKey, IntToStr(Index));
+  size_t comma = location.find(',');
+  int index = 0;
+  if (location.empty() ||
+      (comma != std::string::npos && TryStrToInt(location.substr(comma + 1), index) && index == -1))
+    location = Shell32Path() + "," + IntToStr(Index);
+  return ExtractLocationIcon(location);
+}
+
 bool AddRegistryIconToList(HKEY RootKey, const std::string &Key, const std::string &ValueName,
                            TImageList *ImageList) {
   return AddLocationIconToList(ReadRegValue(RootKey, Key, ValueName), ImageList);

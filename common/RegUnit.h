@@ -109,6 +109,13 @@ HICON FallbackIcon();
 // The icon of a location, its file found as the system finds it; nullptr when there is no such
 // file or icon, or the index part is no number. The caller owns it.
 HICON ExtractLocationIcon(const std::string &Location);
+// The shell's own icons replaced: value n stands in for shell32's icon n.
+inline constexpr const char *ShellIconsKey =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\explorer\\Shell Icons";
+// The icon the shell shows as its icon Index: the Shell Icons value's, or shell32's own where
+// there is no value or its index is -1, which names no icon, so the shell keeps its default.
+// nullptr when the value's file or icon can't be had. The caller owns it.
+HICON ShellIconsIcon(int Index);
 
 // ---- folders ---------------------------------------------------------------------------------
 // GetSystemDir is the name every text of the program shows and writes; files that 64-bit

@@ -17,9 +17,6 @@ TFrmFolder *FrmFolder = nullptr;
 
 namespace {
 
-// The shell's own icons in place of its defaults: "3" a folder's, "8" a drive's.
-constexpr const char *ShellIconsKey =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\explorer\\Shell Icons";
 constexpr const char *HelpTopic = "frmfolder.htm";
 
 // "Selected Folder" and a full-width colon, in the system's code page (a plain colon where it
@@ -55,12 +52,14 @@ bool ShowIconAt(TImage *image, const std::string &location) {
   }
 }
 
-// The shell's own icon for a folder or a drive: the Shell Icons value when it gives one, else
-// shell32's.
+// The shell's own icon for a folder (3) or a drive (8): the Shell Icons value's when it gives
+// one, else shell32's.
 void ShowDefaultIcon(TImage *image, int shellIcon) {
-  std::string location = ReadRegValue(HKEY_LOCAL_MACHINE, ShellIconsKey, IntToStr(shellIcon));
-  if (location.empty() || !ShowIconAt(image, location))
-    ShowIcon(image, Shell32Path(), shellIcon);
+  HICON icon = ShellIconsIcon(shellIcon);
+  if (!icon)
+    icon = ExtractLocationIcon(Shell32Path() + "," + IntToStr(shellIcon));
+  if (icon)
+    image->Picture().Icon().SetHandle(icon);
 }
 
 void ShowPicture(TImage *image, const std::string &file) {

@@ -67,8 +67,6 @@ bool WriteIconPlace(const IconPlace &Place, const std::string &Location, TRefuse
 // the number of values written.
 int RestoreIconPlace(const IconPlace &Place, TRefusedWrites &Refused);
 
-inline constexpr const char *ShellIconsKey =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\explorer\\Shell Icons";
 inline constexpr const char *WindowMetricsKey = "Control Panel\\desktop\\WindowMetrics";
 std::string ExplorerClsidKey(const std::string &Clsid);
 std::string ClassClsidKey(const std::string &Clsid);

@@ -247,11 +247,7 @@ void TFrmIcon::LoadCurrent() {
       AddRegistryIconToList(root, key, value, ImageListPre);
       ImageListPre->GetIcon(ImageListPre->Count() - 1, icon);
     } else {
-      std::string location =
-          ReadRegValue(HKEY_LOCAL_MACHINE, ShellIconsKey, IntToStr(slot.shellIcon));
-      if (location.empty())
-        location = Shell32Path() + "," + IntToStr(slot.shellIcon);
-      icon.SetHandle(ExtractLocationIcon(location));
+      icon.SetHandle(ShellIconsIcon(slot.shellIcon));
     }
     Image1->Picture().Assign(&icon);
     image->Picture().Assign(Image1->Picture().Graphic());

@@ -362,7 +362,7 @@ void TFrmIconCus::FormCreate(TObject *) {
   else if (stored_.overlay == 2)
     RadioButton2Click(RadioButton2);
   else
-    ShowIcon(Image4, ExtractLocationIcon(overlay));
+    ShowIcon(Image4, ShellIconsIcon(StrToInt(OverlayValue)));
 
   stored_.noPrefix = ReadRegValue(HKEY_CURRENT_USER, ShortcutPrefixKey, "Link") == "0";
   CheckBox1->SetChecked(stored_.noPrefix);
@@ -429,11 +429,8 @@ void TFrmIconCus::LoadDesktopIcon() {
 void TFrmIconCus::LoadSysIcon() {
   ImageList2->Clear();
   for (int n = 0; n < int(std::size(SystemItems)); ++n) {
-    std::string location = ReadRegValue(HKEY_LOCAL_MACHINE, ShellIconsKey, IntToStr(n));
-    if (location.empty())
-      location = Shell32Path() + "," + IntToStr(n);
     // An icon that can't be had still takes its place: item n shows image n.
-    TIcon icon(ExtractLocationIcon(location));
+    TIcon icon(ShellIconsIcon(n));
     ImageList2->AddIcon(&icon);
   }
   ListView2->Invalidate();

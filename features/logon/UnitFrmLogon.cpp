@@ -178,24 +178,30 @@ void TFrmLogon::ListView1SelectItem(TObject *Sender, TListItem *, bool) {
     ListView1Click(Sender);
 }
 
-void TFrmLogon::ShowPreview() {
+bool TFrmLogon::LookUpPreview(const std::string &Program, std::string &Picture) {
   // The folder search keeps the windows alive, so the user may choose another program before
-  // it ends. A second search then would share this one's list, so it waits: this one looks
-  // again for whatever is chosen once it ends, until the choice stays put.
+  // it ends. A second search then would share this one's list, and either could come back with
+  // the other's picture: it waits for this one to end.
   if (previewing_)
-    return;
+    return false;
+  previewing_ = true;
+  struct Done {
+    bool &flag;
+    ~Done() { flag = false; }
+  } done{previewing_};
+  Picture = findpreview(Program);
+  return true;
+}
+
+void TFrmLogon::ShowPreview() {
+  // A choice made during a search is looked for once it has ended, until the choice stays put;
+  // the search under way, whoever runs it, sees to that.
   std::string program, picture;
-  {
-    previewing_ = true;
-    struct Done {
-      bool &flag;
-      ~Done() { flag = false; }
-    } done{previewing_};
-    do {
-      program = Edit1->Text();
-      picture = findpreview(program);
-    } while (Edit1->Text() != program);
-  }
+  do {
+    program = Edit1->Text();
+    if (!LookUpPreview(program, picture))
+      return;
+  } while (Edit1->Text() != program);
   if (program.empty()) {
     Image1->Picture().Assign(nullptr); // chosen nothing by the end: no one's picture
     return;
@@ -253,9 +259,15 @@ void TFrmLogon::Installfromweb1Click(TObject *) { OpenThemesPage(Handle()); }
 
 void TFrmLogon::Image1DblClick(TObject *) {
   // Nothing chosen, nothing to show; and a search under way is left to end on its own.
-  if (Edit1->Text().empty() || previewing_)
+  const std::string program = Edit1->Text();
+  std::string picture;
+  if (program.empty() || !LookUpPreview(program, picture))
     return;
-  GetShell().ShellExecute(Handle(), "", findpreview(Edit1->Text()), "", "", SW_SHOWMAXIMIZED);
+  // The picture is the one of the program double-clicked; one chosen during the search gets
+  // its own preview after.
+  GetShell().ShellExecute(Handle(), "", picture, "", "", SW_SHOWMAXIMIZED);
+  if (Edit1->Text() != program)
+    ShowPreview();
 }
 
 void TFrmLogon::BitBtn5Click(TObject *) {

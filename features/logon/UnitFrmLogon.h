@@ -59,6 +59,8 @@ private:
   void ScanLogons();
   // Shows the preview of the program chosen when its search ends; never runs inside itself.
   void ShowPreview();
+  // Picture := findpreview of Program, unless a preview search is under way: false then.
+  bool LookUpPreview(const std::string &Program, std::string &Picture);
   std::string fallbackPreview_;
   bool previewing_ = false;
 };

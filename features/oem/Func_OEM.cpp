@@ -130,17 +130,18 @@ bool BackupOemFiles() {
   return true;
 }
 
-std::vector<std::string> ForgetLostOemBackups() {
+bool ForgetLostOemBackups(std::vector<std::string> &Lost) {
   TIniFile settings = Settings();
   TNativeSystemFolder native;
-  std::vector<std::string> lost;
+  bool forgotten = true;
   for (const OemFile &f : OemFiles) {
     if (settings.ReadString("OEM", f.record, "") != "1" || FileExists(SystemFile(f.backup)))
       continue;
-    settings.DeleteKey("OEM", f.record);
-    lost.push_back(SystemFile(f.backup));
+    if (!settings.DeleteKey("OEM", f.record))
+      forgotten = false;
+    Lost.push_back(SystemFile(f.backup));
   }
-  return lost;
+  return forgotten;
 }
 
 bool RestoreOemFiles() {

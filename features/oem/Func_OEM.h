@@ -43,9 +43,11 @@ tk::TStringList &ReadOemSupportLines(tk::TMemo *Memo);
 // Returns false when a backup could not be made (nothing should be changed then).
 bool BackupOemFiles();
 // Records of an original whose backup has gone since: each is forgotten, so that the next
-// backup takes the files as they are now, and the names of the missing backups are returned
-// for the form to tell once. Call it wherever the records are about to be used.
-std::vector<std::string> ForgetLostOemBackups();
+// backup takes the files as they are now, and the names of the missing backups are added to
+// Lost for the form to tell once. Call it wherever the records are about to be used.
+// Returns false when a record could not be forgotten: the next backup would take it for a
+// backup made and skip the file, so nothing should be changed then.
+bool ForgetLostOemBackups(std::vector<std::string> &Lost);
 // Puts back what the records say, forgets them; a file without a record is left alone.
 // Returns false when a file could not be put back or removed.
 bool RestoreOemFiles();

@@ -103,21 +103,32 @@ void TFrmOEM::ReportFailure() {
 }
 
 // An original whose backup has gone can't be put back any more: say so once, and let the next
-// backup take the files as they are now, so that Restore works again.
-void TFrmOEM::TellLostBackups() {
-  std::vector<std::string> lost = ForgetLostOemBackups();
+// backup take the files as they are now, so that Restore works again. Returns false when that
+// could not be noted in Config.ini: a change would then go without a backup, so none is made.
+bool TFrmOEM::TellLostBackups() {
+  std::vector<std::string> lost;
+  bool forgotten = ForgetLostOemBackups(lost);
   if (lost.empty())
-    return;
+    return true;
   std::string names;
   for (const std::string &name : lost)
     names += "\r\n" + name;
+  std::string text = LangMessage("OEM_4", "The backup of the original OEM information is "
+                                          "missing, so that original can't be put back:") +
+                     names + "\r\n\r\n";
+  if (!forgotten) {
+    GetPrompts().MessageBox(Handle(),
+                            text + LangMessage("OEM_7",
+                                               "Lumagrove could not note this in its settings file "
+                                               "(Config.ini), so nothing was changed."),
+                            LangMessage("Common_10", "Error"), MB_OK | MB_ICONERROR);
+    return false;
+  }
   GetPrompts().MessageBox(Handle(),
-                          LangMessage("OEM_4", "The backup of the original OEM information is "
-                                               "missing, so that original can't be put back:") +
-                              names + "\r\n\r\n" +
-                              LangMessage("OEM_6", "The files as they are now will be backed up "
-                                                   "instead."),
+                          text + LangMessage("OEM_6", "The files as they are now will be backed "
+                                                      "up instead."),
                           LangMessage("Common_3", "Warning"), MB_OK | MB_ICONWARNING);
+  return true;
 }
 
 void TFrmOEM::FormClose(TObject *, TCloseAction &) {
@@ -126,7 +137,8 @@ void TFrmOEM::FormClose(TObject *, TCloseAction &) {
 }
 
 void TFrmOEM::BitBtn1Click(TObject *) {
-  TellLostBackups();
+  if (!TellLostBackups())
+    return;
   try {
     if (!BackupOemFiles()) {
       ReportFailure();
@@ -146,7 +158,8 @@ void TFrmOEM::BitBtn1Click(TObject *) {
 }
 
 void TFrmOEM::BitBtn2Click(TObject *) {
-  TellLostBackups();
+  if (!TellLostBackups())
+    return;
   bool restored = RestoreOemFiles();
   ShowLogo();
   ShowTexts();
@@ -182,9 +195,8 @@ void TFrmOEM::BitBtn5Click(TObject *) {
     TNativeSystemFolder native;
     exists = FileExists(OemLogoFile());
   }
-  if (!exists)
+  if (!exists || !TellLostBackups())
     return;
-  TellLostBackups();
   if (!BackupOemFiles()) {
     ReportFailure();
     return;

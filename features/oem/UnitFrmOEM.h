@@ -48,7 +48,7 @@ private:
   void ShowLogo();
   void ShowTexts();
   void ReportFailure();
-  void TellLostBackups();
+  bool TellLostBackups();
 };
 
 extern TFrmOEM *FrmOEM;

@@ -116,6 +116,10 @@ TEST_F(IconPackagesForm, PreviewShowsThePackageBesideWhatItLacks) {
   testenv::SetStringValue(HKEY_CURRENT_USER, ExplorerClsid(MyComputer), "", meadow + ",1");
   testenv::SetStringValue(HKEY_LOCAL_MACHINE, ShellIcons, "3", meadow + ",11");
   testenv::SetStringValue(HKEY_LOCAL_MACHINE, ShellIcons, "23", meadow + ",9");
+  // Index -1 names no icon: the shell keeps its own.
+  const std::string shell32 =
+      FromProgram("IconThemes\\Dusk\\Dusk.icl", testenv::Places().systemDir + "\\shell32.dll");
+  testenv::SetStringValue(HKEY_LOCAL_MACHINE, ShellIcons, "8", meadow + ",-1");
   const std::string dusk = themes + "Dusk\\Dusk.icl";
   const std::string package =
       Package("Dusk\\Dusk.iptheme", "[Package Info]\r\nAuthor=Ann\r\n"
@@ -126,6 +130,8 @@ TEST_F(IconPackagesForm, PreviewShowsThePackageBesideWhatItLacks) {
   EXPECT_EQ(Shows(FrmIcon->Image5), DrawnLocation(meadow, 1));
   EXPECT_EQ(Shows(FrmIcon->Image8), DrawnLocation(meadow, 11));
   EXPECT_EQ(Shows(FrmIcon->Image12), DrawnLocation(meadow, 9));
+  EXPECT_EQ(Shows(FrmIcon->Image9), DrawnLocation(shell32, 8));
+  EXPECT_NE(DrawnLocation(shell32, 8), Blank());
   EXPECT_FALSE(FrmIcon->BitBtn1->Enabled());
   EXPECT_FALSE(FrmIcon->Label7->Visible());
 

@@ -48,6 +48,7 @@ TEST_F(SingleIconsForm, ListsShowWhatTheSystemHasImageForItem) {
   testenv::WriteFile(notes, "no icon in here");
   testenv::SetStringValue(HKEY_LOCAL_MACHINE, ShellIcons, "3", meadow + ",11");
   testenv::SetStringValue(HKEY_LOCAL_MACHINE, ShellIcons, "5", notes + ",0");
+  testenv::SetStringValue(HKEY_LOCAL_MACHINE, ShellIcons, "7", meadow + ",-1");
   testenv::SetStringValue(HKEY_CURRENT_USER,
                           ExplorerClsid("{20D04FE0-3AEA-1069-A2D8-08002B30309D}"), "",
                           meadow + ",1");
@@ -75,6 +76,9 @@ TEST_F(SingleIconsForm, ListsShowWhatTheSystemHasImageForItem) {
   EXPECT_TRUE(DrawnImage(system, 4) == DrawnLocation(shell32, 4));
   EXPECT_TRUE(DrawnImage(system, 5) == Blank());
   EXPECT_TRUE(DrawnImage(system, 6) == DrawnLocation(shell32, 6));
+  // Index -1 names no icon: the shell keeps its own.
+  EXPECT_TRUE(DrawnImage(system, 7) == DrawnLocation(shell32, 7));
+  EXPECT_FALSE(DrawnLocation(shell32, 7) == Blank());
   HIMAGELIST desktop = FrmIconCus->ImageList1->Handle();
   EXPECT_TRUE(DrawnImage(desktop, 0) == DrawnLocation(meadow, 1));
   EXPECT_TRUE(DrawnImage(desktop, 3) ==

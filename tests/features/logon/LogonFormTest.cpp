@@ -244,13 +244,15 @@ TEST_F(LogonForm, AHostilePackageWritesNothingOutsideItsFolder) {
   EXPECT_TRUE(FileExists(own + "keep.txt"));
 }
 
-// The arrows choose as a click does, and a choice made while a preview is being looked for is
-// looked for once that search has ended, never inside it.
+// The arrows choose as a click does, and a choice made while a preview is being looked for (for
+// the list or for a double click on the preview) is looked for once that search has ended,
+// never inside it.
 TEST_F(LogonForm, TheKeyboardChoosesAndThePreviewFollowsTheLastChoice) {
+  // Pictures found by the search itself, which a second search would overwrite.
   testenv::WriteFile(Logons() + "Dawn\\Dawn.exe", "MZ");
-  WriteBmp(Logons() + "Dawn\\preview.bmp", 40);
+  WriteJpeg(Logons() + "Dawn\\shots\\big.jpg", 40, 10001);
   testenv::WriteFile(Logons() + "Dusk\\Dusk.exe", "MZ");
-  WriteBmp(Logons() + "Dusk\\preview.bmp", 50);
+  WriteJpeg(Logons() + "Dusk\\shots\\big.jpg", 50, 10001);
   TFrmLogon *form = Open();
   ASSERT_EQ(Captions(form), (std::vector<std::string>{"Dawn", "Dusk"}));
   const bool dawnFirst = form->ListView1->Items()[0]->Caption() == "Dawn";
@@ -287,6 +289,21 @@ TEST_F(LogonForm, TheKeyboardChoosesAndThePreviewFollowsTheLastChoice) {
                                                 "start " + Logons() + "Dawn\\", "end"}));
   EXPECT_EQ(form->Edit1->Text(), Logons() + "Dawn\\Dawn.exe");
   EXPECT_EQ(form->Image1->Picture().Width(), 40);
+
+  // Dusk is chosen while the double click's search for Dawn runs: the double click still opens
+  // Dawn's picture, and Dusk's preview follows.
+  searches.clear();
+  PostMessageA(list, WM_KEYDOWN, toDusk, 0);
+  form->Image1->DblClick();
+  EXPECT_EQ(searches, (std::vector<std::string>{"start " + Logons() + "Dawn\\", "end",
+                                                "start " + Logons() + "Dusk\\", "end"}));
+  std::vector<std::string> opened;
+  for (const testenv::ShellCall &call : testenv::Shell().calls)
+    if (call.what == "ShellExecute")
+      opened.push_back(call.file);
+  EXPECT_EQ(opened, (std::vector<std::string>{Logons() + "Dawn\\shots\\big.jpg"}));
+  EXPECT_EQ(form->Edit1->Text(), Logons() + "Dusk\\Dusk.exe");
+  EXPECT_EQ(form->Image1->Picture().Width(), 50);
 
   // Nothing selected, however it came about: nothing to apply.
   form->ListView1->SetItemIndex(-1);

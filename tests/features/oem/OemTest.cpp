@@ -210,6 +210,37 @@ TEST_F(Oem, AVanishedBackupIsToldOnceAndTakenAfresh) {
   EXPECT_EQ(testenv::ReadFile(System("oeminfo.ini")), current);
 }
 
+// The record of the vanished backup can't be forgotten, so no new backup would be taken: the
+// files are left as they are, and the user learns why.
+TEST_F(Oem, AVanishedBackupThatCannotBeForgottenStopsEveryChange) {
+  WriteConfig("[OEM]\r\nInfo=1\r\nLogo=0\r\n");
+  const std::string current = "[General]\r\nManufacturer=Current\r\n";
+  testenv::WriteFile(System("oeminfo.ini"), current);
+  WritePicture(System("oemlogo.bmp"), 30, 30);
+  const std::string logo = testenv::ReadFile(System("oemlogo.bmp"));
+  OpenForm();
+  {
+    // Config.ini held open by someone else, without leave to write it (a read-only mark would
+    // not stop an administrator, nor root under Wine).
+    HANDLE held = CreateFileA((testenv::Places().programDir + "Data\\Config.ini").c_str(),
+                              GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    FrmOEM->Edit1->SetText("Changed");
+    testenv::Prompts().Expect("nothing was changed", IDOK, "Error");
+    FrmOEM->BitBtn1->Click();
+    testenv::Prompts().Expect("nothing was changed", IDOK, "Error");
+    FrmOEM->BitBtn5->Click();
+    CloseHandle(held);
+  }
+  EXPECT_EQ(testenv::Prompts().Pending(), 0u);
+  ASSERT_EQ(testenv::Prompts().Seen().size(), 2u) << "and no success on top";
+  EXPECT_NE(testenv::Prompts().Seen()[0].text.find("Oeminfo.bak"), std::string::npos);
+  EXPECT_EQ(testenv::ReadFile(System("oeminfo.ini")), current);
+  EXPECT_TRUE(testenv::ReadFile(System("oemlogo.bmp")) == logo);
+  EXPECT_FALSE(FileExists(System("Oeminfo.bak")));
+  EXPECT_FALSE(FileExists(System("Oemlogo.bak")));
+}
+
 TEST_F(Oem, ALogoThatCannotBeDeletedIsReportedAndSeeEffectRunsTheSystemsOwnProgram) {
   WritePicture(System("oemlogo.bmp"), 30, 30);
   OpenForm();
