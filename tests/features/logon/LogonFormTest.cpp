@@ -314,7 +314,8 @@ TEST_F(LogonForm, TheKeyboardChoosesAndThePreviewFollowsTheLastChoice) {
 // A standard user may not change Winlogon's value: one message says so, and no success.
 TEST_F(LogonForm, ARefusedLogonScreenIsReportedOnceAndNeverAsDone) {
   testenv::WriteFile(Logons() + "Plain\\Plain.exe", "MZ");
-  testenv::SetStringValue(HKEY_LOCAL_MACHINE, WinlogonKey, UIHostValue, "logonui.exe");
+  // Another program's logon screen, so that neither Apply nor Restore finds its value in place.
+  testenv::SetStringValue(HKEY_LOCAL_MACHINE, WinlogonKey, UIHostValue, "other.exe");
   testenv::RefuseWrites(HKEY_LOCAL_MACHINE, WinlogonKey);
   TFrmLogon *form = Open();
   Choose(form, "Plain");
@@ -332,7 +333,7 @@ TEST_F(LogonForm, ARefusedLogonScreenIsReportedOnceAndNeverAsDone) {
         << seen[i].text;
     EXPECT_NE(seen[i].text.find("needs an administrator"), std::string::npos) << seen[i].text;
   }
-  EXPECT_EQ(UIHost(), "logonui.exe");
+  EXPECT_EQ(UIHost(), "other.exe");
   EXPECT_TRUE(form->BitBtn1->Enabled());
   EXPECT_TRUE(form->BitBtn2->Enabled());
 }
