@@ -91,10 +91,11 @@ wine_run_env() {
   done
 }
 
-# create_wine_prefix: makes the prefix WINEPREFIX names, once. Wine's add-on installers stay off
-# meanwhile, since they would offer to download Mono and Gecko from outside Debian.
+# create_wine_prefix: makes the prefix WINEPREFIX names, once, under the DLL overrides its programs
+# will run with: a prefix made with mshtml switched off never registers Wine's HTML document, so
+# its help pages would stay blank even once Wine's HTML engine is there.
 create_wine_prefix() {
   [ -f "$WINEPREFIX/system.reg" ] && return 0
   echo "wine: creating the prefix $WINEPREFIX"
-  WINEDLLOVERRIDES="mscoree,mshtml=" "$WINE" wineboot --init </dev/null >/dev/null 2>&1 || true
+  "$WINE" wineboot --init </dev/null >/dev/null 2>&1 || true
 }
