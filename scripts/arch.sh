@@ -80,11 +80,12 @@ wine_run_env() {
   wine_arch_env "$1"
   local own=wine-prefix-run
   [ "$1" = 32 ] && own=wine-prefix-run32
-  export WINEPREFIX="${LUMAGROVE_RUN_PREFIX:-$LUMAGROVE_BUILD/$own}"
-  export WINEDLLOVERRIDES=mscoree=
+  # Wine takes only an absolute prefix.
+  WINEPREFIX=$(realpath -m "${LUMAGROVE_RUN_PREFIX:-$LUMAGROVE_BUILD/$own}")
+  export WINEPREFIX WINEDLLOVERRIDES=mscoree=
   local tests
   for tests in "$LUMAGROVE_BUILD/wine-prefix" "$LUMAGROVE_BUILD/wine-prefix64"; do
-    if [ "$(realpath -m "$WINEPREFIX")" = "$(realpath -m "$tests")" ]; then
+    if [ "$WINEPREFIX" = "$(realpath -m "$tests")" ]; then
       echo "run: $WINEPREFIX is the tests' Wine prefix; name another in LUMAGROVE_RUN_PREFIX" >&2
       return 1
     fi
