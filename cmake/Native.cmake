@@ -88,6 +88,8 @@ if(LUMAGROVE_TESTS AND NOT LUMAGROVE_FUZZ)
   gtest_discover_tests(native_tests TEST_PREFIX "native." DISCOVERY_MODE PRE_TEST)
   # The scripts' probe for 32-bit programs, which decides which Windows tests can run here.
   add_test(NAME scripts.ArchProbe COMMAND bash ${PROJECT_SOURCE_DIR}/tests/scripts/arch_probe_test.sh)
+  # The run command's Wine prefix is the user's, apart from the tests'.
+  add_test(NAME scripts.RunPrefix COMMAND bash ${PROJECT_SOURCE_DIR}/tests/scripts/run_prefix_test.sh)
 endif()
 
 # The inflate benchmark: our engine against the system zlib on the same data. Built on request

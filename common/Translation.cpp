@@ -2,6 +2,7 @@
 
 #include "common/RegUnit.h"
 #include "toolkit/forms/Dialogs.h"
+#include "toolkit/forms/ExtCtrls.h"
 #include "toolkit/forms/Forms.h"
 #include "toolkit/forms/Menus.h"
 #include "toolkit/forms/StdCtrls.h"
@@ -28,6 +29,11 @@ void TranslateItems(TIniFile &ini, const std::string &prefix, TStringList &items
 
 void TranslateControl(TIniFile &ini, const std::string &prefix, TControl *control) {
   control->Hint = ini.ReadString(kTranslations, prefix + "Hint", control->Hint);
+  // A labelled edit's label belongs to the edit, not to the form, so the form's component list
+  // never reaches it: it is keyed by the property that holds it, as the form description names
+  // it.
+  if (auto *labelled = dynamic_cast<TLabeledEdit *>(control); labelled && labelled->EditLabel())
+    TranslateControl(ini, prefix + "EditLabel.", labelled->EditLabel());
   // Edits hold the user's data: only their hint is translated.
   if (dynamic_cast<TCustomEdit *>(control))
     return;

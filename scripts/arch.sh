@@ -70,3 +70,33 @@ wine_arch_env() {
     *) export WINEPREFIX="$LUMAGROVE_BUILD/wine-prefix64" WINEARCH=win64 WINE="$WINE64" ;;
   esac
 }
+
+# wine_run_env 32|64: the loader of that build and the prefix the run command starts it in. It is
+# never a test prefix: what a user does there (a start-up password, applied packages) would meet
+# the tests, and a stored password stops every test that starts the real program at its prompt.
+# LUMAGROVE_RUN_PREFIX names another folder. Only Mono stays off: the help viewer needs Wine's
+# HTML engine, which the tests switch off.
+wine_run_env() {
+  wine_arch_env "$1"
+  local own=wine-prefix-run
+  [ "$1" = 32 ] && own=wine-prefix-run32
+  # Wine takes only an absolute prefix.
+  WINEPREFIX=$(realpath -m "${LUMAGROVE_RUN_PREFIX:-$LUMAGROVE_BUILD/$own}")
+  export WINEPREFIX WINEDLLOVERRIDES=mscoree=
+  local tests
+  for tests in "$LUMAGROVE_BUILD/wine-prefix" "$LUMAGROVE_BUILD/wine-prefix64"; do
+    if [ "$WINEPREFIX" = "$(realpath -m "$tests")" ]; then
+      echo "run: $WINEPREFIX is the tests' Wine prefix; name another in LUMAGROVE_RUN_PREFIX" >&2
+      return 1
+    fi
+  done
+}
+
+# create_wine_prefix: makes the prefix WINEPREFIX names, once, under the DLL overrides its programs
+# will run with: a prefix made with mshtml switched off never registers Wine's HTML document, so
+# its help pages would stay blank even once Wine's HTML engine is there.
+create_wine_prefix() {
+  [ -f "$WINEPREFIX/system.reg" ] && return 0
+  echo "wine: creating the prefix $WINEPREFIX"
+  "$WINE" wineboot --init </dev/null >/dev/null 2>&1 || true
+}

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up the machine, builds Lumagrove and starts it under Wine: the 32-bit program as it ships
-# where this machine runs 32-bit programs, the 64-bit build of the same tree otherwise.
+# where this machine runs 32-bit programs, the 64-bit build of the same tree otherwise, in a Wine
+# prefix of its own (build/wine-prefix-run, or LUMAGROVE_RUN_PREFIX), apart from the tests'.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/env.sh"
@@ -12,5 +13,9 @@ if [ "$bits" = 32 ]; then
 else
   echo "run: starting the 64-bit Lumagrove (build/win64) under 64-bit Wine: $(i386_skip_reason)"
 fi
+# Asked in a subshell, so the build keeps the environment it had; refused before the build when
+# LUMAGROVE_RUN_PREFIX names the tests' prefix.
+prefix=$(wine_run_env "$bits" && echo "$WINEPREFIX")
+echo "run: in the Wine prefix $prefix"
 bash "$here/build.sh" --windows "$bits"
-exec "$here/wine-run.sh" "$bits" "$LUMAGROVE_BUILD/$dir/Lumagrove/Lumagrove.exe" "$@"
+exec "$here/wine-run.sh" run "$LUMAGROVE_BUILD/$dir/Lumagrove/Lumagrove.exe" "$@"

@@ -26,10 +26,7 @@ start_wine_session() {
 # prepare_wine_prefix BITS: the prefix (created once), its wineserver, its services, its settings.
 prepare_wine_prefix() (
   wine_arch_env "$1"
-  if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    echo "wine: creating the $1-bit prefix in $WINEPREFIX"
-    "$WINE" wineboot --init </dev/null >/dev/null 2>&1 || true
-  fi
+  create_wine_prefix
   wineserver -p 2>/dev/null || true
   # Start Wine's background services now, away from any test's output pipes: a service that
   # inherited a pipe would keep CTest waiting for it to close.

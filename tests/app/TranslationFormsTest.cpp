@@ -163,6 +163,8 @@ TEST_F(Translation, TheGermanFileFitsTheForms) {
   EXPECT_EQ(LangMessage("Reg_9", ""), "Falsches Passwort!");
   EXPECT_EQ(FrmWallpaper->ComboBox1->Items().Strings(23), "Zuf\xE4llig");
   EXPECT_EQ(Frmwallpaper_area->Caption(), "Vorlage");
+  EXPECT_EQ(FrmOption->LabeledEdit1->EditLabel()->Caption(), "Altes Passwort");
+  EXPECT_EQ(FrmOption->LabeledEdit3->EditLabel()->Caption(), "Passwort best\xE4tigen");
   // The file count survives the later forms' translations, after a space the quotes keep.
   EXPECT_EQ(FrmIE->Label1->Caption(), "Installierte Hintergrunddateien: " +
                                           std::to_string(FrmIE->FileListBox1->Items().Count()));
