@@ -41,34 +41,27 @@ bool ValueIsThere(HKEY RootKey, const std::string &Key, REGSAM View, const std::
 // The type and bytes a value of Kind (1 text, 2 number, 3 four-byte binary) stores for Data;
 // false when Data is no such value.
 bool EncodeValue(const std::string &Data, int Kind, DWORD &Type, std::string &Bytes) {
-  switch (Kind) {
-  case 1:
+  if (Kind == 1) {
     Type = REG_SZ;
     Bytes.assign(Data.c_str(), Data.size() + 1);
     return true;
-  case 2: {
-    int value = 0;
-    if (!TryStrToInt(Data, value))
-      return false;
+  }
+  // A number is stored as its low four bytes, least significant first; a binary value takes
+  // them from a number as wide as 64 bits.
+  int64_t value = 0;
+  int number = 0;
+  if (Kind == 2 && TryStrToInt(Data, number)) {
     Type = REG_DWORD;
-    Bytes.clear();
-    for (int i = 0; i < 4; ++i)
-      Bytes += char(uint32_t(value) >> (8 * i));
-    return true;
-  }
-  case 3: {
-    int64_t value = 0;
-    if (!TryStrToInt64(Data, value))
-      return false;
+    value = number;
+  } else if (Kind == 3 && TryStrToInt64(Data, value)) {
     Type = REG_BINARY;
-    Bytes.clear();
-    for (int i = 0; i < 4; ++i)
-      Bytes += char(uint64_t(value) >> (8 * i));
-    return true;
-  }
-  default:
+  } else {
     return false;
   }
+  Bytes.clear();
+  for (int i = 0; i < 4; ++i)
+    Bytes += char(uint64_t(value) >> (8 * i));
+  return true;
 }
 
 LONG SetValue(HKEY Opened, const std::string &ValueName, const std::string &Data, int Kind) {

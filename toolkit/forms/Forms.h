@@ -235,7 +235,9 @@ extern TScreen *Screen;
 void InitApplication();
 void DoneApplication();
 
-// Creates a form with an owner other than the application, the same way.
+// Creates a form with an owner other than the application, the same way. As with the
+// application's, global is a variable that outlives the form (the form's global): it is
+// cleared when the form is destroyed.
 template <class T> T *CreateForm(TComponent *owner, T *&global) {
   T *form = new T(owner);
   form->TieGlobal(global);
