@@ -76,6 +76,14 @@ inline void CopyTree(const std::string &from, const std::string &to) {
   FindClose(h);
 }
 
+// A left click at a point of a window's client area, on whatever child lies there.
+inline void ClickAt(HWND window, POINT p) {
+  HWND target = ChildWindowFromPointEx(window, p, CWP_SKIPINVISIBLE);
+  MapWindowPoints(window, target, &p, 1);
+  PostMessageA(target, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+  PostMessageA(target, WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+}
+
 // A copy of the built program folder of the test's own, so that what a run writes stays there.
 inline std::string ProgramCopy() {
   std::string dir = testenv::TestDir() + "App\\";

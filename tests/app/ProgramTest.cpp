@@ -168,13 +168,7 @@ TEST(Program, EndsCleanlyAfterTheExplorerFormWasLeftOnItsLastPage) {
   ASSERT_TRUE(child.Start(dir + "Lumagrove.exe", ""));
   HWND main = child.WaitForMainWindow(60000);
   ASSERT_NE(main, nullptr);
-  // The Explorer link's picture, clicked where the main window's panel shows it.
-  POINT p{386, 240};
-  HWND panel = ChildWindowFromPointEx(main, p, CWP_SKIPINVISIBLE);
-  ASSERT_NE(panel, nullptr);
-  MapWindowPoints(main, panel, &p, 1);
-  PostMessageA(panel, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
-  PostMessageA(panel, WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+  ClickAt(main, {386, 240}); // the Explorer link's picture
   HWND explorer = child.WaitForWindow("TkWindow", "Explorer", 60000);
   ASSERT_NE(explorer, nullptr);
   HWND tabs = nullptr;

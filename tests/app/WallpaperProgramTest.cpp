@@ -38,14 +38,6 @@ HWND ControlCalled(HWND window, const char *caption) {
   return found.window;
 }
 
-// A left click at a point of a window's client area, on whatever child lies there.
-void ClickAt(HWND window, POINT p) {
-  HWND target = ChildWindowFromPointEx(window, p, CWP_SKIPINVISIBLE);
-  MapWindowPoints(window, target, &p, 1);
-  PostMessageA(target, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
-  PostMessageA(target, WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
-}
-
 std::string SystemFile(const char *name) {
   char dir[MAX_PATH] = {};
   GetSystemDirectoryA(dir, MAX_PATH);

@@ -51,6 +51,14 @@ protected:
     bitmap.SaveToFile(path);
   }
 
+  // A record of a backup of oeminfo.ini that is gone since; the file as it is now.
+  std::string VanishedBackup() {
+    WriteConfig("[OEM]\r\nInfo=1\r\nLogo=0\r\n");
+    const std::string current = "[General]\r\nManufacturer=Current\r\n";
+    testenv::WriteFile(System("oeminfo.ini"), current);
+    return current;
+  }
+
   SIZE WrittenLogo() {
     TBitmap logo;
     logo.LoadFromFile(System("oemlogo.bmp"));
@@ -194,9 +202,7 @@ TEST_F(Oem, ABackupWithoutARecordIsTheOriginalAndIsNeverOverwritten) {
 }
 
 TEST_F(Oem, AVanishedBackupIsToldOnceAndTakenAfresh) {
-  WriteConfig("[OEM]\r\nInfo=1\r\nLogo=0\r\n");
-  const std::string current = "[General]\r\nManufacturer=Current\r\n";
-  testenv::WriteFile(System("oeminfo.ini"), current);
+  const std::string current = VanishedBackup();
   OpenForm();
   FrmOEM->Edit1->SetText("Changed");
   testenv::Prompts().Expect("Oeminfo.bak", IDOK, "Warning");
@@ -213,9 +219,7 @@ TEST_F(Oem, AVanishedBackupIsToldOnceAndTakenAfresh) {
 // The record of the vanished backup can't be forgotten, so no new backup would be taken: the
 // files are left as they are, and the user learns why.
 TEST_F(Oem, AVanishedBackupThatCannotBeForgottenStopsEveryChange) {
-  WriteConfig("[OEM]\r\nInfo=1\r\nLogo=0\r\n");
-  const std::string current = "[General]\r\nManufacturer=Current\r\n";
-  testenv::WriteFile(System("oeminfo.ini"), current);
+  const std::string current = VanishedBackup();
   WritePicture(System("oemlogo.bmp"), 30, 30);
   const std::string logo = testenv::ReadFile(System("oemlogo.bmp"));
   OpenForm();
