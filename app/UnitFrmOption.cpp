@@ -83,6 +83,8 @@ void TFrmOption::Build() {
   BitBtn2->OnClick = Bind(this, &TFrmOption::BitBtn2Click);
   BitBtn3->OnClick = Bind(this, &TFrmOption::BitBtn3Click);
   OnCreate = Bind(this, &TFrmOption::FormCreate);
+  // Freed when closed: the next opening reads the settings afresh.
+  OnClose = [](TObject *, TCloseAction &Action) { Action = caFree; };
 }
 
 void TFrmOption::FormCreate(TObject *) {

@@ -370,59 +370,61 @@ void TFrmmain::FormClose(TObject *, TCloseAction &) {
   AnimateWindowClose(Handle(), 20);
 }
 
-// Each feature link opens a fresh instance of its form (owned by this window, kept in the
-// form's global), on the page named beside it, shows it and hides this window; the feature
-// form shows Frmmain again when it closes. The forms come with their features.
+// Each feature link opens its form (owned by this window, kept in the form's global) on the
+// page named beside it, shows it and hides this window; the feature form shows Frmmain again
+// when it closes, and is freed then. A form that is still open (the icon packages form can
+// leave Customize Icons open behind the main window) is brought forward rather than made
+// twice: a second instance would take another name, which the language file doesn't know.
 
 void TFrmmain::Lbl_IconClick(TObject *) {
-  CreateForm(this, FrmIconCus);
+  OpenForm(this, FrmIconCus);
   FrmIconCus->PageControl1->SetActivePage(FrmIconCus->TabSheet2);
   FrmIconCus->Show();
   Hide();
 }
 
 void TFrmmain::Lbl_WallpaperClick(TObject *) {
-  CreateForm(this, FrmWallpaper);
+  OpenForm(this, FrmWallpaper);
   FrmWallpaper->PageControl1->SetActivePage(FrmWallpaper->TabSheet1);
   FrmWallpaper->Show();
   Hide();
 }
 
 void TFrmmain::Lbl_CursorClick(TObject *) {
-  CreateForm(this, FrmCur);
+  OpenForm(this, FrmCur);
   FrmCur->PageControl1->SetActivePage(FrmCur->TabSheet1);
   FrmCur->Show();
   Hide();
 }
 
 void TFrmmain::Lbl_OEMClick(TObject *) {
-  CreateForm(this, FrmOEM);
+  OpenForm(this, FrmOEM);
   FrmOEM->Show();
   Hide();
 }
 
 void TFrmmain::Lbl_IEClick(TObject *) {
-  CreateForm(this, FrmIE);
+  OpenForm(this, FrmIE);
   FrmIE->PageControl1->SetActivePage(FrmIE->TabSheet1);
   FrmIE->Show();
   Hide();
 }
 
 void TFrmmain::Lbl_XPLookClick(TObject *) {
-  CreateForm(this, FrmXPLook);
+  OpenForm(this, FrmXPLook);
   FrmXPLook->Show();
   Hide();
 }
 
 void TFrmmain::Lbl_MoreClick(TObject *) {
-  CreateForm(this, FrmMore);
+  OpenForm(this, FrmMore);
   FrmMore->PageControl1->SetActivePage(FrmMore->TabSheet4);
   FrmMore->Show();
   Hide();
 }
 
 void TFrmmain::Lbl_FolderClick(TObject *) {
-  CreateForm(this, FrmFolder);
+  OpenForm(this, FrmFolder);
   FrmFolder->Show();
   Hide();
 }
@@ -438,14 +440,14 @@ void TFrmmain::Lbl_LogonClick(TObject *) {
                             LangMessage("Common_3", "Warning"), MB_OK | MB_ICONERROR);
     return;
   }
-  CreateForm(this, FrmLogon);
+  OpenForm(this, FrmLogon);
   FrmLogon->PageControl1->SetActivePage(FrmLogon->TabSheet1);
   FrmLogon->Show();
   Hide();
 }
 
 void TFrmmain::ToolButton3Click(TObject *) {
-  CreateForm(this, FrmOption);
+  OpenForm(this, FrmOption);
   FrmOption->Show();
 }
 

@@ -90,6 +90,8 @@ if(LUMAGROVE_TESTS AND NOT LUMAGROVE_FUZZ)
   add_test(NAME scripts.ArchProbe COMMAND bash ${PROJECT_SOURCE_DIR}/tests/scripts/arch_probe_test.sh)
   # The run command's Wine prefix is the user's, apart from the tests'.
   add_test(NAME scripts.RunPrefix COMMAND bash ${PROJECT_SOURCE_DIR}/tests/scripts/run_prefix_test.sh)
+  # The run command installs the program into its prefix and keeps what the user set there.
+  add_test(NAME scripts.Install COMMAND bash ${PROJECT_SOURCE_DIR}/tests/scripts/install_test.sh)
 endif()
 
 # The inflate benchmark: our engine against the system zlib on the same data. Built on request

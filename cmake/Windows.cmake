@@ -177,6 +177,12 @@ lumagrove_warnings(Lumagrove)
 include(${PROJECT_SOURCE_DIR}/cmake/CursorsLogons.cmake)
 include(${PROJECT_SOURCE_DIR}/cmake/Hovelin.cmake)
 
+# Everything the program folder holds, and nothing else: what the run command builds, without
+# GoogleTest and the test programs.
+add_custom_target(program)
+add_dependencies(program Lumagrove Hovelin program_folder ie_samples help_file cursor_logon_data
+                 wallpaper_folder)
+
 # --- benchmarks: built and run only on request ----------------------------------------------
 add_executable(BareWindow WIN32 EXCLUDE_FROM_ALL ${PROJECT_SOURCE_DIR}/bench/BareWindow.cpp)
 lumagrove_warnings(BareWindow)

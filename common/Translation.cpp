@@ -88,8 +88,10 @@ void ApplyTranslation(const std::string &LanguageFile) {
     return;
   InitApplication();
   Application->SetTitle(ini.ReadString("Info", "Application.Title", Application->Title()));
+  // A form on its way out (released, no longer named) is left alone.
   for (int i = 0; i < Screen->FormCount(); ++i)
-    TranslateForm(ini, Screen->Forms(i));
+    if (!Screen->Forms(i)->InTeardown())
+      TranslateForm(ini, Screen->Forms(i));
 }
 
 std::string LangMessage(const std::string &Key, const std::string &Default) {

@@ -5,12 +5,15 @@
 #include "toolkit/win32/Seams.h"
 
 bool TIconDialog::Execute() {
+  noPicker_ = false;
   char path[MAX_PATH] = {};
   if (FileName.size() >= sizeof(path))
     return false;
   FileName.copy(path, FileName.size());
   int index = IconIndex;
-  int confirmed = tk::GetPrompts().PickIcon(nullptr, path, sizeof(path), &index);
+  tk::TIconPick answer =
+      tk::IconPickOutcome(tk::GetPrompts().PickIcon(nullptr, path, sizeof(path), &index));
+  noPicker_ = answer == tk::TIconPick::NoPicker;
   path[sizeof(path) - 1] = 0;
   FileName = path;
   IconIndex = index;
@@ -20,5 +23,5 @@ bool TIconDialog::Execute() {
     // 1 is the shell's answer for a file that is no icon source at all.
     icon_.SetHandle(reinterpret_cast<UINT_PTR>(icon) > 1 ? icon : nullptr);
   }
-  return confirmed != 0;
+  return answer == tk::TIconPick::Chosen;
 }

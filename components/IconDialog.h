@@ -22,7 +22,11 @@ public:
   // both take what it leaves, so a cancel changes neither. A FileName of MAX_PATH characters or
   // more does not fit the picker's buffer: it is refused without showing anything.
   bool Execute();
+  // After an Execute that returned False: true when no picker could be shown at all (the
+  // system has none), rather than the user cancelling it.
+  bool NoPicker() const { return noPicker_; }
 
 private:
   tk::TIcon icon_;
+  bool noPicker_ = false;
 };

@@ -39,15 +39,23 @@ i386_runs() {
   [ "$LUMAGROVE_I386" = yes ]
 }
 
+# wine32_runs: true when 32-bit programs run here and 32-bit Wine is installed (the set-up may
+# have failed to install it from a mirror whose i386 lists lag behind).
+wine32_runs() {
+  i386_runs && dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q "install ok installed"
+}
+
 # pick_windows_build: sets bits (32|64) and dir (win|win64) to the build the run, screenshot and
 # benchmark scripts start: the 32-bit program as it ships wherever it can run.
 pick_windows_build() {
-  if i386_runs; then bits=32 dir=win; else bits=64 dir=win64; fi
+  if wine32_runs; then bits=32 dir=win; else bits=64 dir=win64; fi
 }
 
 # i386_skip_reason: why the 32-bit build is not run, for the scripts' one line about it.
 i386_skip_reason() {
-  if [ "${LUMAGROVE_I386_FROM:-}" = probe ]; then
+  if i386_runs; then
+    echo "32-bit Wine (wine32:i386) is not installed; the set-up could not install it"
+  elif [ "${LUMAGROVE_I386_FROM:-}" = probe ]; then
     echo "this machine's kernel does not run 32-bit (i386) programs, so 32-bit Wine can't start"
   else
     echo "LUMAGROVE_I386=${LUMAGROVE_I386:-} was set by hand"

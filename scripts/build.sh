@@ -5,6 +5,7 @@
 #   scripts/build.sh                  all four
 #   scripts/build.sh --windows-only   both Windows builds
 #   scripts/build.sh --windows 32|64  that Windows build alone
+#   scripts/build.sh --program 32|64  only the program folder of that Windows build (no tests)
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/env.sh"
@@ -12,9 +13,11 @@ jobs=$(nproc)
 
 windows=(32 64)
 others=yes
+target=()
 case "${1:-}" in
   --windows-only) others=no ;;
   --windows) windows=("$2"); others=no ;;
+  --program) windows=("$2"); others=no; target=(--target program) ;;
   "") ;;
   *) echo "build: unknown option $1" >&2; exit 2 ;;
 esac
@@ -23,7 +26,7 @@ for bits in "${windows[@]}"; do
   if [ "$bits" = 32 ]; then dir=win toolchain=mingw32; else dir=win64 toolchain=mingw64; fi
   cmake -S "$LUMAGROVE_ROOT" -B "$LUMAGROVE_BUILD/$dir" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$LUMAGROVE_ROOT/cmake/toolchain-$toolchain.cmake" >/dev/null
-  cmake --build "$LUMAGROVE_BUILD/$dir" -j "$jobs"
+  cmake --build "$LUMAGROVE_BUILD/$dir" -j "$jobs" "${target[@]}"
 done
 
 if [ "$others" = yes ]; then

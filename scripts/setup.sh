@@ -19,27 +19,49 @@ SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
 export DEBIAN_FRONTEND=noninteractive
 
+# A mirror caught mid-sync fails one index ("File has unexpected size") and apt-get update exits
+# non-zero, though every other list arrived: try again a little later, then go on with the lists
+# there are; an install that really lacks a package still fails on its own.
+apt_update() {
+  local try
+  for try in 1 2 3; do
+    $SUDO apt-get update -q && return 0
+    sleep $((try * 10))
+  done
+  echo "setup: apt-get update failed three times; going on with the package lists as they are" >&2
+}
+
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
+
 packages=(mingw-w64 g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
           g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
           wine wine64 xvfb xauth cmake make python3 fp-utils zip unzip 7zip libarchive-tools
           zlib1g-dev googletest dpkg-dev clang libclang-rt-14-dev)
-# 32-bit Wine only where it can start: elsewhere its wrappers fail with "Exec format error", and
-# an i386 post-install script that fails leaves packages half-configured for every later apt-get.
-if i386_runs; then
-  packages+=(wine32:i386)
-fi
-
 missing=()
 for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  installed "$p" || missing+=("$p")
 done
+# 32-bit Wine only where it can start: elsewhere its wrappers fail with "Exec format error", and
+# an i386 post-install script that fails leaves packages half-configured for every later apt-get.
+want32=no
+if i386_runs && ! installed wine32:i386; then
+  want32=yes
+  dpkg --print-foreign-architectures | grep -qx i386 || $SUDO dpkg --add-architecture i386
+fi
+if [ ${#missing[@]} -gt 0 ] || [ $want32 = yes ]; then
+  apt_update
+fi
 if [ ${#missing[@]} -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
-  if i386_runs; then
-    dpkg --print-foreign-architectures | grep -qx i386 || $SUDO dpkg --add-architecture i386
-  fi
-  $SUDO apt-get update -q
   $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+# Apart, since it can fail where the rest can't: a mirror whose i386 lists lag behind the others
+# offers no 32-bit libraries matching the 64-bit ones. The 32-bit tests are then skipped, saying
+# why, and the run command starts the 64-bit program.
+if [ $want32 = yes ]; then
+  echo "setup: installing wine32:i386"
+  $SUDO apt-get install -y -q --no-install-recommends wine32:i386 ||
+    echo "setup: 32-bit Wine could not be installed; only the 64-bit Windows build will run" >&2
 fi
 
 # libjpeg-turbo: Debian's own source, cross-compiled once per Windows architecture into the cache,
@@ -61,7 +83,7 @@ if [ ${#jpeg_missing[@]} -gt 0 ]; then
       grep -E '^deb ' /etc/apt/sources.list | sed -E 's/^deb /deb-src /' \
         | $SUDO tee /etc/apt/sources.list.d/lumagrove-src.list >/dev/null
     fi
-    $SUDO apt-get update -q
+    apt_update
   fi
   work="$LUMAGROVE_CACHE/libjpeg-turbo-src"
   rm -rf "$work" && mkdir -p "$work"

@@ -22,7 +22,7 @@ bash "$here/fuzz.sh" "${LUMAGROVE_FUZZ_SECONDS:-60}" || fuzz_status=$?
 
 # The 32-bit build is always built, so it keeps compiling cleanly; its tests run only where it can.
 source "$here/wine-session.sh"
-if i386_runs; then
+if wine32_runs; then
   start_wine_session 64 32
   suites='"win64" "win" "native"'
 else

@@ -233,7 +233,10 @@ void TFrmCur::FormCreate(TObject *) {
   LoadCurrent();
 }
 
-void TFrmCur::FormClose(TObject *, TCloseAction &) { Frmmain->Show(); }
+void TFrmCur::FormClose(TObject *, TCloseAction &Action) {
+  Frmmain->Show();
+  Action = caFree;
+}
 
 void TFrmCur::ScanPackages() {
   Edit1->SetText("");

@@ -312,10 +312,11 @@ void TFrmIE::FormShow(TObject *) {
     TabSheet1Show(TabSheet1);
 }
 
-void TFrmIE::FormClose(TObject *, TCloseAction &) {
+void TFrmIE::FormClose(TObject *, TCloseAction &Action) {
   HidePreview();
   if (Frmmain)
     Frmmain->Show();
+  Action = caFree;
 }
 
 void TFrmIE::Tell(const char *key, const char *text, const char *caption, UINT flags) {
@@ -370,7 +371,8 @@ void TFrmIE::showpreview() {
   std::string current = ReadRegValue(HKEY_CURRENT_USER, IEToolbarKey, "BackBitmap");
   if (!current.empty() && FileExists(current))
     TileBackground(current);
-  FrmIe_preview->Show();
+  // It accompanies the form: the form keeps the focus, and the arrow keys its tabs.
+  FrmIe_preview->ShowNoActivate();
 }
 
 // Tiles the picture over the preview's canvas, from the top-left corner, as the tool bar

@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "app/UnitMain.h"
+#include "common/IconPicker.h"
 #include "common/RegUnit.h"
 #include "common/Translation.h"
 #include "features/folder/Func_Folder.h"
@@ -229,9 +230,10 @@ void TFrmFolder::BuildColours() {
 
 void TFrmFolder::FormCreate(TObject *) { ApplyTranslation(GetLanguageFile()); }
 
-void TFrmFolder::FormClose(TObject *, TCloseAction &) {
+void TFrmFolder::FormClose(TObject *, TCloseAction &Action) {
   if (Frmmain)
     Frmmain->Show();
+  Action = caFree;
 }
 
 void TFrmFolder::ShellTreeView1Click(TObject *) {
@@ -319,8 +321,7 @@ void TFrmFolder::BitBtn3Click(TObject *) { pickicon(); }
 
 void TFrmFolder::pickicon() {
   std::string start = GetConfigFolder("Data") + "foldericon.icl";
-  char path[MAX_PATH] = {};
-  if (start.size() >= sizeof(path)) {
+  if (start.size() >= MAX_PATH) {
     GetPrompts().MessageBox(Handle(),
                             LangMessage("Folder_8", "The icon collection's path is too long for "
                                                     "the icon picker:") +
@@ -328,13 +329,11 @@ void TFrmFolder::pickicon() {
                             LangMessage("Common_10", "Error"), MB_OK | MB_ICONERROR);
     return;
   }
-  start.copy(path, start.size());
+  std::string picked;
   int index = 0;
-  // A cancelled picker leaves the icon picked before, or none.
-  if (!GetPrompts().PickIcon(Application->Handle(), path, sizeof(path), &index))
+  // A cancelled picker, or none at all, leaves the icon picked before, or none.
+  if (!PickIconLocation(Handle(), start, picked, index))
     return;
-  path[sizeof(path) - 1] = 0;
-  std::string picked = ExpandSystemRoot(path);
   LabelIcon->SetCaption(picked.empty() ? std::string() : picked + "," + IntToStr(index));
   if (!picked.empty()) {
     Image1->Picture().Assign(nullptr);

@@ -68,6 +68,12 @@ void Inform(TForm *form, const std::string &text) {
 
 // The success message only when every write went through; otherwise the one message of what
 // was not changed.
+// An open Customize Icons shows what a package put on or took off at once.
+void ShowCurrentIconsInCustomizeIcons() {
+  if (FrmIconCus)
+    FrmIconCus->ShowCurrentIcons();
+}
+
 void Conclude(TForm *form, const TRefusedWrites &refused, const std::string &success) {
   if (!ReportRefusedWrites(form->Handle(), refused))
     Inform(form, success);
@@ -219,9 +225,16 @@ void TFrmIcon::FormCreate(TObject *) {
   ScanPackages();
 }
 
-void TFrmIcon::FormClose(TObject *, TCloseAction &) {
-  if (Frmmain)
+void TFrmIcon::FormClose(TObject *, TCloseAction &Action) {
+  // Back to where the form was opened from: the Customize Icons that opened it, showing the
+  // icons as they are now, or else the main window.
+  if (FrmIconCus && GetOwner() == FrmIconCus) {
+    FrmIconCus->ShowCurrentIcons();
+    FrmIconCus->Show();
+  } else if (Frmmain) {
     Frmmain->Show();
+  }
+  Action = caFree;
 }
 
 void TFrmIcon::ScanPackages() {
@@ -342,6 +355,7 @@ void TFrmIcon::BitBtn1Click(TObject *) {
       RestoreDefaultIcons(refused);
     ApplyIconTheme(package, refused);
   }
+  ShowCurrentIconsInCustomizeIcons();
   Conclude(this, refused, LangMessage("Icons_3", "The icons changed successfully"));
 }
 
@@ -351,6 +365,7 @@ void TFrmIcon::BitBtn2Click(TObject *) {
   UpdateRecycleBinIcon();
   RefreshShellIcons();
   LoadCurrent();
+  ShowCurrentIconsInCustomizeIcons();
   Conclude(this, refused, LangMessage("Icons_4", "The icons restored successfully."));
 }
 
@@ -381,7 +396,7 @@ void TFrmIcon::BitBtn6Click(TObject *) { ShowHelp("frmicon.htm#iconset"); }
 void TFrmIcon::BitBtn7Click(TObject *) { PopupAtCursor(PopupMenu1); }
 
 void TFrmIcon::BitBtn9Click(TObject *) {
-  CreateForm(this, FrmIconCus);
+  OpenForm(this, FrmIconCus);
   FrmIconCus->PageControl1->SetActivePage(FrmIconCus->TabSheet1);
   FrmIconCus->Show();
 }

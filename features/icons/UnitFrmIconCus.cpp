@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/UnitMain.h"
+#include "common/IconPicker.h"
 #include "common/RegUnit.h"
 #include "common/Translation.h"
 #include "features/icons/Func_Icon.h"
@@ -348,21 +349,8 @@ void TFrmIconCus::FormCreate(TObject *) {
   ApplyTranslation(GetLanguageFile());
   if (OlderFamily({"98", "me"}))
     TabSheet1->SetTabVisible(false);
-  else
-    LoadDesktopIcon();
-  LoadSysIcon();
-  LoadFileIcon();
-
-  std::string overlay = ReadRegValue(HKEY_LOCAL_MACHINE, ShellIconsKey, OverlayValue);
-  stored_.overlay = overlay.empty() ? 1 : overlay == HiddenOverlay() ? 2 : 3;
-  TRadioButton *buttons[] = {RadioButton1, RadioButton2, RadioButton3};
-  buttons[stored_.overlay - 1]->SetChecked(true);
-  if (stored_.overlay == 1)
-    RadioButton1Click(RadioButton1);
-  else if (stored_.overlay == 2)
-    RadioButton2Click(RadioButton2);
-  else
-    ShowIcon(Image4, ShellIconsIcon(StrToInt(OverlayValue)));
+  LoadLists();
+  LoadOverlay();
 
   stored_.noPrefix = ReadRegValue(HKEY_CURRENT_USER, ShortcutPrefixKey, "Link") == "0";
   CheckBox1->SetChecked(stored_.noPrefix);
@@ -379,9 +367,42 @@ void TFrmIconCus::FormCreate(TObject *) {
   TrackBar1Change(TrackBar1);
 }
 
-void TFrmIconCus::FormClose(TObject *, TCloseAction &) {
+void TFrmIconCus::LoadLists() {
+  if (TabSheet1->TabVisible())
+    LoadDesktopIcon();
+  LoadSysIcon();
+  LoadFileIcon();
+}
+
+void TFrmIconCus::LoadOverlay() {
+  std::string overlay = ReadRegValue(HKEY_LOCAL_MACHINE, ShellIconsKey, OverlayValue);
+  stored_.overlay = overlay.empty() ? 1 : overlay == HiddenOverlay() ? 2 : 3;
+  CheckOverlayButton(stored_.overlay);
+  if (stored_.overlay == 1)
+    RadioButton1Click(RadioButton1);
+  else if (stored_.overlay == 2)
+    RadioButton2Click(RadioButton2);
+  else
+    ShowIcon(Image4, ShellIconsIcon(StrToInt(OverlayValue)));
+}
+
+void TFrmIconCus::CheckOverlayButton(int Overlay) {
+  TRadioButton *buttons[] = {RadioButton1, RadioButton2, RadioButton3};
+  buttons[Overlay - 1]->SetChecked(true);
+}
+
+void TFrmIconCus::ShowCurrentIcons() {
+  LoadLists();
+  // A package may have changed the overlay too; a choice the user has not applied yet stays.
+  int shown = RadioButton1->Checked() ? 1 : RadioButton2->Checked() ? 2 : 3;
+  if (shown == stored_.overlay && overlayPick_.empty())
+    LoadOverlay();
+}
+
+void TFrmIconCus::FormClose(TObject *, TCloseAction &Action) {
   if (Frmmain)
     Frmmain->Show();
+  Action = caFree;
 }
 
 // ---- the pickers ---------------------------------------------------------------------------
@@ -389,8 +410,11 @@ void TFrmIconCus::FormClose(TObject *, TCloseAction &) {
 bool TFrmIconCus::pickicon() {
   if (!OlderFamily({"98", "me", "nt"}))
     return pickiconA("");
-  if (!id1->Execute())
+  if (!id1->Execute()) {
+    if (id1->NoPicker())
+      TellNoIconPicker(Handle());
     return false;
+  }
   Labelicon->SetCaption(id1->FileName + "," + IntToStr(id1->IconIndex));
   return true;
 }
@@ -399,14 +423,11 @@ bool TFrmIconCus::pickiconA(const std::string &StartFile) {
   // A start file the picker's buffer can't hold is refused, never cut short.
   if (StartFile.size() >= size_t(PickerCapacity))
     return false;
-  char path[PickerCapacity] = {};
-  StartFile.copy(path, StartFile.size());
+  std::string file;
   int index = 0;
-  if (!GetPrompts().PickIcon(Application ? Application->Handle() : nullptr, path, PickerCapacity,
-                             &index))
+  if (!PickIconLocation(Handle(), StartFile, file, index))
     return false;
-  path[PickerCapacity - 1] = 0;
-  std::string picked = ExpandSystemRoot(path) + "," + IntToStr(index);
+  std::string picked = file + "," + IntToStr(index);
   if (picked == ",0")
     return false;
   Labelicon->SetCaption(picked);
@@ -587,8 +608,12 @@ void TFrmIconCus::RadioButton1Click(TObject *) {
 void TFrmIconCus::RadioButton2Click(TObject *) { Image4->Picture().Assign(nullptr); }
 
 void TFrmIconCus::RadioButton3MouseUp(TObject *, TMouseButton, TShiftState, int, int) {
-  if (!pickiconA(GetConfigFolder("Data") + "Shortcut.icl"))
+  if (!pickiconA(GetConfigFolder("Data") + "Shortcut.icl")) {
+    // Nothing picked now or before: the choice shown goes back to the one in force.
+    if (overlayPick_.empty() && stored_.overlay != 3)
+      CheckOverlayButton(stored_.overlay);
     return;
+  }
   overlayPick_ = Labelicon->Caption();
   ShowIcon(Image4, ExtractLocationIcon(overlayPick_));
 }
@@ -652,7 +677,7 @@ void TFrmIconCus::BitBtn8Click(TObject *) {
 }
 
 void TFrmIconCus::Image3DblClick(TObject *) {
-  CreateForm(this, FrmIcon);
+  OpenForm(this, FrmIcon);
   FrmIcon->PageControl1->SetActivePage(FrmIcon->TabSheet1);
   FrmIcon->Show();
 }

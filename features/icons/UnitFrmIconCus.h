@@ -93,6 +93,9 @@ public:
   void LoadDesktopIcon();
   void LoadSysIcon();
   void LoadFileIcon();
+  // Every list, and the overlay unless the user chose another one not yet applied, shows the
+  // icons the system holds now (after the icon packages form changed them).
+  void ShowCurrentIcons();
   void mnu1Click(tk::TObject *Sender);
   void mnu2Click(tk::TObject *Sender);
   void mnu3Click(tk::TObject *Sender);
@@ -134,6 +137,10 @@ private:
   // The picked icon into the item's image.
   void ShowPickedIcon(tk::TListView *List, tk::TImageList *Images, tk::TListItem *Item);
   void ShowExtensionIcon();
+  void LoadLists();
+  // The overlay in force, into stored_, the radio buttons and the preview.
+  void LoadOverlay();
+  void CheckOverlayButton(int Overlay);
   // The advanced settings as Apply last found or left them; Apply writes only what differs.
   struct Stored {
     int overlay = 1; // the radio button

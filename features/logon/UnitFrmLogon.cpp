@@ -105,9 +105,10 @@ void TFrmLogon::FormCreate(TObject *) {
                         1, 10);
 }
 
-void TFrmLogon::FormClose(TObject *, TCloseAction &) {
+void TFrmLogon::FormClose(TObject *, TCloseAction &Action) {
   Frmmain->Show();
   Frmmain->BringToFront();
+  Action = caFree;
 }
 
 void TFrmLogon::ScanLogons() {

@@ -292,7 +292,10 @@ void TFrmMore::FormCreate(TObject *) {
   Edit4->SetText(TrimCaption(shown.data()));
 }
 
-void TFrmMore::FormClose(TObject *, TCloseAction &) { Frmmain->Show(); }
+void TFrmMore::FormClose(TObject *, TCloseAction &Action) {
+  Frmmain->Show();
+  Action = caFree;
+}
 
 void TFrmMore::TrackBar1Change(TObject *) {
   if (showingSettings_)

@@ -131,9 +131,10 @@ bool TFrmOEM::TellLostBackups() {
   return true;
 }
 
-void TFrmOEM::FormClose(TObject *, TCloseAction &) {
+void TFrmOEM::FormClose(TObject *, TCloseAction &Action) {
   if (Frmmain)
     Frmmain->Show();
+  Action = caFree;
 }
 
 void TFrmOEM::BitBtn1Click(TObject *) {

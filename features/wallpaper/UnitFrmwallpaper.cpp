@@ -492,7 +492,7 @@ void TFrmWallpaper::CheckBox2MouseUp(TObject *, TMouseButton, TShiftState, int, 
 
 void TFrmWallpaper::CheckBox3MouseUp(TObject *, TMouseButton, TShiftState, int, int) {
   if (CheckBox3->Checked()) {
-    CreateForm(this, Frmwallpaper_area);
+    OpenForm(this, Frmwallpaper_area);
     Frmwallpaper_area->Show();
   } else if (Frmwallpaper_area) {
     Frmwallpaper_area->Close();

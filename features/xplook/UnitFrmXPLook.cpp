@@ -163,9 +163,10 @@ void TFrmXPLook::Build() {
 
 void TFrmXPLook::FormCreate(TObject *) { ApplyTranslation(GetLanguageFile()); }
 
-void TFrmXPLook::FormClose(TObject *, TCloseAction &) {
+void TFrmXPLook::FormClose(TObject *, TCloseAction &Action) {
   if (Frmmain)
     Frmmain->Show();
+  Action = caFree;
 }
 
 void TFrmXPLook::Tell(const char *key, const char *text, const char *captionKey,

@@ -173,15 +173,31 @@ TEST_F(MainWindow, BalloonClickWithoutLogonScreensOpensTheThemesPage) {
   EXPECT_TRUE(Frmmain->Visible() == false) << "the main window is neither shown nor hidden";
 }
 
-TEST_F(MainWindow, EachOptionsClickMakesAFreshForm) {
+// Each form lives once: closed, it is freed, so the next opening is a new instance under the
+// design name that the language file speaks to; one still open is brought forward.
+TEST_F(MainWindow, EachFormOpensOnceAndInTheLanguageEveryTime) {
+  UseLanguage("[Info]\r\nCheckValid=1\r\n[Translations]\r\nFrmCur.Caption=Mauszeiger\r\n"
+              "FrmOption.Caption=Optionen\r\n");
   StartProgram();
+  const int forms = Screen->FormCount();
+  for (int opening = 1; opening <= 2; ++opening) {
+    Frmmain->Lbl_Cursor->Click();
+    ASSERT_NE(FrmCur, nullptr);
+    EXPECT_EQ(FrmCur->GetName(), "FrmCur") << opening;
+    EXPECT_EQ(FrmCur->Caption(), "Mauszeiger") << opening;
+    EXPECT_FALSE(Frmmain->Visible());
+    FrmCur->Close();
+    EXPECT_EQ(FrmCur, nullptr);
+    EXPECT_TRUE(Frmmain->Visible());
+    tk::Application->ProcessMessages();
+    EXPECT_EQ(Screen->FormCount(), forms) << opening;
+  }
   Frmmain->ToolButton3->Click();
-  TFrmOption *first = FrmOption;
+  TFrmOption *options = FrmOption;
   Frmmain->ToolButton3->Click();
-  ASSERT_NE(FrmOption, first);
-  EXPECT_EQ(FrmOption->GetOwner(), Frmmain);
-  EXPECT_TRUE(FrmOption->Visible());
-  EXPECT_TRUE(IsWindowVisible(FrmOption->Handle()));
+  EXPECT_EQ(FrmOption, options);
+  EXPECT_EQ(FrmOption->Caption(), "Optionen");
+  EXPECT_EQ(Screen->FormCount(), forms + 1);
 }
 
 // Every feature form a link opens, left on its last page (the Icons form with the packages form

@@ -258,15 +258,7 @@ void TCustomForm::SetVisible(bool visible) {
   if (visible == visible_)
     return;
   if (visible) {
-    if (!shownOnce_ && Position != poDesigned && Position != poDefault)
-      Centre();
-    shownOnce_ = true;
-    if (OnShow && !EventsMuted())
-      OnShow(this);
-    visible_ = true;
-    ShowWindow(Handle(), SW_SHOW);
-    if (Application && Application->MainForm == this)
-      ShowWindow(Application->Handle(), SW_SHOWNOACTIVATE);
+    ShowAs(SW_SHOW);
   } else {
     if (OnHide && !EventsMuted())
       OnHide(this);
@@ -276,9 +268,26 @@ void TCustomForm::SetVisible(bool visible) {
   }
 }
 
+void TCustomForm::ShowAs(int command) {
+  if (!shownOnce_ && Position != poDesigned && Position != poDefault)
+    Centre();
+  shownOnce_ = true;
+  if (OnShow && !EventsMuted())
+    OnShow(this);
+  visible_ = true;
+  ShowWindow(Handle(), command);
+  if (Application && Application->MainForm == this)
+    ShowWindow(Application->Handle(), SW_SHOWNOACTIVATE);
+}
+
 void TCustomForm::Show() {
   SetVisible(true);
   BringToFront();
+}
+
+void TCustomForm::ShowNoActivate() {
+  if (!visible_)
+    ShowAs(SW_SHOWNOACTIVATE);
 }
 
 void TCustomForm::BringToFront() {
@@ -325,7 +334,18 @@ void TCustomForm::Close() {
   }
 }
 
-void TCustomForm::Release() { PostMessageA(Handle(), CM_RELEASE, 0, 0); }
+void TCustomForm::Release() {
+  // From now on the form is as good as gone: out of sight, deaf to events, and its global and
+  // its name free for the next instance, which may be made before the release arrives.
+  Hide();
+  BeginDestroying();
+  SetName("");
+  if (untieGlobal_) {
+    untieGlobal_();
+    untieGlobal_ = nullptr;
+  }
+  PostMessageA(Handle(), CM_RELEASE, 0, 0);
+}
 
 TModalResult TCustomForm::ShowModal() {
   // Every other window of the program waits while this one is up.
@@ -395,7 +415,10 @@ void TCustomForm::PaintWindow(HDC dc, const RECT &) {
 void TCustomForm::WndProc(TMessage &message) {
   switch (message.Msg) {
   case WM_CLOSE:
-    Close();
+    // A disabled form waits for a dialog or a modal form that runs on top of it: the code that
+    // opened that still runs in this form, so it must not go now, whoever asks.
+    if (IsWindowEnabled(handle_))
+      Close();
     message.Result = 0;
     return;
   case WM_ACTIVATE:
@@ -563,7 +586,8 @@ void TApplication::WndProc(TMessage &message) {
       return;
   switch (message.Msg) {
   case WM_CLOSE:
-    if (MainForm)
+    // The taskbar's Close: refused, as the main form refuses it, while a dialog is up.
+    if (MainForm && IsWindowEnabled(handle_))
       MainForm->Close();
     message.Result = 0;
     return;

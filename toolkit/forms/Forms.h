@@ -72,10 +72,14 @@ public:
   void SetIcon(HICON icon); // takes ownership
 
   void Show();
+  // Shows the form where it is in the z-order, leaving the active window and the focus alone
+  // (a window that accompanies another, such as a preview).
+  void ShowNoActivate();
   void Hide() { SetVisible(false); }
   void SetVisible(bool visible) override;
   void Close();
-  // Frees the form once the messages now queued have been handled.
+  // Frees the form once the messages now queued have been handled; until then it is hidden,
+  // runs no events and no longer holds its global or its name.
   void Release();
   TModalResult ShowModal();
   bool Modal() const { return modal_; }
@@ -117,6 +121,7 @@ protected:
   void PaintWindow(HDC dc, const RECT &clip) override;
   bool CloseQuery();
   void Centre();
+  void ShowAs(int command);
   // WM_HELP: the topic of the control the user asked about goes to the application's help.
   void ContextHelp(const HELPINFO *info);
   void Notification(TComponent *component, TOperation operation) override;
@@ -243,6 +248,11 @@ template <class T> T *CreateForm(TComponent *owner, T *&global) {
   form->TieGlobal(global);
   form->Initialize();
   return form;
+}
+
+// A form that lives once: the instance its global holds, or else a new one made by CreateForm.
+template <class T> T *OpenForm(TComponent *owner, T *&global) {
+  return global ? global : CreateForm(owner, global);
 }
 
 } // namespace tk

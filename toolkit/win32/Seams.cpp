@@ -4,6 +4,8 @@
 
 #include <shlobj.h>
 
+#include <vector>
+
 #include "toolkit/win32/RunTimeApis.h"
 
 namespace tk {
@@ -41,8 +43,9 @@ public:
     // The picker is exported by ordinal only.
     HMODULE shell = Shell32();
     FARPROC proc = shell ? ::GetProcAddress(shell, MAKEINTRESOURCEA(62)) : nullptr;
+    // No picker to show: said as a picker that failed to show says it.
     if (!proc || capacity == 0)
-      return 0;
+      return -1;
     void *entry = reinterpret_cast<void *>(proc);
     const std::string folder = CurrentFolder();
     int confirmed = Pick(entry, owner, path, capacity, index);
@@ -67,7 +70,7 @@ private:
       wide[0] = 0;
     auto pick = reinterpret_cast<int(WINAPI *)(HWND, WCHAR *, UINT, int *)>(entry);
     int confirmed = pick(owner, wide.data(), capacity, index);
-    if (confirmed) {
+    if (confirmed == TRUE) {
       if (!::WideCharToMultiByte(CP_ACP, 0, wide.data(), -1, path, int(capacity), nullptr, nullptr))
         path[0] = 0;
       path[capacity - 1] = 0;
@@ -238,7 +241,86 @@ Places &RealPlaces() {
   return places;
 }
 
-Prompts &GetPrompts() { return g_prompts ? *g_prompts : RealPrompts(); }
+namespace {
+
+// Whether the user can see window: shown, and more than the zero-sized application window that
+// only carries the taskbar button.
+bool Seen(HWND window) {
+  RECT r;
+  return window && ::IsWindowVisible(window) && ::GetWindowRect(window, &r) && r.right > r.left &&
+         r.bottom > r.top;
+}
+
+BOOL CALLBACK CollectEnabled(HWND window, LPARAM windows) {
+  if (::IsWindowVisible(window) && ::IsWindowEnabled(window))
+    reinterpret_cast<std::vector<HWND> *>(windows)->push_back(window);
+  return TRUE;
+}
+
+// While a dialog is up, every other window of the program waits for it, as the program's own
+// modal forms do. A dialog's loop runs for its owner alone: a form closed beneath it (by its
+// close box, Alt+F4 or a close message from the taskbar) would be freed while the code that
+// opened the dialog still runs in it. So the dialog belongs to the window the user sees, all
+// the program's windows are disabled meanwhile (a disabled form refuses to close), and
+// activation and focus come back to where they were.
+class TaskModal {
+public:
+  explicit TaskModal(HWND &owner) : active_(::GetActiveWindow()), focus_(::GetFocus()) {
+    if (!Seen(owner) && Seen(active_))
+      owner = active_;
+    ::EnumThreadWindows(::GetCurrentThreadId(), CollectEnabled,
+                        reinterpret_cast<LPARAM>(&disabled_));
+    for (HWND window : disabled_)
+      ::EnableWindow(window, FALSE);
+  }
+  ~TaskModal() {
+    for (HWND window : disabled_)
+      if (::IsWindow(window))
+        ::EnableWindow(window, TRUE);
+    if (active_ && ::IsWindow(active_) && ::IsWindowVisible(active_))
+      ::SetActiveWindow(active_);
+    if (focus_ && ::IsWindow(focus_) && ::GetFocus() != focus_ && ::IsWindowVisible(focus_))
+      ::SetFocus(focus_);
+  }
+  TaskModal(const TaskModal &) = delete;
+  TaskModal &operator=(const TaskModal &) = delete;
+
+private:
+  HWND active_, focus_;
+  std::vector<HWND> disabled_;
+};
+
+// The prompts the program asks through: whichever are in force, each one task-modal.
+class TaskModalPrompts : public Prompts {
+public:
+  int MessageBox(HWND owner, const std::string &text, const std::string &caption,
+                 UINT flags) override {
+    TaskModal modal(owner);
+    return Current().MessageBox(owner, text, caption, flags);
+  }
+  int PickIcon(HWND owner, char *path, UINT capacity, int *index) override {
+    TaskModal modal(owner);
+    return Current().PickIcon(owner, path, capacity, index);
+  }
+  bool FileDialog(OPENFILENAMEA &ofn, bool save) override {
+    TaskModal modal(ofn.hwndOwner);
+    return Current().FileDialog(ofn, save);
+  }
+  bool ColorDialog(CHOOSECOLORA &cc) override {
+    TaskModal modal(cc.hwndOwner);
+    return Current().ColorDialog(cc);
+  }
+
+private:
+  static Prompts &Current() { return g_prompts ? *g_prompts : RealPrompts(); }
+};
+
+} // namespace
+
+Prompts &GetPrompts() {
+  static TaskModalPrompts prompts;
+  return prompts;
+}
 Shell &GetShell() { return g_shell ? *g_shell : RealShell(); }
 Places &GetPlaces() { return g_places ? *g_places : RealPlaces(); }
 void SetPrompts(Prompts *prompts) { g_prompts = prompts; }

@@ -13,14 +13,18 @@
 
 namespace tk {
 
+// GetPrompts() asks these task-modal: while one is up, every window of the program is
+// disabled, and the dialog belongs to the window the user sees.
 class Prompts {
 public:
   virtual ~Prompts() = default;
   // A message box; returns the button pressed (IDOK, IDYES, IDNO, IDCANCEL ...).
   virtual int MessageBox(HWND owner, const std::string &text, const std::string &caption,
                          UINT flags) = 0;
-  // The shell's change-icon picker over an ANSI path buffer of capacity bytes. Non-zero when
+  // The shell's change-icon picker over an ANSI path buffer of capacity bytes. TRUE (1) when
   // the user confirmed; then the buffer holds the chosen file and index its icon's position.
+  // FALSE when the user cancelled; anything else when no picker could be shown (Wine's answers
+  // -1 without a window; -1 too when the system exports none).
   virtual int PickIcon(HWND owner, char *path, UINT capacity, int *index) = 0;
   // The Open (or Save) dialog over a filled-in request; true when the user chose a file, whose
   // name is then in ofn.lpstrFile as GetOpenFileNameA leaves it.
@@ -89,6 +93,14 @@ public:
   virtual REGSAM RegistryView() = 0;
   virtual std::string NativeSystemDir() = 0;
 };
+
+// What an answer of Prompts::PickIcon means: only TRUE is a choice.
+enum class TIconPick { Chosen, Cancelled, NoPicker };
+inline TIconPick IconPickOutcome(int answer) {
+  return answer == TRUE    ? TIconPick::Chosen
+         : answer == FALSE ? TIconPick::Cancelled
+                           : TIconPick::NoPicker;
+}
 
 // The doors in force. Each starts as the real one; Set... with nullptr restores it.
 Prompts &GetPrompts();

@@ -261,9 +261,18 @@ TEST_F(FolderForm, DriveRootTakesOnlyItsIcon) {
   OpenForm();
   Choose("C:\\");
 
+  // A picker that shows nothing (Wine's answers -1) picks nothing, and says so once; a
+  // cancelled one says nothing. Either way Apply has no icon to write.
+  testenv::Prompts().ExpectIconPick(-1, "C:\\Windows\\never.icl", 3);
+  testenv::Prompts().Expect("This system offers no icon picker", IDOK);
+  FrmFolder->BitBtn3->Click();
+  testenv::Prompts().ExpectIconPick(0);
+  FrmFolder->BitBtn3->Click();
+  EXPECT_EQ(FrmFolder->LabelIcon->Caption(), "");
   testenv::Prompts().Expect("No icon was picked for this drive", IDOK);
   FrmFolder->BitBtn1->Click();
   EXPECT_FALSE(FileExists(inf));
+  EXPECT_EQ(testenv::Prompts().Seen().size(), 2u);
 
   FrmFolder->Edit2->SetText("a drive has no info tip");
   testenv::Prompts().ExpectIconPick(1, "D:\\Icons\\a.icl", 5);
@@ -284,5 +293,5 @@ TEST_F(FolderForm, DriveRootTakesOnlyItsIcon) {
   EXPECT_FALSE(FileExists(inf));
   // Nothing left to restore: nothing to say.
   FrmFolder->BitBtn2->Click();
-  EXPECT_EQ(testenv::Prompts().Seen().size(), 3u);
+  EXPECT_EQ(testenv::Prompts().Seen().size(), 4u);
 }

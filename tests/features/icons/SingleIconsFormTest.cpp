@@ -291,6 +291,25 @@ TEST_F(SingleIconsForm, TheOverlayChangesOnlyByItsOwnPicker) {
   EXPECT_EQ(prompts.SeenIconPicks().size(), 3u);
 }
 
+// A picker that shows nothing (Wine's answers -1) picks nothing: each try says so once, the
+// overlay choice shown goes back to the one in force, and Apply writes no icon.
+TEST_F(SingleIconsForm, APickerThatShowsNothingPicksNothing) {
+  Open();
+  auto &prompts = testenv::Prompts();
+  prompts.ExpectIconPick(-1, meadow, 1);
+  prompts.Expect("This system offers no icon picker", IDOK);
+  MouseClick(FrmIconCus->RadioButton3);
+  EXPECT_TRUE(FrmIconCus->RadioButton1->Checked());
+  Select(FrmIconCus->ListView2, 3);
+  prompts.ExpectIconPick(-1, meadow, 2);
+  prompts.Expect("This system offers no icon picker", IDOK);
+  FrmIconCus->BitBtn4->Click();
+  Apply();
+  EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, ShellIcons, "29"), "<missing>");
+  EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, ShellIcons, "3"), "<missing>");
+  EXPECT_EQ(prompts.Seen().size(), 3u);
+}
+
 TEST_F(SingleIconsForm, TheMainRoadFromTheIconsLinkToAnAppliedPackage) {
   for (const char *name : {"Meadow", "Dusk"}) {
     FromProgram(std::string("IconThemes\\") + name + "\\" + name + ".icl");
@@ -304,6 +323,7 @@ TEST_F(SingleIconsForm, TheMainRoadFromTheIconsLinkToAnAppliedPackage) {
   EXPECT_FALSE(Frmmain->Visible());
   EXPECT_EQ(FrmIconCus->PageControl1->ActivePage(), FrmIconCus->TabSheet2);
 
+  const std::string closedFolderBefore = DrawnImage(FrmIconCus->ImageList2->Handle(), 3);
   FrmIconCus->Image3->DblClick();
   ASSERT_NE(FrmIcon, nullptr);
   EXPECT_TRUE(FrmIcon->Visible());
@@ -323,11 +343,22 @@ TEST_F(SingleIconsForm, TheMainRoadFromTheIconsLinkToAnAppliedPackage) {
   EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, ShellIcons, "29"), package + ",36");
   EXPECT_EQ(FolderIcon(testenv::Places().favoritesDir), package + ",25");
 
-  // The packages form's own way to the single icons, on their desktop page.
+  // The packages form's own way to the single icons (the same form), on their desktop page.
+  TFrmIconCus *customize = FrmIconCus;
   FrmIcon->BitBtn9->Click();
+  EXPECT_EQ(FrmIconCus, customize);
   EXPECT_EQ(FrmIconCus->PageControl1->ActivePage(), FrmIconCus->TabSheet1);
+  // Closed, it returns to the Customize Icons it came from, which shows the package's icons.
   FrmIcon->Close();
-  EXPECT_TRUE(Frmmain->Visible());
+  EXPECT_EQ(FrmIcon, nullptr);
+  EXPECT_TRUE(FrmIconCus->Visible());
+  EXPECT_FALSE(Frmmain->Visible());
+  const std::string closedFolder = DrawnImage(FrmIconCus->ImageList2->Handle(), 3);
+  const std::string place = Value(HKEY_LOCAL_MACHINE, ShellIcons, "3");
+  EXPECT_NE(closedFolder, closedFolderBefore);
+  EXPECT_TRUE(closedFolder == DrawnLocation(package, StrToInt(place.substr(place.rfind(',') + 1))));
+  Frmmain->Lbl_Icon->Click();
+  EXPECT_EQ(FrmIconCus, customize) << "the Icons link brings the open form forward";
 }
 
 // A standard user: the machine-wide Shell Icons refuse. A changed system icon keeps its old
