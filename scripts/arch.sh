@@ -106,5 +106,9 @@ wine_run_env() {
 create_wine_prefix() {
   [ -f "$WINEPREFIX/system.reg" ] && return 0
   echo "wine: creating the prefix $WINEPREFIX"
+  mkdir -p "$(dirname "$WINEPREFIX")"
   "$WINE" wineboot --init </dev/null >/dev/null 2>&1 || true
+  # The registry files appear only once the server has written them, when it ends: wait for it,
+  # so the prefix counts as made (and is whole) from here on.
+  wineserver -w >/dev/null 2>&1 || true
 }

@@ -26,7 +26,7 @@ apt_update() {
   local try
   for try in 1 2 3; do
     $SUDO apt-get update -q && return 0
-    sleep $((try * 10))
+    [ $try = 3 ] || sleep $((try * 10))
   done
   echo "setup: apt-get update failed three times; going on with the package lists as they are" >&2
 }
@@ -43,8 +43,10 @@ for p in "${packages[@]}"; do
 done
 # 32-bit Wine only where it can start: elsewhere its wrappers fail with "Exec format error", and
 # an i386 post-install script that fails leaves packages half-configured for every later apt-get.
+# A failed try is remembered for a day, so that every run does not wait on the mirror again.
+failed32="$LUMAGROVE_CACHE/wine32-install-failed"
 want32=no
-if i386_runs && ! installed wine32:i386; then
+if i386_runs && ! installed wine32:i386 && [ -z "$(find "$failed32" -mmin -1440 2>/dev/null)" ]; then
   want32=yes
   dpkg --print-foreign-architectures | grep -qx i386 || $SUDO dpkg --add-architecture i386
 fi
@@ -60,8 +62,13 @@ fi
 # why, and the run command starts the 64-bit program.
 if [ $want32 = yes ]; then
   echo "setup: installing wine32:i386"
-  $SUDO apt-get install -y -q --no-install-recommends wine32:i386 ||
-    echo "setup: 32-bit Wine could not be installed; only the 64-bit Windows build will run" >&2
+  if $SUDO apt-get install -y -q --no-install-recommends wine32:i386; then
+    rm -f "$failed32"
+  else
+    touch "$failed32"
+    echo "setup: 32-bit Wine could not be installed; only the 64-bit Windows build will run" \
+      "(tried again after a day)" >&2
+  fi
 fi
 
 # libjpeg-turbo: Debian's own source, cross-compiled once per Windows architecture into the cache,

@@ -124,14 +124,15 @@ void TFrmFolder::Build() {
   BuildBackground();
   BuildColours();
 
+  // Wide enough for the longest translation ("Wiederherstellen").
   LG_NEW(BitBtn1, TBitBtn, this);
-  Place(BitBtn1, this, 330, 400, 88, 28);
+  Place(BitBtn1, this, 300, 400, 100, 28);
   BitBtn1->SetCaption("Apply");
   LG_NEW(BitBtn2, TBitBtn, this);
-  Place(BitBtn2, this, 426, 400, 88, 28);
+  Place(BitBtn2, this, 406, 400, 100, 28);
   BitBtn2->SetCaption("Restore");
   LG_NEW(BitBtn5, TBitBtn, this);
-  Place(BitBtn5, this, 524, 400, 88, 28);
+  Place(BitBtn5, this, 512, 400, 100, 28);
   BitBtn5->SetCaption("Help");
 
   LG_NEW(opdialog1, TOpenPictureDialog, this);

@@ -184,9 +184,9 @@ void TFrmIcon::BuildPackagesPage() {
   BitBtn9->SetVisible(false);
   LG_PLACE(BitBtn5, TBitBtn, TabSheet1, 294, 334, 60, 28, "Help");
   BitBtn5->SetVisible(false);
-  LG_PLACE(BitBtn1, TBitBtn, TabSheet1, 348, 334, 80, 28, "Apply");
+  LG_PLACE(BitBtn1, TBitBtn, TabSheet1, 336, 334, 88, 28, "Apply");
   BitBtn1->SetEnabled(false);
-  LG_PLACE(BitBtn2, TBitBtn, TabSheet1, 436, 334, 100, 28, "Restore");
+  LG_PLACE(BitBtn2, TBitBtn, TabSheet1, 430, 334, 110, 28, "Restore");
 }
 
 void TFrmIcon::BuildAdvancedPage() {

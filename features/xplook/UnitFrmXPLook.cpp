@@ -120,17 +120,18 @@ void TFrmXPLook::Build() {
   SetClientSize(480, 372);
 
   LG_PLACE(GroupBox1, TGroupBox, this, 8, 8, 464, 92, "Add XP Visual Style Support");
-  LG_PLACE(Edit1, TEdit, GroupBox1, 12, 26, 340, 21, nullptr);
+  // The buttons are wide enough for the German "Durchsuchen...".
+  LG_PLACE(Edit1, TEdit, GroupBox1, 12, 26, 334, 21, nullptr);
   Edit1->Tag = 255;
-  LG_PLACE(BitBtn1, TBitBtn, GroupBox1, 364, 24, 88, 26, "Browse...");
+  LG_PLACE(BitBtn1, TBitBtn, GroupBox1, 356, 24, 96, 26, "Browse...");
   BitBtn1->SetDefault(true);
-  LG_PLACE(BitBtn4, TBitBtn, GroupBox1, 364, 56, 88, 26, "Add");
+  LG_PLACE(BitBtn4, TBitBtn, GroupBox1, 356, 56, 96, 26, "Add");
 
   LG_PLACE(GroupBox2, TGroupBox, this, 8, 108, 464, 92, "Remove Visual Styles Support");
-  LG_PLACE(Edit2, TEdit, GroupBox2, 12, 26, 340, 21, nullptr);
+  LG_PLACE(Edit2, TEdit, GroupBox2, 12, 26, 334, 21, nullptr);
   Edit2->Tag = 255;
-  LG_PLACE(BitBtn2, TBitBtn, GroupBox2, 364, 24, 88, 26, "Browse...");
-  LG_PLACE(BitBtn3, TBitBtn, GroupBox2, 364, 56, 88, 26, "Remove");
+  LG_PLACE(BitBtn2, TBitBtn, GroupBox2, 356, 24, 96, 26, "Browse...");
+  LG_PLACE(BitBtn3, TBitBtn, GroupBox2, 356, 56, 96, 26, "Remove");
 
   LG_PLACE(GroupBox3, TGroupBox, this, 8, 208, 464, 156, "Introduction");
   LG_PLACE(Label1, TLabel, GroupBox3, 12, 24, 440, 90, nullptr);

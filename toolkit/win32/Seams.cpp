@@ -251,8 +251,10 @@ bool Seen(HWND window) {
          r.bottom > r.top;
 }
 
+// Hidden ones too: a form hidden behind a feature (the main window) takes a close message from
+// elsewhere as well.
 BOOL CALLBACK CollectEnabled(HWND window, LPARAM windows) {
-  if (::IsWindowVisible(window) && ::IsWindowEnabled(window))
+  if (::IsWindowEnabled(window))
     reinterpret_cast<std::vector<HWND> *>(windows)->push_back(window);
   return TRUE;
 }

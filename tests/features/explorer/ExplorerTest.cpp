@@ -127,12 +127,15 @@ TEST_F(Explorer, OpensFromTheMainWindowShowingTheStateAndWritingNothing) {
   EXPECT_EQ(FrmIE->ListBox1->Items().GetText(), "E&xport\r\n");
   EXPECT_EQ(FrmIE->ListBox2->Items().GetText(), "Research\r\n\r\n");
 
-  // The preview follows the pages: shown on the background page, hidden on the next two.
+  // The preview follows the pages: shown on the background page, hidden on the next two; it
+  // never takes the focus from the form, whose tabs the arrow keys then still switch.
   EXPECT_TRUE(FrmIe_preview->Visible());
   FrmIE->PageControl1->SetActivePage(FrmIE->TabSheet2);
   EXPECT_FALSE(FrmIe_preview->Visible());
+  SetActiveWindow(FrmIE->Handle());
   FrmIE->PageControl1->SetActivePage(FrmIE->TabSheet1);
   EXPECT_TRUE(FrmIe_preview->Visible());
+  EXPECT_EQ(GetActiveWindow(), FrmIE->Handle());
   FrmIE->CheckBox1->SetChecked(false);
   EXPECT_FALSE(FrmIe_preview->Visible());
   EXPECT_EQ(TIniFile(testenv::Places().programDir + "Data\\Config.ini")
