@@ -230,6 +230,26 @@ bool ScriptedPrompts::FileDialog(OPENFILENAMEA &ofn, bool save) {
   return true;
 }
 
+bool RealFileDialogs::FileDialog(OPENFILENAMEA &ofn, bool save) {
+  programHook_ = (ofn.Flags & OFN_ENABLEHOOK) ? ofn.lpfnHook : nullptr;
+  ofn.Flags |= OFN_EXPLORER | OFN_ENABLEHOOK;
+  ofn.lpfnHook = &RealFileDialogs::Hook;
+  current_ = this;
+  bool chosen = tk::RealPrompts().FileDialog(ofn, save);
+  current_ = nullptr;
+  return chosen;
+}
+
+UINT_PTR CALLBACK RealFileDialogs::Hook(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+  RealFileDialogs *self = current_;
+  UINT_PTR result =
+      self && self->programHook_ ? self->programHook_(dialog, msg, wParam, lParam) : 0;
+  if (self && self->whenUp && msg == WM_NOTIFY &&
+      reinterpret_cast<NMHDR *>(lParam)->code == CDN_INITDONE)
+    self->whenUp(GetParent(dialog));
+  return result;
+}
+
 bool ScriptedPrompts::ColorDialog(CHOOSECOLORA &cc) {
   SeenColorDialog seen{cc.rgbResult, cc.Flags, {}};
   if (cc.lpCustColors)

@@ -7,6 +7,7 @@
 #include <htmlhelp.h>
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -119,6 +120,20 @@ private:
   std::vector<SeenFileDialog> seenDialogs_;
   std::deque<ExpectedColorDialog> colorDialogs_;
   std::vector<SeenColorDialog> seenColorDialogs_;
+};
+
+// The system's own Open and Save dialogs, with the "user" acting as soon as one is up: whenUp
+// gets the dialog (post it IDOK to take the file name the program put in, IDCANCEL to cancel).
+// Whatever hook the program gave (the picture dialog's preview) still gets every message.
+class RealFileDialogs : public ScriptedPrompts {
+public:
+  std::function<void(HWND dialog)> whenUp;
+  bool FileDialog(OPENFILENAMEA &ofn, bool save) override;
+
+private:
+  static UINT_PTR CALLBACK Hook(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
+  static inline RealFileDialogs *current_ = nullptr;
+  LPOFNHOOKPROC programHook_ = nullptr;
 };
 
 struct ShellCall {

@@ -153,28 +153,6 @@ TEST(OpenDialog, SeveralFilesAndTheSaveDialog) {
 
 namespace {
 
-// The system's own Open and Save dialogs, which the "user" confirms as soon as they are shown:
-// the file name the program put in the request is the one chosen.
-class ConfirmingPrompts : public testenv::ScriptedPrompts {
-public:
-  bool FileDialog(OPENFILENAMEA &ofn, bool save) override {
-    // Whatever hook the program gave (the picture dialog's preview) still gets every message.
-    hook_ = (ofn.Flags & OFN_ENABLEHOOK) ? ofn.lpfnHook : nullptr;
-    ofn.Flags |= OFN_EXPLORER | OFN_ENABLEHOOK;
-    ofn.lpfnHook = &ConfirmingPrompts::Hook;
-    return RealPrompts().FileDialog(ofn, save);
-  }
-
-private:
-  static UINT_PTR CALLBACK Hook(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
-    UINT_PTR result = hook_ ? hook_(dialog, msg, wParam, lParam) : 0;
-    if (msg == WM_NOTIFY && reinterpret_cast<NMHDR *>(lParam)->code == CDN_INITDONE)
-      PostMessageA(GetParent(dialog), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    return result;
-  }
-  static inline LPOFNHOOKPROC hook_ = nullptr;
-};
-
 std::string CurrentFolder() {
   char folder[MAX_PATH] = {};
   GetCurrentDirectoryA(MAX_PATH, folder);
@@ -195,7 +173,11 @@ TEST(OpenDialog, TheRealDialogsLeaveTheCurrentFolderAsItWas) {
   std::string before = CurrentFolder();
   ASSERT_NE(before, elsewhere);
 
-  ConfirmingPrompts prompts;
+  // The "user" confirms each dialog as soon as it is up: the name the program put in is chosen.
+  testenv::RealFileDialogs prompts;
+  prompts.whenUp = [](HWND dialog) {
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  };
   SetPrompts(&prompts);
   TOpenDialog open(nullptr);
   open.FileName = elsewhere + "\\picture.bmp";

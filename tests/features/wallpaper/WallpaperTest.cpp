@@ -330,33 +330,6 @@ TEST_F(Wallpaper, TheOptionsPageWritesIconsPolicyAndSettings) {
   EXPECT_NE(testenv::ReadFile(config).find("HideIcons=0"), std::string::npos);
 }
 
-// The system's real Open dialog, which closes the Wallpapers form beneath itself as soon as it
-// is up (by its close box or Alt+F4, and as the taskbar does), then is cancelled.
-class ClosingBeneathPrompts : public testenv::ScriptedPrompts {
-public:
-  static inline HWND target = nullptr;
-  static inline bool enabledWhileUp = true;
-  bool FileDialog(OPENFILENAMEA &ofn, bool save) override {
-    hook_ = (ofn.Flags & OFN_ENABLEHOOK) ? ofn.lpfnHook : nullptr;
-    ofn.Flags |= OFN_EXPLORER | OFN_ENABLEHOOK;
-    ofn.lpfnHook = &ClosingBeneathPrompts::Hook;
-    return RealPrompts().FileDialog(ofn, save);
-  }
-
-private:
-  static UINT_PTR CALLBACK Hook(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
-    UINT_PTR result = hook_ ? hook_(dialog, msg, wParam, lParam) : 0;
-    if (msg == WM_NOTIFY && reinterpret_cast<NMHDR *>(lParam)->code == CDN_INITDONE) {
-      enabledWhileUp = IsWindowEnabled(target);
-      SendMessageA(target, WM_SYSCOMMAND, SC_CLOSE, 0);
-      PostMessageA(target, WM_CLOSE, 0, 0);
-      PostMessageA(GetParent(dialog), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-    }
-    return result;
-  }
-  static inline LPOFNHOOKPROC hook_ = nullptr;
-};
-
 TEST_F(Wallpaper, AFormClosedBeneathItsTemplatesDialogWaitsForIt) {
   testenv::WriteFile(Pictures() + "Lumagrove01.jpg",
                      testenv::ReadFile(testenv::BuiltProgramDir() + "Wallpaper\\Lumagrove01.jpg"));
@@ -364,12 +337,21 @@ TEST_F(Wallpaper, AFormClosedBeneathItsTemplatesDialogWaitsForIt) {
   FrmWallpaper->CheckBox3->SetChecked(true);
   FrmWallpaper->CheckBox3MouseUp(FrmWallpaper->CheckBox3, mbLeft, 0, 1, 1);
   ASSERT_NE(Frmwallpaper_area, nullptr);
-  ClosingBeneathPrompts prompts;
-  ClosingBeneathPrompts::target = FrmWallpaper->Handle();
+  // The real Open dialog, and as soon as it is up the Wallpapers form is closed beneath it (by
+  // its close box or Alt+F4, and as the taskbar does); then it is cancelled.
+  testenv::RealFileDialogs prompts;
+  HWND wallpapers = FrmWallpaper->Handle();
+  bool enabledWhileUp = true;
+  prompts.whenUp = [&](HWND dialog) {
+    enabledWhileUp = IsWindowEnabled(wallpapers);
+    SendMessageA(wallpapers, WM_SYSCOMMAND, SC_CLOSE, 0);
+    PostMessageA(wallpapers, WM_CLOSE, 0, 0);
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  };
   SetPrompts(&prompts);
   Frmwallpaper_area->BitBtn11Click(nullptr);
   SetPrompts(&testenv::Prompts());
-  EXPECT_FALSE(ClosingBeneathPrompts::enabledWhileUp);
+  EXPECT_FALSE(enabledWhileUp);
   Application->ProcessMessages();
   ASSERT_NE(FrmWallpaper, nullptr) << "closed while the dialog was up";
   EXPECT_TRUE(IsWindowEnabled(FrmWallpaper->Handle()));
