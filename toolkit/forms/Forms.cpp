@@ -416,11 +416,20 @@ void TCustomForm::WndProc(TMessage &message) {
   switch (message.Msg) {
   case WM_CLOSE:
     // A disabled form waits for a dialog or a modal form that runs on top of it: the code that
-    // opened that still runs in this form, so it must not go now, whoever asks.
+    // opened that still runs in this form, so it must not go now, whoever asks. The close comes
+    // once the form is enabled again (another program that ends ours still sees it end).
     if (IsWindowEnabled(handle_))
       Close();
+    else
+      closeWaiting_ = true;
     message.Result = 0;
     return;
+  case WM_ENABLE:
+    if (message.WParam && closeWaiting_) {
+      closeWaiting_ = false;
+      PostMessageA(handle_, WM_CLOSE, 0, 0);
+    }
+    break;
   case WM_ACTIVATE:
     if (LOWORD(message.WParam) != WA_INACTIVE) {
       Screen->ActiveForm = this;
@@ -586,11 +595,19 @@ void TApplication::WndProc(TMessage &message) {
       return;
   switch (message.Msg) {
   case WM_CLOSE:
-    // The taskbar's Close: refused, as the main form refuses it, while a dialog is up.
+    // The taskbar's Close: while a dialog is up it waits, as the forms' own close does.
     if (MainForm && IsWindowEnabled(handle_))
       MainForm->Close();
+    else if (MainForm)
+      closeWaiting_ = true;
     message.Result = 0;
     return;
+  case WM_ENABLE:
+    if (message.WParam && closeWaiting_) {
+      closeWaiting_ = false;
+      PostMessageA(handle_, WM_CLOSE, 0, 0);
+    }
+    break;
   case WM_SYSCOMMAND:
     if ((message.WParam & 0xFFF0) == SC_MINIMIZE) {
       Minimize();

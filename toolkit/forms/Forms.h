@@ -133,6 +133,7 @@ protected:
   bool modal_ = false;
   bool shownOnce_ = false;
   bool creating_ = false;
+  bool closeWaiting_ = false; // a close asked for while disabled
   TCanvas canvas_;
   TMainMenu *menu_ = nullptr;
   std::function<void()> untieGlobal_;
@@ -229,6 +230,7 @@ private:
   TIcon icon_;
   bool terminated_ = false;
   bool quitPosted_ = false;
+  bool closeWaiting_ = false;
   int nextHook_ = 1;
   std::vector<std::pair<int, TMessageHook>> hooks_;
 };

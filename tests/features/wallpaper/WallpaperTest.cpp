@@ -352,13 +352,10 @@ TEST_F(Wallpaper, AFormClosedBeneathItsTemplatesDialogWaitsForIt) {
   Frmwallpaper_area->BitBtn11Click(nullptr);
   SetPrompts(&testenv::Prompts());
   EXPECT_FALSE(enabledWhileUp);
-  Application->ProcessMessages();
   ASSERT_NE(FrmWallpaper, nullptr) << "closed while the dialog was up";
   EXPECT_TRUE(IsWindowEnabled(FrmWallpaper->Handle()));
-  ASSERT_NE(Frmwallpaper_area, nullptr);
   EXPECT_TRUE(IsWindowEnabled(Frmwallpaper_area->Handle()));
-  // Once the dialog is gone, the form closes as ever, taking its template window with it.
-  SendMessageA(FrmWallpaper->Handle(), WM_CLOSE, 0, 0);
+  // Once the dialog is gone, the close asked for comes, taking the template window with it.
   Application->ProcessMessages();
   EXPECT_EQ(FrmWallpaper, nullptr);
   EXPECT_EQ(Frmwallpaper_area, nullptr);
