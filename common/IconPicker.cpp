@@ -10,19 +10,16 @@ bool PickIconLocation(HWND Owner, const std::string &StartFile, std::string &Fil
     return false;
   StartFile.copy(path, StartFile.size());
   int index = 0;
-  switch (tk::IconPickOutcome(tk::GetPrompts().PickIcon(Owner, path, sizeof(path), &index))) {
-  case tk::TIconPick::Chosen:
-    path[sizeof(path) - 1] = 0;
-    File = ExpandSystemRoot(path);
-    Index = index;
-    return true;
-  case tk::TIconPick::NoPicker:
+  tk::TIconPick answer =
+      tk::IconPickOutcome(tk::GetPrompts().PickIcon(Owner, path, sizeof(path), &index));
+  if (answer == tk::TIconPick::NoPicker)
     TellNoIconPicker(Owner);
+  if (answer != tk::TIconPick::Chosen)
     return false;
-  case tk::TIconPick::Cancelled:
-    break;
-  }
-  return false;
+  path[sizeof(path) - 1] = 0;
+  File = ExpandSystemRoot(path);
+  Index = index;
+  return true;
 }
 
 void TellNoIconPicker(HWND Owner) {

@@ -66,14 +66,14 @@ void Inform(TForm *form, const std::string &text) {
                           MB_OK | MB_ICONINFORMATION);
 }
 
-// The success message only when every write went through; otherwise the one message of what
-// was not changed.
 // An open Customize Icons shows what a package put on or took off at once.
 void ShowCurrentIconsInCustomizeIcons() {
   if (FrmIconCus)
     FrmIconCus->ShowCurrentIcons();
 }
 
+// The success message only when every write went through; otherwise the one message of what
+// was not changed.
 void Conclude(TForm *form, const TRefusedWrites &refused, const std::string &success) {
   if (!ReportRefusedWrites(form->Handle(), refused))
     Inform(form, success);

@@ -86,7 +86,6 @@ const FileItem FileItems[] = {
 constexpr const char *IconSizeValue = "Shell Icon Size";
 constexpr const char *ColourDepthValue = "Shell Icon BPP";
 constexpr const char *OverlayValue = "29";
-constexpr int PickerCapacity = 260;
 
 const IconPlace &DesktopPlace(int index) {
   return *FindIconPlace(DesktopItems[index].section, DesktopItems[index].key);
@@ -420,9 +419,7 @@ bool TFrmIconCus::pickicon() {
 }
 
 bool TFrmIconCus::pickiconA(const std::string &StartFile) {
-  // A start file the picker's buffer can't hold is refused, never cut short.
-  if (StartFile.size() >= size_t(PickerCapacity))
-    return false;
+  // A start file the picker's buffer can't hold is refused there, never cut short.
   std::string file;
   int index = 0;
   if (!PickIconLocation(Handle(), StartFile, file, index))

@@ -40,6 +40,27 @@ void HandleToolkitException() {
   }
 }
 
+namespace {
+
+// A close asked of a disabled window (a dialog or a modal form runs on top of it, and the code
+// that opened that still runs in it) waits: true when it may close now. Once the window is
+// enabled again the close is asked anew, so another program that ends ours still sees it end.
+bool CloseNowOrWait(HWND window, bool &waiting) {
+  if (IsWindowEnabled(window))
+    return true;
+  waiting = true;
+  return false;
+}
+
+void AskWaitingClose(HWND window, const TMessage &enable, bool &waiting) {
+  if (enable.WParam && waiting) {
+    waiting = false;
+    PostMessageA(window, WM_CLOSE, 0, 0);
+  }
+}
+
+} // namespace
+
 // --- TCustomForm ------------------------------------------------------------------------------
 
 TCustomForm::TCustomForm(TComponent *owner) : TWinControl(owner) {
@@ -415,20 +436,12 @@ void TCustomForm::PaintWindow(HDC dc, const RECT &) {
 void TCustomForm::WndProc(TMessage &message) {
   switch (message.Msg) {
   case WM_CLOSE:
-    // A disabled form waits for a dialog or a modal form that runs on top of it: the code that
-    // opened that still runs in this form, so it must not go now, whoever asks. The close comes
-    // once the form is enabled again (another program that ends ours still sees it end).
-    if (IsWindowEnabled(handle_))
+    if (CloseNowOrWait(handle_, closeWaiting_))
       Close();
-    else
-      closeWaiting_ = true;
     message.Result = 0;
     return;
   case WM_ENABLE:
-    if (message.WParam && closeWaiting_) {
-      closeWaiting_ = false;
-      PostMessageA(handle_, WM_CLOSE, 0, 0);
-    }
+    AskWaitingClose(handle_, message, closeWaiting_);
     break;
   case WM_ACTIVATE:
     if (LOWORD(message.WParam) != WA_INACTIVE) {
@@ -596,17 +609,12 @@ void TApplication::WndProc(TMessage &message) {
   switch (message.Msg) {
   case WM_CLOSE:
     // The taskbar's Close: while a dialog is up it waits, as the forms' own close does.
-    if (MainForm && IsWindowEnabled(handle_))
+    if (MainForm && CloseNowOrWait(handle_, closeWaiting_))
       MainForm->Close();
-    else if (MainForm)
-      closeWaiting_ = true;
     message.Result = 0;
     return;
   case WM_ENABLE:
-    if (message.WParam && closeWaiting_) {
-      closeWaiting_ = false;
-      PostMessageA(handle_, WM_CLOSE, 0, 0);
-    }
+    AskWaitingClose(handle_, message, closeWaiting_);
     break;
   case WM_SYSCOMMAND:
     if ((message.WParam & 0xFFF0) == SC_MINIMIZE) {

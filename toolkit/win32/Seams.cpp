@@ -264,8 +264,7 @@ BOOL CALLBACK CollectEnabled(HWND window, LPARAM windows) {
 // close box, Alt+F4 or a close message from the taskbar) would be freed while the code that
 // opened the dialog still runs in it. So the dialog belongs to the window the user sees, all
 // the program's windows are disabled meanwhile (a disabled form closes only once the dialog
-// is gone), and
-// activation and focus come back to where they were.
+// is gone), and activation and focus come back to where they were.
 class TaskModal {
 public:
   explicit TaskModal(HWND &owner) : active_(::GetActiveWindow()), focus_(::GetFocus()) {
