@@ -375,56 +375,66 @@ void TFrmmain::FormClose(TObject *, TCloseAction &) {
 // when it closes, and is freed then. A form that is still open (the icon packages form can
 // leave Customize Icons open behind the main window) is brought forward rather than made
 // twice: a second instance would take another name, which the language file doesn't know.
+// A click that comes while the form is still being made (its creation searches and pumps
+// messages) does nothing: the first click shows it once it is whole.
 
 void TFrmmain::Lbl_IconClick(TObject *) {
-  OpenForm(this, FrmIconCus);
+  if (!OpenForm(this, FrmIconCus))
+    return;
   FrmIconCus->PageControl1->SetActivePage(FrmIconCus->TabSheet2);
   FrmIconCus->Show();
   Hide();
 }
 
 void TFrmmain::Lbl_WallpaperClick(TObject *) {
-  OpenForm(this, FrmWallpaper);
+  if (!OpenForm(this, FrmWallpaper))
+    return;
   FrmWallpaper->PageControl1->SetActivePage(FrmWallpaper->TabSheet1);
   FrmWallpaper->Show();
   Hide();
 }
 
 void TFrmmain::Lbl_CursorClick(TObject *) {
-  OpenForm(this, FrmCur);
+  if (!OpenForm(this, FrmCur))
+    return;
   FrmCur->PageControl1->SetActivePage(FrmCur->TabSheet1);
   FrmCur->Show();
   Hide();
 }
 
 void TFrmmain::Lbl_OEMClick(TObject *) {
-  OpenForm(this, FrmOEM);
+  if (!OpenForm(this, FrmOEM))
+    return;
   FrmOEM->Show();
   Hide();
 }
 
 void TFrmmain::Lbl_IEClick(TObject *) {
-  OpenForm(this, FrmIE);
+  if (!OpenForm(this, FrmIE))
+    return;
   FrmIE->PageControl1->SetActivePage(FrmIE->TabSheet1);
   FrmIE->Show();
   Hide();
 }
 
 void TFrmmain::Lbl_XPLookClick(TObject *) {
-  OpenForm(this, FrmXPLook);
+  if (!OpenForm(this, FrmXPLook))
+    return;
   FrmXPLook->Show();
   Hide();
 }
 
 void TFrmmain::Lbl_MoreClick(TObject *) {
-  OpenForm(this, FrmMore);
+  if (!OpenForm(this, FrmMore))
+    return;
   FrmMore->PageControl1->SetActivePage(FrmMore->TabSheet4);
   FrmMore->Show();
   Hide();
 }
 
 void TFrmmain::Lbl_FolderClick(TObject *) {
-  OpenForm(this, FrmFolder);
+  if (!OpenForm(this, FrmFolder))
+    return;
   FrmFolder->Show();
   Hide();
 }
@@ -440,14 +450,16 @@ void TFrmmain::Lbl_LogonClick(TObject *) {
                             LangMessage("Common_3", "Warning"), MB_OK | MB_ICONERROR);
     return;
   }
-  OpenForm(this, FrmLogon);
+  if (!OpenForm(this, FrmLogon))
+    return;
   FrmLogon->PageControl1->SetActivePage(FrmLogon->TabSheet1);
   FrmLogon->Show();
   Hide();
 }
 
 void TFrmmain::ToolButton3Click(TObject *) {
-  OpenForm(this, FrmOption);
+  if (!OpenForm(this, FrmOption))
+    return;
   FrmOption->Show();
 }
 

@@ -352,6 +352,8 @@ bool TUnBase::OpenNextVolumeStream(std::unique_ptr<TStream32> &Stream, int32_t I
 }
 
 int32_t TUnBase::Extract() {
+  // The run pumps its owner's messages: whatever owns this reader stays while it runs.
+  tk::TNestedLoop loop(this);
   outputKind_ = 0;
   failed_ = 0;
   std::unique_ptr<TStream32> stream;

@@ -41,6 +41,21 @@ void TSearchFolders::Search() {
   for (const std::string &mask : ParseMasks(FileMask))
     masks.emplace_back(mask);
   pumpedOnce_ = false;
+  std::optional<tk::TNestedLoop> loop;
+  if (Messages)
+    loop.emplace(this);
+  std::optional<tk::TWaitCursor> wait;
+  struct Outer {
+    TSearchFolders *self;
+    std::optional<tk::TWaitCursor> *wait;
+    DWORD started;
+    ~Outer() {
+      self->wait_ = wait;
+      self->started_ = started;
+    }
+  } outer{this, wait_, started_};
+  wait_ = &wait;
+  started_ = GetTickCount();
 
   switch (ScanOptions) {
   case soAllDisks: {
@@ -112,6 +127,8 @@ void TSearchFolders::PumpMessages() {
     return;
   if (pumpedOnce_ && GetTickCount() - lastPump_ < MessageInterval)
     return;
+  if (wait_ && !*wait_ && GetTickCount() - started_ >= WaitCursorDelay)
+    wait_->emplace();
   tk::Application->ProcessMessages();
   pumpedOnce_ = true;
   lastPump_ = GetTickCount();

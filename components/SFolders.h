@@ -6,11 +6,16 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "components/Masks.h"
 #include "toolkit/core/Classes.h"
+
+namespace tk {
+class TWaitCursor;
+}
 
 // One match of a search.
 class TFilePack {
@@ -45,8 +50,11 @@ public:
   // Keep the program's windows alive during a long search. The queue is checked after the
   // first entry and then every MessageInterval milliseconds: under Wine one look at an empty
   // queue costs several times what reading one folder entry does, and no one can tell 10 ms.
+  // Its owner's form stays while the search pumps (see tk::TNestedLoop), and a search that has
+  // run longer than WaitCursorDelay milliseconds shows the wait cursor until it ends.
   bool Messages = true;
   static constexpr DWORD MessageInterval = 10;
+  static constexpr DWORD WaitCursorDelay = 150;
   bool DoRecursive = true;
   TOnProcessEvent OnProcess; // a folder is about to be listed
   TOnChangedEvent OnChanged; // the search has ended
@@ -69,4 +77,8 @@ private:
   int32_t sizeOfFiles_ = 0;
   bool pumpedOnce_ = false;
   DWORD lastPump_ = 0;
+  // The wait cursor of the search under way (a handler run by the pump may start another one)
+  // and when that search began.
+  std::optional<tk::TWaitCursor> *wait_ = nullptr;
+  DWORD started_ = 0;
 };

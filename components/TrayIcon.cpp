@@ -119,8 +119,10 @@ private:
   void WndProc(TMessage &message) {
     switch (message.Msg) {
     case WM_TRAYNOTIFY:
-      if (TTrayIcon *icon = Find(UINT(message.WParam)))
+      if (TTrayIcon *icon = Find(UINT(message.WParam))) {
+        TRunningCode running(icon); // its menu and handlers run in its owner's code
         icon->HandleCallback(UINT(message.LParam));
+      }
       return;
     // The window goes only with the last icon: nobody closes or ends it from outside.
     case WM_DESTROY:

@@ -22,10 +22,17 @@ case "${1:-}" in
   *) echo "build: unknown option $1" >&2; exit 2 ;;
 esac
 
+# The tests need GoogleTest's sources, which the run command's set-up does not install: the
+# program alone is built without them there. Where they are, the tests stay configured, so that
+# the run and test commands don't take turns reconfiguring the same build folder.
+tests=ON
+if [ ${#target[@]} -gt 0 ] && [ ! -d /usr/src/googletest ]; then tests=OFF; fi
+
 for bits in "${windows[@]}"; do
   if [ "$bits" = 32 ]; then dir=win toolchain=mingw32; else dir=win64 toolchain=mingw64; fi
   cmake -S "$LUMAGROVE_ROOT" -B "$LUMAGROVE_BUILD/$dir" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$LUMAGROVE_ROOT/cmake/toolchain-$toolchain.cmake" >/dev/null
+    -DCMAKE_TOOLCHAIN_FILE="$LUMAGROVE_ROOT/cmake/toolchain-$toolchain.cmake" \
+    -DLUMAGROVE_TESTS=$tests >/dev/null
   cmake --build "$LUMAGROVE_BUILD/$dir" -j "$jobs" "${target[@]}"
 done
 

@@ -8,7 +8,7 @@ set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/env.sh"
 source "$here/arch.sh"
-bash "$here/setup.sh"
+bash "$here/setup.sh" --program
 pick_windows_build
 if [ "$bits" = 32 ]; then
   echo "run: starting the 32-bit Lumagrove (build/win) under 32-bit Wine"

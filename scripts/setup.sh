@@ -1,10 +1,15 @@
 #!/usr/bin/env bash
-# Installs everything the builds need on a Debian 12 machine; every step is skipped when done.
-#   apt packages (MinGW-w64 for 32- and 64-bit Windows, 64-bit Wine, Xvfb, CMake, fp-utils,
-#   archive tools, zlib, googletest, clang with its sanitizer and libFuzzer runtimes), and 32-bit
-#   Wine only where this machine runs 32-bit programs
-#   libjpeg-turbo from Debian's source package, cross-compiled for both into the cache folder,
-#   and built natively with clang, AddressSanitizer and libFuzzer's coverage for the fuzz build
+# Installs what the builds need on a Debian 12 machine; every step is skipped when done.
+#   scripts/setup.sh            everything the test command needs: apt packages (MinGW-w64 for 32-
+#                               and 64-bit Windows, 64-bit Wine, Xvfb, CMake, fp-utils, archive
+#                               tools, zlib, googletest, clang with its sanitizer and libFuzzer
+#                               runtimes), 32-bit Wine only where this machine runs 32-bit
+#                               programs, and libjpeg-turbo from Debian's source package, cross-
+#                               compiled for both into the cache folder and built natively with
+#                               clang, AddressSanitizer and libFuzzer's coverage for the fuzz build
+#   scripts/setup.sh --program  only what the run command needs for the Windows build it starts:
+#                               Wine, that build's MinGW-w64 compilers and libjpeg-turbo, CMake,
+#                               Python and fp-utils
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/env.sh"
@@ -22,7 +27,11 @@ export DEBIAN_FRONTEND=noninteractive
 # A mirror caught mid-sync fails one index ("File has unexpected size") and apt-get update exits
 # non-zero, though every other list arrived: try again a little later, then go on with the lists
 # there are; an install that really lacks a package still fails on its own.
+# Once per run, or "again" after new sources were added.
+apt_updated=no
 apt_update() {
+  [ "${1:-}" = again ] || [ $apt_updated = no ] || return 0
+  apt_updated=yes
   local try
   for try in 1 2 3; do
     $SUDO apt-get update -q && return 0
@@ -33,10 +42,20 @@ apt_update() {
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
 
-packages=(mingw-w64 g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
-          g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-          wine wine64 xvfb xauth cmake make python3 fp-utils zip unzip 7zip libarchive-tools
-          zlib1g-dev googletest dpkg-dev clang libclang-rt-14-dev)
+program_only=no
+[ "${1:-}" = --program ] && program_only=yes
+
+mingw() { # the MinGW-w64 packages of one Windows architecture: i686 or x86-64
+  echo "g++-mingw-w64-$1-posix gcc-mingw-w64-$1-posix binutils-mingw-w64-$1"
+}
+if [ $program_only = yes ]; then
+  # The compilers of the build that will run follow once it is known whether 32-bit Wine is.
+  packages=(wine wine64 cmake make python3 fp-utils dpkg-dev)
+else
+  packages=(mingw-w64 $(mingw i686) $(mingw x86-64) wine wine64 xvfb xauth cmake make python3
+            fp-utils zip unzip 7zip libarchive-tools zlib1g-dev googletest dpkg-dev clang
+            libclang-rt-14-dev)
+fi
 missing=()
 for p in "${packages[@]}"; do
   installed "$p" || missing+=("$p")
@@ -73,9 +92,25 @@ fi
 
 # libjpeg-turbo: Debian's own source, cross-compiled once per Windows architecture into the cache,
 # and once natively for the fuzz targets ("fuzz"), instrumented like them: AddressSanitizer sees
-# libjpeg's own writes into our buffers, and libFuzzer is guided by its branches too.
+# libjpeg's own writes into our buffers, and libFuzzer is guided by its branches too. The run
+# command needs the one of the build it starts alone, with that build's compilers.
+jpeg_arches=(i686 x86_64 fuzz)
+if [ $program_only = yes ]; then
+  pick_windows_build
+  if [ "$bits" = 32 ]; then jpeg_arches=(i686) compilers=$(mingw i686)
+  else jpeg_arches=(x86_64) compilers=$(mingw x86-64); fi
+  missing=()
+  for p in $compilers; do
+    installed "$p" || missing+=("$p")
+  done
+  if [ ${#missing[@]} -gt 0 ]; then
+    apt_update
+    echo "setup: installing ${missing[*]}"
+    $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
+  fi
+fi
 jpeg_missing=()
-for arch in i686 x86_64 fuzz; do
+for arch in "${jpeg_arches[@]}"; do
   [ -f "$LUMAGROVE_CACHE/libjpeg-turbo-$arch/lib/libjpeg.a" ] || jpeg_missing+=("$arch")
 done
 if [ ${#jpeg_missing[@]} -gt 0 ]; then
@@ -90,7 +125,7 @@ if [ ${#jpeg_missing[@]} -gt 0 ]; then
       grep -E '^deb ' /etc/apt/sources.list | sed -E 's/^deb /deb-src /' \
         | $SUDO tee /etc/apt/sources.list.d/lumagrove-src.list >/dev/null
     fi
-    apt_update
+    apt_update again
   fi
   work="$LUMAGROVE_CACHE/libjpeg-turbo-src"
   rm -rf "$work" && mkdir -p "$work"

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "toolkit/core/Classes.h"
+
 namespace arc {
 
 namespace {
@@ -17,9 +19,7 @@ uint32_t ToDos(const FILETIME &utc) {
 }
 } // namespace
 
-uint32_t LayerGetAttributes(const std::string &path) {
-  return GetFileAttributesA(path.c_str());
-}
+uint32_t LayerGetAttributes(const std::string &path) { return GetFileAttributesA(path.c_str()); }
 
 bool LayerSetAttributes(const std::string &path, uint32_t attributes) {
   return SetFileAttributesA(path.c_str(), attributes) != 0;
@@ -94,6 +94,7 @@ std::vector<std::string> LayerModuleStrings(const std::string &fileName, int cou
 }
 
 void LayerProcessMessages() {
+  tk::TNestedLoop loop;
   MSG msg;
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {

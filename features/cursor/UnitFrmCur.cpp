@@ -397,9 +397,13 @@ void TFrmCur::Installfromdisk1Click(TObject *) {
   if (!Frmmain->OpenCurPackage->Execute())
     return;
   const std::string archive = Frmmain->OpenCurPackage->FileName;
-  TPackageInstall result = Func_CT::ExtractCursorPackage(archive, this);
-  ScanPackages();
-  LoadCurrent();
+  TPackageInstall result;
+  {
+    TFormWork work(this);
+    result = Func_CT::ExtractCursorPackage(archive, this);
+    ScanPackages();
+    LoadCurrent();
+  }
   ReportPackageInstall(Handle(), archive, result);
 }
 

@@ -396,7 +396,8 @@ void TFrmIcon::BitBtn6Click(TObject *) { ShowHelp("frmicon.htm#iconset"); }
 void TFrmIcon::BitBtn7Click(TObject *) { PopupAtCursor(PopupMenu1); }
 
 void TFrmIcon::BitBtn9Click(TObject *) {
-  OpenForm(this, FrmIconCus);
+  if (!OpenForm(this, FrmIconCus))
+    return;
   FrmIconCus->PageControl1->SetActivePage(FrmIconCus->TabSheet1);
   FrmIconCus->Show();
 }
@@ -405,10 +406,14 @@ void TFrmIcon::Installfromdisk1Click(TObject *) {
   if (!Frmmain || !Frmmain->OpenIconpackage->Execute())
     return;
   const std::string archive = Frmmain->OpenIconpackage->FileName;
-  TPackageInstall install = ExtractIconPackage(archive, this);
-  LoadCurrent();
-  // The list shows whatever arrived, whole or not.
-  ScanPackages();
+  TPackageInstall install;
+  {
+    TFormWork work(this);
+    install = ExtractIconPackage(archive, this);
+    LoadCurrent();
+    // The list shows whatever arrived, whole or not.
+    ScanPackages();
+  }
   ReportPackageInstall(Handle(), archive, install);
 }
 

@@ -674,7 +674,8 @@ void TFrmIconCus::BitBtn8Click(TObject *) {
 }
 
 void TFrmIconCus::Image3DblClick(TObject *) {
-  OpenForm(this, FrmIcon);
+  if (!OpenForm(this, FrmIcon))
+    return;
   FrmIcon->PageControl1->SetActivePage(FrmIcon->TabSheet1);
   FrmIcon->Show();
 }

@@ -251,8 +251,12 @@ void TFrmLogon::Installfromdisk1Click(TObject *) {
   if (!Frmmain->OpenlogonDialog->Execute())
     return;
   const std::string package = Frmmain->OpenlogonDialog->FileName;
-  TPackageInstall result = ExtractLogonPackage(package, this);
-  ScanLogons();
+  TPackageInstall result;
+  {
+    TFormWork work(this);
+    result = ExtractLogonPackage(package, this);
+    ScanLogons();
+  }
   ReportPackageInstall(Handle(), package, result);
 }
 

@@ -492,8 +492,8 @@ void TFrmWallpaper::CheckBox2MouseUp(TObject *, TMouseButton, TShiftState, int, 
 
 void TFrmWallpaper::CheckBox3MouseUp(TObject *, TMouseButton, TShiftState, int, int) {
   if (CheckBox3->Checked()) {
-    OpenForm(this, Frmwallpaper_area);
-    Frmwallpaper_area->Show();
+    if (OpenForm(this, Frmwallpaper_area))
+      Frmwallpaper_area->Show();
   } else if (Frmwallpaper_area) {
     Frmwallpaper_area->Close();
   }

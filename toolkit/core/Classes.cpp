@@ -21,6 +21,11 @@ bool Contains(const std::vector<TComponent *> &list, const TComponent *item) {
   throw EListError(FormatText(texts::ListIndexError, {std::to_string(index)}));
 }
 
+// The components whose code runs now, and the loops under way: single-threaded, as the
+// windows they stand for. A component that goes leaves a hole in both, never a dangling entry.
+std::vector<TComponent *> g_running;
+std::vector<TNestedLoop *> g_loops;
+
 } // namespace
 
 // --- TComponent ---------------------------------------------------------------------------
@@ -32,6 +37,10 @@ TComponent::TComponent(TComponent *owner) {
 
 TComponent::~TComponent() {
   destroying_ = true;
+  std::replace(g_running.begin(), g_running.end(), this, static_cast<TComponent *>(nullptr));
+  for (TNestedLoop *loop : g_loops)
+    std::replace(loop->counted_.begin(), loop->counted_.end(), this,
+                 static_cast<TComponent *>(nullptr));
   Vanish();
   DestroyComponents();
 }
@@ -45,6 +54,40 @@ void TComponent::DestroyComponents() {
     last->Vanish();
     delete last;
   }
+}
+
+// --- TRunningCode, TNestedLoop -----------------------------------------------------------
+
+TRunningCode::TRunningCode(TComponent *component) { g_running.push_back(component); }
+
+TRunningCode::~TRunningCode() { g_running.pop_back(); }
+
+TNestedLoop::TNestedLoop(TComponent *within) {
+  for (TComponent *running : g_running)
+    Count(running);
+  Count(within);
+  g_loops.push_back(this);
+}
+
+void TNestedLoop::Count(TComponent *component) {
+  for (TComponent *c = component; c; c = c->owner_) {
+    if (Contains(counted_, c))
+      return; // and so are its owners
+    counted_.push_back(c);
+    ++c->loops_;
+  }
+}
+
+TNestedLoop::~TNestedLoop() {
+  g_loops.erase(std::remove(g_loops.begin(), g_loops.end(), this), g_loops.end());
+  // Every count first, then the news: an owner hears that its loops ended only once they have
+  // for everything it owns too.
+  std::vector<TComponent *> ended;
+  for (TComponent *c : counted_)
+    if (c && --c->loops_ == 0)
+      ended.push_back(c);
+  for (TComponent *c : ended)
+    c->LoopsEnded();
 }
 
 bool TComponent::InTeardown() const {

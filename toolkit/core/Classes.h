@@ -58,8 +58,15 @@ public:
 
   virtual const char *ClassName() const { return "TComponent"; }
 
+  // How many message loops run now inside code of this component or of one it owns (see
+  // TNestedLoop): while there are any, freeing it would pull it from under that code.
+  int Loops() const { return loops_; }
+
 protected:
   virtual void Notification(TComponent *component, TOperation operation);
+  // The last loop counted in Loops() has returned: what had to wait for it may go on now. It
+  // must not free anything itself, since the code that ran the loop still runs.
+  virtual void LoopsEnded() {}
   // Points a link of this component at another one, moving the two-way free notification along
   // with it; false when the link already pointed there.
   template <class T> bool Relink(T *&link, T *target) {
@@ -83,6 +90,35 @@ private:
   std::vector<TComponent *> freeNotifies_;
   bool loading_ = false;
   bool destroying_ = false;
+  int loops_ = 0;
+  friend class TNestedLoop;
+};
+
+// Held while code of a component runs on behalf of the message loop: a window's message, a
+// timer's tick, a form's creation. They nest, innermost last.
+class TRunningCode {
+public:
+  explicit TRunningCode(TComponent *component);
+  ~TRunningCode();
+  TRunningCode(const TRunningCode &) = delete;
+  TRunningCode &operator=(const TRunningCode &) = delete;
+};
+
+// Held while a message loop of its own runs inside code (a prompt, a popup menu, the pump of
+// long work). Every component whose code is running then, the one given (whose work pumps)
+// and every owner of those count the loop in Loops() until it returns: a form among them must
+// neither close nor be freed meanwhile, since the code that started the loop resumes in it.
+class TNestedLoop {
+public:
+  explicit TNestedLoop(TComponent *within = nullptr);
+  ~TNestedLoop();
+  TNestedLoop(const TNestedLoop &) = delete;
+  TNestedLoop &operator=(const TNestedLoop &) = delete;
+
+private:
+  void Count(TComponent *component);
+  std::vector<TComponent *> counted_;
+  friend class TComponent;
 };
 
 // An ordered list of strings, each with an optional object. Text I/O uses the system's line

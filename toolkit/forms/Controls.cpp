@@ -806,7 +806,16 @@ bool TWinControl::ShowPopupMenu(TMessage &message) {
 }
 
 void TWinControl::DoSetCursor(TMessage &message) {
-  if (reinterpret_cast<HWND>(message.WParam) == handle_ && LOWORD(message.LParam) == HTCLIENT) {
+  // A form at work takes no input, and the system asks a disabled window with HTERROR: the
+  // program's cursor (the wait cursor) shows there too.
+  WORD hit = LOWORD(message.LParam);
+  if (reinterpret_cast<HWND>(message.WParam) == handle_ && hit == WORD(HTERROR) &&
+      Screen->Cursor != crDefault) {
+    ::SetCursor(Screen->Cursors(Screen->Cursor));
+    message.Result = TRUE;
+    return;
+  }
+  if (reinterpret_cast<HWND>(message.WParam) == handle_ && hit == HTCLIENT) {
     TCursor cursor = Screen->Cursor;
     if (cursor == crDefault) {
       POINT p;
@@ -1064,6 +1073,7 @@ LRESULT CALLBACK ToolkitWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM 
     return DefWindowProcA(window, msg, wParam, lParam);
   TMessage message{msg, wParam, lParam, 0};
   try {
+    TRunningCode running(control);
     control->WndProc(message);
   } catch (...) {
     HandleToolkitException();

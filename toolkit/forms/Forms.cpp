@@ -52,8 +52,8 @@ bool CloseNowOrWait(HWND window, bool &waiting) {
   return false;
 }
 
-void AskWaitingClose(HWND window, const TMessage &enable, bool &waiting) {
-  if (enable.WParam && waiting) {
+void PostWaitingClose(HWND window, bool &waiting) {
+  if (waiting && IsWindowEnabled(window)) {
     waiting = false;
     PostMessageA(window, WM_CLOSE, 0, 0);
   }
@@ -99,6 +99,13 @@ TCustomForm::~TCustomForm() {
 }
 
 void TCustomForm::Initialize() {
+  // The creation is the form's own code: a loop that runs in it (a search that pumps) holds
+  // the form, and whoever makes it, until it returns.
+  TRunningCode running(this);
+  struct Made {
+    bool &flag;
+    ~Made() { flag = false; }
+  } made{initializing_};
   creating_ = true;
   HandleNeeded();
   BeginLoading();
@@ -324,6 +331,15 @@ bool TCustomForm::CloseQuery() {
 }
 
 void TCustomForm::Close() {
+  // Closing frees most forms, and the code that ran a loop would resume in a freed one: the
+  // close waits for the last loop and is asked again then. A modal form's close ends its loop
+  // and the main form's ends the program's; neither frees anything, and a loop may be waiting
+  // for just that.
+  bool ends = modal_ || (Application && Application->MainForm == this);
+  if (Loops() > 0 && !ends) {
+    closeWaiting_ = true;
+    return;
+  }
   if (!CloseQuery())
     return;
   TCloseAction action = caHide;
@@ -368,6 +384,19 @@ void TCustomForm::Release() {
   PostMessageA(Handle(), CM_RELEASE, 0, 0);
 }
 
+void TCustomForm::LoopsEnded() {
+  if (releaseWaiting_ && handle_) {
+    releaseWaiting_ = false;
+    PostMessageA(handle_, CM_RELEASE, 0, 0);
+  }
+  AskWaitingClose();
+}
+
+void TCustomForm::AskWaitingClose() {
+  if (handle_ && Loops() == 0)
+    PostWaitingClose(handle_, closeWaiting_);
+}
+
 TModalResult TCustomForm::ShowModal() {
   // Every other window of the program waits while this one is up.
   std::vector<HWND> disabled;
@@ -382,8 +411,11 @@ TModalResult TCustomForm::ShowModal() {
   modal_ = true;
   ModalResult = mrNone;
   Show();
-  while (ModalResult == mrNone && !Application->Terminated())
-    Application->HandleMessage();
+  {
+    TNestedLoop loop(this);
+    while (ModalResult == mrNone && !Application->Terminated())
+      Application->HandleMessage();
+  }
   TModalResult result = ModalResult;
   for (HWND h : disabled)
     if (IsWindow(h))
@@ -441,7 +473,8 @@ void TCustomForm::WndProc(TMessage &message) {
     message.Result = 0;
     return;
   case WM_ENABLE:
-    AskWaitingClose(handle_, message, closeWaiting_);
+    if (message.WParam)
+      AskWaitingClose();
     break;
   case WM_ACTIVATE:
     if (LOWORD(message.WParam) != WA_INACTIVE) {
@@ -506,6 +539,11 @@ void TCustomForm::WndProc(TMessage &message) {
       ::SetMenu(handle_, nullptr);
     break;
   case CM_RELEASE:
+    // Handled inside a loop that runs in the form's own code, it waits for that loop's end.
+    if (Loops() > 0) {
+      releaseWaiting_ = true;
+      return;
+    }
     BeginDestroying();
     delete this;
     return;
@@ -614,7 +652,8 @@ void TApplication::WndProc(TMessage &message) {
     message.Result = 0;
     return;
   case WM_ENABLE:
-    AskWaitingClose(handle_, message, closeWaiting_);
+    if (message.WParam)
+      PostWaitingClose(handle_, closeWaiting_);
     break;
   case WM_SYSCOMMAND:
     if ((message.WParam & 0xFFF0) == SC_MINIMIZE) {
@@ -686,6 +725,7 @@ bool TApplication::ProcessMessage(MSG &msg) {
 }
 
 void TApplication::ProcessMessages() {
+  TNestedLoop loop;
   MSG msg;
   while (ProcessMessage(msg)) {
   }
@@ -693,7 +733,13 @@ void TApplication::ProcessMessages() {
 
 void TApplication::HandleMessage() {
   MSG msg;
-  if (!ProcessMessage(msg))
+  if (ProcessMessage(msg))
+    return;
+  // A loop of the system's (a popup menu's) may have taken the quit message that Terminate
+  // posted: with nothing left to handle, the program ends all the same.
+  if (quitPosted_)
+    terminated_ = true;
+  else
     WaitMessage();
 }
 
@@ -752,6 +798,37 @@ void TApplication::Restore() {
     MainForm->BringToFront();
   if (OnRestore)
     OnRestore(this);
+}
+
+// --- TWaitCursor, TFormWork ------------------------------------------------------------------
+
+TWaitCursor::TWaitCursor() : before_(Screen ? Screen->Cursor : crDefault) {
+  if (Screen)
+    Screen->SetCursor(crHourGlass);
+}
+
+TWaitCursor::~TWaitCursor() {
+  if (Screen)
+    Screen->SetCursor(before_);
+}
+
+TFormWork::TFormWork(TCustomForm *form) {
+  HWND window = form ? form->HandleIfAllocated() : nullptr;
+  if (!window || !IsWindowEnabled(window))
+    return;
+  HWND focus = GetFocus();
+  if (focus == window || IsChild(window, focus))
+    focus_ = focus;
+  window_ = window;
+  EnableWindow(window_, FALSE);
+}
+
+TFormWork::~TFormWork() {
+  if (!window_ || !IsWindow(window_))
+    return;
+  EnableWindow(window_, TRUE);
+  if (focus_ && IsWindow(focus_) && GetActiveWindow() == window_ && IsWindowVisible(focus_))
+    ::SetFocus(focus_);
 }
 
 } // namespace tk

@@ -77,10 +77,17 @@ public:
   void ShowNoActivate();
   void Hide() { SetVisible(false); }
   void SetVisible(bool visible) override;
+  // Asks the form to close. While a message loop runs inside its code (see TNestedLoop) the
+  // close waits until the last one has returned, unless it ends a modal loop or the program:
+  // closing frees most forms.
   void Close();
-  // Frees the form once the messages now queued have been handled; until then it is hidden,
-  // runs no events and no longer holds its global or its name.
+  // Frees the form once the messages now queued have been handled and no message loop runs
+  // inside its code; until then it is hidden, runs no events and no longer holds its global or
+  // its name.
   void Release();
+  // True from construction until its creation handler has returned: such a form is not yet
+  // one to show or to use.
+  bool Creating() const { return initializing_; }
   TModalResult ShowModal();
   bool Modal() const { return modal_; }
   TModalResult ModalResult = mrNone;
@@ -125,6 +132,9 @@ protected:
   // WM_HELP: the topic of the control the user asked about goes to the application's help.
   void ContextHelp(const HELPINFO *info);
   void Notification(TComponent *component, TOperation operation) override;
+  void LoopsEnded() override;
+  // Asks a close that had to wait anew once nothing holds it any more.
+  void AskWaitingClose();
 
   TFormBorderStyle borderStyle_ = bsSizeable;
   TBorderIcons borderIcons_ = biSystemMenu | biMinimize | biMaximize;
@@ -133,7 +143,9 @@ protected:
   bool modal_ = false;
   bool shownOnce_ = false;
   bool creating_ = false;
-  bool closeWaiting_ = false; // a close asked for while disabled
+  bool initializing_ = true;
+  bool closeWaiting_ = false;   // a close asked for while disabled or inside a loop
+  bool releaseWaiting_ = false; // a release that arrived inside a loop
   TCanvas canvas_;
   TMainMenu *menu_ = nullptr;
   std::function<void()> untieGlobal_;
@@ -253,8 +265,40 @@ template <class T> T *CreateForm(TComponent *owner, T *&global) {
 }
 
 // A form that lives once: the instance its global holds, or else a new one made by CreateForm.
+// Null while that instance is still being made (its creation pumps messages, so the same link
+// can be clicked again): the code making it shows it once it is whole.
 template <class T> T *OpenForm(TComponent *owner, T *&global) {
-  return global ? global : CreateForm(owner, global);
+  if (!global)
+    return CreateForm(owner, global);
+  return global->Creating() ? nullptr : global;
 }
+
+// The wait cursor over every window of the program while it lives.
+class TWaitCursor {
+public:
+  TWaitCursor();
+  ~TWaitCursor();
+  TWaitCursor(const TWaitCursor &) = delete;
+  TWaitCursor &operator=(const TWaitCursor &) = delete;
+
+private:
+  TCursor before_;
+};
+
+// Long work a form does with the program kept alive (an install that pumps its messages): the
+// wait cursor shows over the program, and the form takes no input until the work ends, so no
+// second piece of work starts inside the first and a close asked meanwhile waits for its end.
+class TFormWork {
+public:
+  explicit TFormWork(TCustomForm *form);
+  ~TFormWork();
+  TFormWork(const TFormWork &) = delete;
+  TFormWork &operator=(const TFormWork &) = delete;
+
+private:
+  TWaitCursor wait_;
+  HWND window_ = nullptr;
+  HWND focus_ = nullptr;
+};
 
 } // namespace tk

@@ -425,8 +425,13 @@ void TPopupMenu::Popup(int x, int y) {
   if (!owner && Application)
     owner = Application->Handle();
   SetForegroundWindow(owner);
-  UINT command = UINT(TrackPopupMenu(Handle(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN, x,
-                                     y, 0, owner, nullptr));
+  UINT command = 0;
+  {
+    // The menu's loop runs inside the code that opened it: nothing of its form may go meanwhile.
+    TNestedLoop loop(this);
+    command = UINT(TrackPopupMenu(Handle(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN, x, y,
+                                  0, owner, nullptr));
+  }
   PostMessageA(owner, WM_NULL, 0, 0);
   if (TMenuItem *item = FindItem(command))
     item->Click();

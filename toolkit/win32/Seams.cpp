@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "toolkit/core/Classes.h"
 #include "toolkit/win32/RunTimeApis.h"
 
 namespace tk {
@@ -264,7 +265,8 @@ BOOL CALLBACK CollectEnabled(HWND window, LPARAM windows) {
 // close box, Alt+F4 or a close message from the taskbar) would be freed while the code that
 // opened the dialog still runs in it. So the dialog belongs to the window the user sees, all
 // the program's windows are disabled meanwhile (a disabled form closes only once the dialog
-// is gone), and activation and focus come back to where they were.
+// is gone), and activation and focus come back to where they were. The dialog's loop runs
+// inside the code that asked: a release that arrives in it waits as well (TNestedLoop).
 class TaskModal {
 public:
   explicit TaskModal(HWND &owner) : active_(::GetActiveWindow()), focus_(::GetFocus()) {
@@ -290,6 +292,7 @@ public:
 private:
   HWND active_, focus_;
   std::vector<HWND> disabled_;
+  TNestedLoop loop_;
 };
 
 // The prompts the program asks through: whichever are in force, each one task-modal.
