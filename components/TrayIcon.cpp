@@ -226,8 +226,15 @@ TTrayIcon::TTrayIcon(TComponent *owner) : TComponent(owner) {
   data_.uCallbackMessage = WM_TRAYNOTIFY;
   TaskbarCreatedMessage(); // registered before the shell can restart
 
-  cycleTimer_ = std::make_unique<TSimpleTimer>(1000, [this](TSimpleTimer *) { CycleTimerTick(); });
-  clickTimer_ = std::make_unique<TSimpleTimer>(1000, [this](TSimpleTimer *) { ClickTimerTick(); });
+  // The ticks run the owner's handlers (a click's menu among them) as the icon's own messages do.
+  cycleTimer_ = std::make_unique<TSimpleTimer>(1000, [this](TSimpleTimer *) {
+    TRunningCode running(this);
+    CycleTimerTick();
+  });
+  clickTimer_ = std::make_unique<TSimpleTimer>(1000, [this](TSimpleTimer *) {
+    TRunningCode running(this);
+    ClickTimerTick();
+  });
   exitTimer_ = std::make_unique<TSimpleTimer>(20, [this](TSimpleTimer *) { ExitTimerTick(); });
 
   appHook_ = Application->HookMainWindow([this](TMessage &message) {

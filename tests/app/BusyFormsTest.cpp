@@ -36,16 +36,6 @@ private:
   bool done_ = false;
 };
 
-// The program's own loop, until done() holds.
-bool RunUntil(const std::function<bool()> &done) {
-  for (DWORD start = GetTickCount(); GetTickCount() - start < 10000; Sleep(5)) {
-    Application->ProcessMessages();
-    if (done())
-      return true;
-  }
-  return done();
-}
-
 class BusyForms : public IconFormTest {
 protected:
   void TearDown() override {
@@ -88,7 +78,7 @@ TEST_F(BusyForms, ACursorsFormClosedWhileItInstallsClosesOnceThePackageIsWhole) 
   ASSERT_EQ(FrmCur, form);
   ASSERT_EQ(form->ListView1->Items().Count(), 1);
   EXPECT_EQ(form->ListView1->Items()[0]->Caption(), "Mice");
-  ASSERT_TRUE(RunUntil([] { return FrmCur == nullptr; }));
+  ASSERT_TRUE(testenv::PumpUntil([] { return FrmCur == nullptr; }, 10000));
   const std::string themes = testenv::Places().programDir + "CursorThemes\\Mice\\";
   EXPECT_TRUE(FileExists(themes + "Mice.ctheme"));
   EXPECT_TRUE(FileExists(themes + "busy.ani"));
@@ -110,7 +100,7 @@ TEST_F(BusyForms, CloseAskedDuringAButtonsMenuWaitsForTheMenuAndEndsTheProgram) 
   SendMessageA(form->BitBtn3->Handle(), BM_CLICK, 0, 0);
   ASSERT_TRUE(closer.Done());
   EXPECT_TRUE(aliveInMenu);
-  EXPECT_TRUE(RunUntil([] { return FrmCur == nullptr; }));
+  EXPECT_TRUE(testenv::PumpUntil([] { return FrmCur == nullptr; }, 10000));
   // The program's loop ends: the main window's close was not lost in the menu's loop.
   Application->Run();
   EXPECT_TRUE(Application->Terminated());
@@ -134,7 +124,7 @@ TEST_F(BusyForms, CustomizeIconsClosedWhileItsPackagesFormIsMadeWaitsForIt) {
   EXPECT_EQ(FrmIcon->PageControl1->ActivePage(), FrmIcon->TabSheet1);
   EXPECT_EQ(Screen->FormCount(), formsBefore + 1);
   // Then the close comes, and takes the packages form it owns along.
-  ASSERT_TRUE(RunUntil([] { return FrmIconCus == nullptr; }));
+  ASSERT_TRUE(testenv::PumpUntil([] { return FrmIconCus == nullptr; }, 10000));
   EXPECT_EQ(FrmIcon, nullptr);
   EXPECT_EQ(Screen->FormCount(), formsBefore - 1);
 }
