@@ -377,67 +377,44 @@ void TFrmmain::FormClose(TObject *, TCloseAction &) {
 // twice: a second instance would take another name, which the language file doesn't know.
 // A click that comes while the form is still being made (its creation searches and pumps
 // messages) does nothing: the first click shows it once it is whole.
+namespace {
 
-void TFrmmain::Lbl_IconClick(TObject *) {
-  if (!OpenForm(this, FrmIconCus))
-    return;
-  FrmIconCus->PageControl1->SetActivePage(FrmIconCus->TabSheet2);
-  FrmIconCus->Show();
-  Hide();
+void Present(TFrmmain *main, TCustomForm *form) {
+  form->Show();
+  main->Hide();
 }
+
+template <class T> void ShowFeature(TFrmmain *main, T *&global) {
+  if (T *form = OpenForm(main, global))
+    Present(main, form);
+}
+
+template <class T> void ShowFeature(TFrmmain *main, T *&global, TTabSheet *T::*page) {
+  if (T *form = OpenForm(main, global)) {
+    form->PageControl1->SetActivePage(form->*page);
+    Present(main, form);
+  }
+}
+
+} // namespace
+
+void TFrmmain::Lbl_IconClick(TObject *) { ShowFeature(this, FrmIconCus, &TFrmIconCus::TabSheet2); }
 
 void TFrmmain::Lbl_WallpaperClick(TObject *) {
-  if (!OpenForm(this, FrmWallpaper))
-    return;
-  FrmWallpaper->PageControl1->SetActivePage(FrmWallpaper->TabSheet1);
-  FrmWallpaper->Show();
-  Hide();
+  ShowFeature(this, FrmWallpaper, &TFrmWallpaper::TabSheet1);
 }
 
-void TFrmmain::Lbl_CursorClick(TObject *) {
-  if (!OpenForm(this, FrmCur))
-    return;
-  FrmCur->PageControl1->SetActivePage(FrmCur->TabSheet1);
-  FrmCur->Show();
-  Hide();
-}
+void TFrmmain::Lbl_CursorClick(TObject *) { ShowFeature(this, FrmCur, &TFrmCur::TabSheet1); }
 
-void TFrmmain::Lbl_OEMClick(TObject *) {
-  if (!OpenForm(this, FrmOEM))
-    return;
-  FrmOEM->Show();
-  Hide();
-}
+void TFrmmain::Lbl_OEMClick(TObject *) { ShowFeature(this, FrmOEM); }
 
-void TFrmmain::Lbl_IEClick(TObject *) {
-  if (!OpenForm(this, FrmIE))
-    return;
-  FrmIE->PageControl1->SetActivePage(FrmIE->TabSheet1);
-  FrmIE->Show();
-  Hide();
-}
+void TFrmmain::Lbl_IEClick(TObject *) { ShowFeature(this, FrmIE, &TFrmIE::TabSheet1); }
 
-void TFrmmain::Lbl_XPLookClick(TObject *) {
-  if (!OpenForm(this, FrmXPLook))
-    return;
-  FrmXPLook->Show();
-  Hide();
-}
+void TFrmmain::Lbl_XPLookClick(TObject *) { ShowFeature(this, FrmXPLook); }
 
-void TFrmmain::Lbl_MoreClick(TObject *) {
-  if (!OpenForm(this, FrmMore))
-    return;
-  FrmMore->PageControl1->SetActivePage(FrmMore->TabSheet4);
-  FrmMore->Show();
-  Hide();
-}
+void TFrmmain::Lbl_MoreClick(TObject *) { ShowFeature(this, FrmMore, &TFrmMore::TabSheet4); }
 
-void TFrmmain::Lbl_FolderClick(TObject *) {
-  if (!OpenForm(this, FrmFolder))
-    return;
-  FrmFolder->Show();
-  Hide();
-}
+void TFrmmain::Lbl_FolderClick(TObject *) { ShowFeature(this, FrmFolder); }
 
 void TFrmmain::Lbl_LogonClick(TObject *) {
   // Logon screens exist from Windows XP on.
@@ -450,17 +427,12 @@ void TFrmmain::Lbl_LogonClick(TObject *) {
                             LangMessage("Common_3", "Warning"), MB_OK | MB_ICONERROR);
     return;
   }
-  if (!OpenForm(this, FrmLogon))
-    return;
-  FrmLogon->PageControl1->SetActivePage(FrmLogon->TabSheet1);
-  FrmLogon->Show();
-  Hide();
+  ShowFeature(this, FrmLogon, &TFrmLogon::TabSheet1);
 }
 
 void TFrmmain::ToolButton3Click(TObject *) {
-  if (!OpenForm(this, FrmOption))
-    return;
-  FrmOption->Show();
+  if (TFrmOption *form = OpenForm(this, FrmOption))
+    form->Show();
 }
 
 void TFrmmain::ToolButton5Click(TObject *) {

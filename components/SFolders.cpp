@@ -1,5 +1,7 @@
 #include "components/SFolders.h"
 
+#include <optional>
+
 #include "toolkit/forms/Forms.h"
 
 namespace {
@@ -30,6 +32,8 @@ int32_t Add32(int32_t total, uint32_t amount) { return int32_t(uint32_t(total) +
 
 TSearchFolders::TSearchFolders(tk::TComponent *owner) : tk::TComponent(owner) {}
 
+TSearchFolders::~TSearchFolders() = default;
+
 void TSearchFolders::Search() {
   fileList_.clear();
   countFiles_ = 0;
@@ -44,18 +48,15 @@ void TSearchFolders::Search() {
   std::optional<tk::TNestedLoop> loop;
   if (Messages)
     loop.emplace(this);
-  std::optional<tk::TWaitCursor> wait;
-  struct Outer {
+  if (depth_++ == 0)
+    started_ = GetTickCount();
+  struct Depth {
     TSearchFolders *self;
-    std::optional<tk::TWaitCursor> *wait;
-    DWORD started;
-    ~Outer() {
-      self->wait_ = wait;
-      self->started_ = started;
+    ~Depth() {
+      if (--self->depth_ == 0)
+        self->wait_.reset();
     }
-  } outer{this, wait_, started_};
-  wait_ = &wait;
-  started_ = GetTickCount();
+  } depth{this};
 
   switch (ScanOptions) {
   case soAllDisks: {
@@ -127,8 +128,8 @@ void TSearchFolders::PumpMessages() {
     return;
   if (pumpedOnce_ && GetTickCount() - lastPump_ < MessageInterval)
     return;
-  if (wait_ && !*wait_ && GetTickCount() - started_ >= WaitCursorDelay)
-    wait_->emplace();
+  if (!wait_ && GetTickCount() - started_ >= WaitCursorDelay)
+    wait_ = std::make_unique<tk::TWaitCursor>();
   tk::Application->ProcessMessages();
   pumpedOnce_ = true;
   lastPump_ = GetTickCount();

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 #include <functional>
-#include <optional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -39,6 +39,7 @@ using TOnChangedEvent =
 class TSearchFolders : public tk::TComponent {
 public:
   explicit TSearchFolders(tk::TComponent *owner);
+  ~TSearchFolders() override;
   const char *ClassName() const override { return "TSearchFolders"; }
 
   std::string FileMask = "*"; // masks separated by commas
@@ -77,8 +78,9 @@ private:
   int32_t sizeOfFiles_ = 0;
   bool pumpedOnce_ = false;
   DWORD lastPump_ = 0;
-  // The wait cursor of the search under way (a handler run by the pump may start another one)
-  // and when that search began.
-  std::optional<tk::TWaitCursor> *wait_ = nullptr;
+  // Searches under way (a handler run by the pump may start another one), when the outermost
+  // began, and its wait cursor once it has run long enough.
+  int depth_ = 0;
   DWORD started_ = 0;
+  std::unique_ptr<tk::TWaitCursor> wait_;
 };
